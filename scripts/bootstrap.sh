@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tesk needs to build, test and benchmark.
+# Quick when everything is present: it only calls apt-get when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config ccache
+  libpng-dev zlib1g-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libx11-dev libxext-dev
+  libsndfile1-dev
+  lv2-dev
+  libgtest-dev libgmock-dev
+  xvfb xdotool lilv-utils jalv
+  libbenchmark-dev libfftw3-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "bootstrap: installing ${missing[*]}" >&2
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null; then SUDO="sudo"; else
+    echo "bootstrap: missing packages (${missing[*]}) and not root; install them with apt-get as root" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+if ! $SUDO apt-get update -qq >&2 || ! $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2; then
+  echo "bootstrap: apt-get could not install: ${missing[*]} (check the network and apt sources)" >&2
+  exit 1
+fi

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds everything and runs the whole test suite.
+# Usage: scripts/test.sh [build-folder] [extra cmake arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BUILD_DIR=${1:-build}
+shift || true
+
+scripts/bootstrap.sh
+cmake -S . -B "$BUILD_DIR" -G Ninja "$@"
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

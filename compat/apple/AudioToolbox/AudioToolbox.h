@@ -1,0 +1,10 @@
+// Umbrella header of the audio toolbox, as far as audio units use it.
+#ifndef COMPAT_APPLE_AUDIOTOOLBOX_H
+#define COMPAT_APPLE_AUDIOTOOLBOX_H
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <CoreAudio/CoreAudioTypes.h>
+#include <AudioUnit/AudioUnit.h>
+#include <AudioToolbox/AudioUnitUtilities.h>
+
+#endif

@@ -1,0 +1,11 @@
+// Umbrella header of the core system services.
+#ifndef COMPAT_APPLE_CARBONCORE_H
+#define COMPAT_APPLE_CARBONCORE_H
+
+#include <MacTypes.h>
+#include <CarbonCore/MacErrors.h>
+#include <CarbonCore/Components.h>
+#include <CarbonCore/Gestalt.h>
+#include <CarbonCore/MacMemory.h>
+
+#endif

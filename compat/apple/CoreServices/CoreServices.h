@@ -1,0 +1,8 @@
+// Umbrella header of the system services: objects, components and system facts.
+#ifndef COMPAT_APPLE_CORESERVICES_H
+#define COMPAT_APPLE_CORESERVICES_H
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <CarbonCore/CarbonCore.h>
+
+#endif

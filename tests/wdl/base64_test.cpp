@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "base64encdec.h"
@@ -11,6 +12,8 @@ struct Base64Case
   std::string plain;
   const char* encoded;
 };
+
+void PrintTo(const Base64Case& c, std::ostream* os) { *os << c.name; }
 
 class Base64Table : public ::testing::TestWithParam<Base64Case> {};
 

@@ -10,13 +10,13 @@ namespace
 {
 enum class Kind { Double, Int, Enum, Bool };
 
-struct ParamSpec
+struct ParamSetup
 {
   Kind kind;
   double def, min, max, step, shape;
 };
 
-IParam Make(const ParamSpec& s)
+IParam Make(const ParamSetup& s)
 {
   IParam p;
   switch (s.kind)
@@ -33,7 +33,7 @@ IParam Make(const ParamSpec& s)
 struct NormCase
 {
   const char* name;
-  ParamSpec spec;
+  ParamSetup setup;
   double normalized;
   double expectedValue;
 };
@@ -43,7 +43,7 @@ class SetNormalizedTable : public testing::TestWithParam<NormCase> {};
 TEST_P(SetNormalizedTable, GivesPlainValue)
 {
   const NormCase& c = GetParam();
-  IParam p = Make(c.spec);
+  IParam p = Make(c.setup);
   p.SetNormalized(c.normalized);
   EXPECT_DOUBLE_EQ(p.Value(), c.expectedValue);
 }
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct GetNormCase
 {
   const char* name;
-  ParamSpec spec;
+  ParamSetup setup;
   double value;
   double expected;
 };
@@ -75,7 +75,7 @@ class GetNormalizedTable : public testing::TestWithParam<GetNormCase> {};
 TEST_P(GetNormalizedTable, GivesZeroToOne)
 {
   const GetNormCase& c = GetParam();
-  IParam p = Make(c.spec);
+  IParam p = Make(c.setup);
   EXPECT_NEAR(p.GetNormalized(c.value), c.expected, 1e-12);
   p.Set(c.value);
   EXPECT_NEAR(p.GetNormalized(), c.expected, 1e-12);

@@ -1,0 +1,14 @@
+#include "Ctrlo.h"
+
+Ctrlo::Ctrlo(IPlugBase* pPlug, IRECT rect, int paramIdx) : IControl(pPlug, rect, paramIdx) {}
+
+Ctrlo::~Ctrlo() = default;
+
+void Ctrlo::OnMouseDown(int, int, IMouseMod*) { SetDirty(true); }
+void Ctrlo::OnMouseUp(int, int, IMouseMod*) { SetDirty(true); }
+void Ctrlo::OnMouseDblClick(int x, int y, IMouseMod* pMod) { OnMouseDown(x, y, pMod); }
+void Ctrlo::OnMouseOver(int, int, IMouseMod*) { SetDirty(true); }
+void Ctrlo::OnMouseOut() { SetDirty(true); }
+
+// A holder has nothing to show.
+bool Ctrlo::Draw(IGraphics*) { return true; }

@@ -1,0 +1,291 @@
+#include "FFTDisplay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "Ctrlo.h"
+#include "IGraphics.h"
+#include "IPlugBase.h"
+
+static_assert(std::atomic<double>::is_always_lock_free, "the history hand-off must not lock");
+
+namespace
+{
+// Truncation toward zero that stays defined for values no int can hold.
+int Truncate(double v) noexcept
+{
+  if (std::isnan(v)) return 0;
+  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+// A colour channel: truncated, then held inside 0..255 so a strong greyed magnitude
+// stays bright instead of wrapping round to near black.
+int Channel(double v) noexcept { return std::clamp(Truncate(v), 0, 255); }
+
+// The map's first screen column, independent of the control's own left edge.
+constexpr int kMapRight = 300;
+// Rows are drawn this many pixels above the inner area's top.
+constexpr int kRowLift = 3;
+// Handles are drawn this many pixels above the control's top.
+constexpr int kHandleLift = 4;
+}  // namespace
+
+FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, int x, int y, int w, int h,
+                       int maxCount, int paramIdx, IBitmap handle, IChannelBlend blend)
+  : IControl(pPlug, IRECT(x, y, x + w, y + h), paramIdx, blend),
+    mLowHolder(pLowHolder),
+    mHighHolder(pHighHolder),
+    mW(w),
+    mH(h),
+    mInnerLeft(0),
+    mInnerTop(0),
+    mInnerW(static_cast<int>(0.95 * w)),
+    mInnerH(static_cast<int>(0.65 * h)),
+    mMaxCount(maxCount),
+    mRowLen(std::max(maxCount / 2, 0)),
+    mLogStep(0.0),
+    mPixelColor(255, 0, 0, 0),
+    mHandle(handle)
+{
+  mInnerLeft = static_cast<int>(x + (w - mInnerW) * 0.5);
+  mInnerTop = static_cast<int>(y + h * 0.5 - mInnerH * 0.5);
+  const int margin = (w - mInnerW) / 2;
+  mXmMin = x + margin - mHandle.W / 2;
+  mXmMax = x + w - margin - mHandle.W / 2;
+  xm1.store(mXmMin);
+  xm2.store(mXmMax);
+  mLogStep = std::pow(10.0, std::log10(mMaxCount / 2) / (mInnerW * 2.5));
+
+  const int rows = std::max(mInnerH, 0);
+  mHistory = std::make_unique<std::atomic<double>[]>(static_cast<size_t>(rows) * mRowLen);
+  for (size_t i = 0; i < static_cast<size_t>(rows) * mRowLen; ++i) mHistory[i].store(0.0, std::memory_order_relaxed);
+
+  // The axis starts linear and grows geometrically; it never changes, so the bin
+  // of every column is worked out once.
+  const int columns = std::max(mInnerW, 0);
+  mColumnBins = std::make_unique<unsigned[]>(static_cast<size_t>(columns));
+  double e = 1.0;
+  for (int c = 0; c < columns; ++c)
+  {
+    const double b = e - 1.0;
+    mColumnBins[c] = b >= static_cast<double>(std::numeric_limits<unsigned>::max())
+                       ? std::numeric_limits<unsigned>::max()
+                       : static_cast<unsigned>(b);
+    e = e * mLogStep + 1.0;
+  }
+}
+
+FFTDisplay::~FFTDisplay() = default;
+
+// ---- Operations the engine uses ----
+
+void FFTDisplay::addFFT(const double* spectrumA, const double* spectrumB, int n) noexcept
+{
+  if (mInnerH > 0)
+  {
+    ApplyClearRequest();
+    const int pos = mWritePos.load(std::memory_order_relaxed);
+    // Never past the row: the rest of the row keeps its older magnitudes.
+    const int count = std::clamp(n, 0, mRowLen);
+    std::atomic<double>* row = mHistory.get() + static_cast<size_t>(pos) * mRowLen;
+    for (int k = 0; k < count; ++k)
+      row[k].store((spectrumA[k] + spectrumB[k]) * 5.0 * 0.5, std::memory_order_relaxed);
+    mWritePos.store(pos + 1 >= mInnerH ? 0 : pos + 1, std::memory_order_release);
+  }
+  mRedrawPending.store(true, std::memory_order_release);
+  mPendingPushes.fetch_add(1, std::memory_order_relaxed);
+}
+
+void FFTDisplay::ApplyClearRequest() noexcept
+{
+  const unsigned requested = mClearRequests.load(std::memory_order_acquire);
+  if (requested == mClearsApplied.load(std::memory_order_relaxed)) return;
+  const size_t n = static_cast<size_t>(mInnerH) * mRowLen;
+  for (size_t i = 0; i < n; ++i) mHistory[i].store(0.0, std::memory_order_relaxed);
+  mClearsApplied.store(requested, std::memory_order_release);
+}
+
+bool FFTDisplay::ClearPending() const noexcept
+{
+  return mClearsApplied.load(std::memory_order_acquire) != mClearRequests.load(std::memory_order_acquire);
+}
+
+void FFTDisplay::clear()
+{
+  mClearRequests.fetch_add(1, std::memory_order_release);
+  PushFromAnyThread();
+}
+
+void FFTDisplay::PushFromAnyThread()
+{
+  mRedrawPending.store(true, std::memory_order_release);
+  const double value = std::clamp(mValue, mClampLo, mClampHi);
+  if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
+}
+
+void FFTDisplay::setxm1(double v) noexcept { xm1.store(Truncate(mXmMin + (mXmMax - mXmMin) * v)); }
+void FFTDisplay::setxm2(double v) noexcept { xm2.store(Truncate(mXmMin + (mXmMax - mXmMin) * v)); }
+
+// A travel of zero pixels (a display narrower than its handle) has no fraction.
+double FFTDisplay::GetLow() const noexcept
+{
+  const int span = mXmMax - mXmMin;
+  return span == 0 ? 0.0 : static_cast<double>(Xm1() - mXmMin) / span;
+}
+
+double FFTDisplay::GetHigh() const noexcept
+{
+  const int span = mXmMax - mXmMin;
+  return span == 0 ? 0.0 : static_cast<double>(Xm2() - mXmMin) / span;
+}
+
+int FFTDisplay::TakePendingPushes() noexcept { return mPendingPushes.exchange(0, std::memory_order_acq_rel); }
+
+// ---- Drawing ----
+
+bool FFTDisplay::IsDirty()
+{
+  if (mRedrawPending.exchange(false, std::memory_order_acq_rel)) mDirty = true;
+  return mDirty;
+}
+
+double FFTDisplay::HistoryValue(int row, int k) const noexcept
+{
+  if (row < 0 || row >= mInnerH || k < 0 || k >= mRowLen || ClearPending()) return 0.0;
+  return mHistory[static_cast<size_t>(row) * mRowLen + k].load(std::memory_order_relaxed);
+}
+
+unsigned FFTDisplay::ColumnBin(int c) const noexcept { return (c >= 0 && c < mInnerW) ? mColumnBins[c] : 0u; }
+
+void FFTDisplay::PickColor(double stored, bool greyed) noexcept
+{
+  // A magnitude that is not a number shows as silence.
+  if (std::isnan(stored)) stored = 0.0;
+  const double level = std::min(std::fabs(stored + 0.2) / 100.0, 1.0);
+  double t;
+  if (level < 0.333)
+  {
+    t = 3.0 * level;
+    mPixelColor.R = 0;
+    mPixelColor.G = Channel(255.0 * t);
+    mPixelColor.B = Channel(155.0 * (1.0 - t));
+  }
+  else if (level < 0.66)
+  {
+    t = 3.0 * (level - 0.33);
+    mPixelColor.R = 255;
+    mPixelColor.G = Channel(255.0 * t);
+    mPixelColor.B = 0;
+  }
+  else
+  {
+    mPixelColor.R = 255;
+    mPixelColor.G = Channel(255.0 * (1.0 - level));
+    mPixelColor.B = 0;
+    t = 3.0 * (level - 0.66);
+  }
+  if (greyed) mPixelColor.R = mPixelColor.G = mPixelColor.B = Channel(255.0 * t);
+}
+
+// Grey outside the band between the two handle centres, or strictly inside it when inverted.
+bool FFTDisplay::IsGreyed(int x, int low, int high, bool inv) const noexcept
+{
+  const int hw = mHandle.W / 2;
+  if (!inv) return x < low + hw || x - hw > high;
+  return x > low + hw && x - hw < high;
+}
+
+bool FFTDisplay::Draw(IGraphics* pGraphics)
+{
+  const int writePos = mWritePos.load(std::memory_order_acquire);
+  const bool cleared = ClearPending();
+  const int low = Xm1(), high = Xm2();
+  const bool inv = mInv.load();
+  const int firstX = kMapRight - mInnerW - mInnerLeft;
+
+  // Oldest row at the top, newest at the bottom.
+  for (int r = 0; r < mInnerH; ++r)
+  {
+    const int i = (writePos + r) % mInnerH;
+    const std::atomic<double>* row = mHistory.get() + static_cast<size_t>(i) * mRowLen;
+    const float y = static_cast<float>(mInnerTop + r - kRowLift);
+    for (int c = 0; c < mInnerW; ++c)
+    {
+      const unsigned b = mColumnBins[c];
+      // A bin past the row (a short history) shows as silence rather than being read.
+      const double stored =
+        (cleared || b >= static_cast<unsigned>(mRowLen)) ? 0.0 : row[b].load(std::memory_order_relaxed);
+      const int x = firstX + c;
+      PickColor(stored, IsGreyed(x, low, high, inv));
+      pGraphics->DrawPoint(&mPixelColor, static_cast<float>(x), y, nullptr, false);
+    }
+  }
+
+  // The graphics host limits each copy to the image, so each handle is drawn whole.
+  const int top = mRECT.T;
+  IRECT lowRect(low, top - kHandleLift, low + mW, top + mH);
+  pGraphics->DrawBitmap(&mHandle, &lowRect, 0, 0, &mBlend);
+  IRECT highRect(high, top - kHandleLift, high + mW, top + mH);
+  pGraphics->DrawBitmap(&mHandle, &highRect, 0, 0, &mBlend);
+  return true;
+}
+
+// ---- Mouse ----
+
+// Left of the low handle's right edge takes the low handle, right of the high
+// handle's left edge the high one, anything between the band.
+void FFTDisplay::OnMouseDown(int x, int, IMouseMod*)
+{
+  const int HW = mHandle.W;
+  mDragLow = x < Xm1() + HW;
+  mDragHigh = !mDragLow && x > Xm2();
+  mDragBand = !mDragLow && !mDragHigh;
+  SetDirty(true);
+}
+
+// A refused step moves nothing (no clamping to the limit), so handle and pointer may
+// drift apart.
+void FFTDisplay::OnMouseDrag(int, int, int dX, int, IMouseMod*)
+{
+  const int HW = mHandle.W;
+  const int low = Xm1(), high = Xm2();
+  if (mDragLow)
+  {
+    if (low + dX >= mXmMin && low + dX + HW <= high) xm1.store(low + dX);
+  }
+  else if (mDragHigh)
+  {
+    if (high + dX <= mXmMax && high + dX - HW > low) xm2.store(high + dX);
+  }
+  else if (mDragBand)
+  {
+    if (low + dX >= mXmMin && high + dX <= mXmMax)
+    {
+      xm1.store(low + dX);
+      xm2.store(high + dX);
+    }
+  }
+  if (mLowHolder) mLowHolder->SetValue(GetLow());
+  if (mHighHolder) mHighHolder->SetValue(GetHigh());
+  SetDirty(true);
+}
+
+// The band flag stays until the next press, which sets all three.
+void FFTDisplay::OnMouseUp(int, int, IMouseMod*)
+{
+  mDragLow = false;
+  mDragHigh = false;
+  SetDirty(true);
+}
+
+void FFTDisplay::OnMouseDblClick(int x, int y, IMouseMod* pMod)
+{
+  OnMouseDown(x, y, pMod);
+  SetDirty(true);
+}
+
+void FFTDisplay::OnMouseOver(int, int, IMouseMod*) { SetDirty(true); }
+void FFTDisplay::OnMouseOut() { SetDirty(true); }

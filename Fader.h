@@ -1,0 +1,64 @@
+#pragma once
+// A vertical slider drawn as one handle image over the background's track, with the
+// value printed under it as a whole percentage followed by a separate "%" sign.
+//
+// Threads: user-interface thread, except updatev (and SetValue), which the processor
+// calls inside its parameter handling under the plug-in mutex on whichever thread
+// delivers the change; the handle position and "%" shift are atomics and the text is
+// rewritten whole, for the next redraw to pick up.
+
+#include <atomic>
+
+#include "IControl.h"
+
+class Fader final : public IControl
+{
+public:
+  // The control covers (x, y, x + 35, y + 245) whatever the image's size; the
+  // handle's top edge travels between y + travelTop and y + travelBottom, its left
+  // edge handleX pixels right of x. The handle image is copied.
+  Fader(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pHandle, int handleX, int travelTop,
+        int travelBottom, IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
+  ~Fader() override;
+
+  // --- Operations the editor and the engine use ---
+  // Sets the value and refreshes handle and text; does not mark the control dirty.
+  void SetValue(double v);
+  // Refreshes handle and text from the current value (set by the graphics host).
+  void updatev();
+  // Writes the decimal text of n (at most 12 characters with the NUL) into buffer
+  // and keeps it as the value text. k is not used.
+  void int2char(char* buffer, int n, int k);
+
+  // --- Control overrides (user-interface thread) ---
+  void OnMouseDown(int x, int y, IMouseMod* pMod) override;
+  void OnMouseUp(int x, int y, IMouseMod* pMod) override;
+  void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;
+  void OnMouseDblClick(int x, int y, IMouseMod* pMod) override;
+  void OnMouseOver(int x, int y, IMouseMod* pMod) override;
+  void OnMouseOut() override;
+  bool Draw(IGraphics* pGraphics) override;
+
+  // --- Inspection ---
+  int HandleY() const noexcept { return mHandleY.load(std::memory_order_relaxed); }
+  int MinY() const noexcept { return mMinY; }
+  int MaxY() const noexcept { return mMaxY; }
+  int TextOffset() const noexcept { return mTextOffset.load(std::memory_order_relaxed); }
+  const char* ValueText() const noexcept { return mValueText; }
+  bool IsDragging() const noexcept { return mDragging; }
+
+private:
+  static constexpr int kTextLen = 12;  // "-2147483648" and its NUL
+
+  // Percentage text, "%" shift and handle position for the value v.
+  void Refresh(double v);
+
+  IBitmap mHandle;
+  int mHandleX;
+  int mMinY, mMaxY;
+  std::atomic<int> mHandleY;
+  bool mDragging = false;
+  char mValueText[kTextLen] = {};
+  std::atomic<int> mTextOffset{0};
+  IText mValueStyle;
+};

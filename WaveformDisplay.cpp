@@ -1,0 +1,184 @@
+#include "WaveformDisplay.h"
+
+#include <cmath>
+#include <limits>
+
+#include "IGraphics.h"
+#include "IPlugBase.h"
+
+static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
+static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "the point hand-off must not lock");
+
+namespace
+{
+constexpr double kFillOff = 0.7;
+// Where the title image is drawn over the envelope, in editor pixels.
+constexpr IRECT kTitleRect(288, 0, 420, 400);
+
+int Truncate(double v) noexcept
+{
+  if (std::isnan(v)) return 0;
+  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+// A stored point lies in -1..1. A value that is not a number is kept as silence
+// (it would otherwise poison the drawing's coordinates), and an infinite one is
+// limited like any other large value.
+double LimitPoint(double v) noexcept
+{
+  if (std::isnan(v)) return 0.0;
+  if (std::fabs(v) > 1.0) return std::copysign(1.0, v);
+  return v;
+}
+
+std::uint64_t Pack(std::uint32_t rewinds, int pos) noexcept
+{
+  return static_cast<std::uint64_t>(rewinds) << 32 | static_cast<std::uint32_t>(pos);
+}
+int PosOf(std::uint64_t packed) noexcept { return static_cast<int>(packed & 0xFFFFFFFFu); }
+std::uint32_t RewindsOf(std::uint64_t packed) noexcept { return static_cast<std::uint32_t>(packed >> 32); }
+}  // namespace
+
+WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int, int paramIdx,
+                                 IBitmap* pTitle, IChannelBlend blend)
+  : IControl(pPlug, IRECT(x, y, x + w, y + h), paramIdx, blend),
+    mTitle(pTitle ? *pTitle : IBitmap()),
+    mX(x),
+    mY(y),
+    mW(w),
+    mHalfH(h / 2),
+    mFillColor(15, 0, 0, 0),
+    mLineColor(15, 0, 0, 0)
+{
+  for (auto& s : mSamples) s.store(0.0, std::memory_order_relaxed);
+}
+
+WaveformDisplay::~WaveformDisplay() = default;
+
+// ---- Operations the engine uses ----
+
+void WaveformDisplay::setMaxCountDisplay(int sampleRate) noexcept { mDecimation = sampleRate / 100; }
+
+// No averaging or peak picking: the stored point is the value offered at that call.
+void WaveformDisplay::add(double v) noexcept
+{
+  if (mDecimCounter >= mDecimation)
+  {
+    const int pos = ClaimWritePos();
+    mSamples[pos].store(LimitPoint(v), std::memory_order_relaxed);
+    const std::uint64_t published = mPublished.load(std::memory_order_relaxed);
+    mPublished.store(Pack(RewindsOf(published), pos + 1 >= kRingSize ? 0 : pos + 1), std::memory_order_release);
+    mRedrawPending.store(true, std::memory_order_release);
+    mPendingPushes.fetch_add(1, std::memory_order_relaxed);
+    mDecimCounter = 0;
+  }
+  ++mDecimCounter;
+}
+
+int WaveformDisplay::ClaimWritePos() noexcept
+{
+  const std::uint64_t published = mPublished.load(std::memory_order_relaxed);
+  const std::uint32_t requested = mClearRequests.load(std::memory_order_acquire);
+  if (requested == RewindsOf(published)) return PosOf(published);
+  mPublished.store(Pack(requested, 0), std::memory_order_release);
+  return 0;
+}
+
+void WaveformDisplay::clear()
+{
+  mClearRequests.fetch_add(1, std::memory_order_release);
+  PushFromAnyThread();
+}
+
+void WaveformDisplay::PushFromAnyThread()
+{
+  mRedrawPending.store(true, std::memory_order_release);
+  const double value = mValue < mClampLo ? mClampLo : (mValue > mClampHi ? mClampHi : mValue);
+  if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
+}
+
+int WaveformDisplay::TakePendingPushes() noexcept { return mPendingPushes.exchange(0, std::memory_order_acq_rel); }
+
+void WaveformDisplay::setOn1(bool on) noexcept
+{
+  mOn1 = on;
+  mFactor1 = on ? 1.0 : kFillOff;
+}
+
+void WaveformDisplay::setOn2(bool on) noexcept
+{
+  mOn2 = on;
+  mFactor2 = on ? 1.0 : kFillOff;
+}
+
+// ---- Drawing ----
+
+int WaveformDisplay::WritePos() const noexcept
+{
+  const std::uint64_t published = mPublished.load(std::memory_order_acquire);
+  if (mClearRequests.load(std::memory_order_acquire) != RewindsOf(published)) return 0;
+  return PosOf(published);
+}
+
+double WaveformDisplay::Sample(int slot) const noexcept
+{
+  if (slot < 0 || slot >= kRingSize) return 0.0;
+  return mSamples[slot].load(std::memory_order_relaxed);
+}
+
+bool WaveformDisplay::IsDirty()
+{
+  if (mRedrawPending.exchange(false, std::memory_order_acq_rel)) mDirty = true;
+  return mDirty;
+}
+
+bool WaveformDisplay::Draw(IGraphics* pGraphics)
+{
+  const int top = mRECT.T, bottom = mRECT.B;
+  const int cy = top + mHalfH;
+  const int scale = (bottom - top) / 2 - 1;
+  // The newest point ends up in the last column.
+  int j = ((WritePos() - mW) % kRingSize + kRingSize) % kRingSize;
+
+  float prevX = static_cast<float>(mX);
+  float prevHi = static_cast<float>(mY + mHalfH);
+  float prevLo = prevHi;
+  for (int c = 0; c < mW; ++c)
+  {
+    const int x = mX + c;
+    const double a = std::fabs(mSamples[j].load(std::memory_order_relaxed) * scale);
+    for (int t = 0; t < a; ++t)
+    {
+      const int grey = Truncate((t / a * 255.0 * 0.5 + 127.0) * mFactor2 * 0.4);
+      mFillColor.R = mFillColor.G = mFillColor.B = grey;
+      pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy - t), nullptr, false);
+      pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy + t), nullptr, false);
+    }
+    if (a != 0.0)
+    {
+      pGraphics->DrawPoint(&mLineColor, prevX, prevHi, nullptr, false);
+      pGraphics->DrawLine(&mLineColor, prevX, prevHi, static_cast<float>(x), static_cast<float>(cy - a), nullptr,
+                          false);
+      pGraphics->DrawLine(&mLineColor, prevX, prevLo, static_cast<float>(x), static_cast<float>(cy + a), nullptr,
+                          false);
+    }
+    prevX = static_cast<float>(x);
+    prevHi = static_cast<float>(Truncate(cy - a));
+    prevLo = static_cast<float>(Truncate(cy + a));
+    j = j + 1 >= kRingSize ? 0 : j + 1;
+  }
+
+  IRECT title = kTitleRect;
+  pGraphics->DrawBitmap(&mTitle, &title, 1, &mBlend);
+  return true;
+}
+
+// ---- Mouse ----
+
+void WaveformDisplay::OnMouseDown(int, int, IMouseMod*) { SetDirty(true); }
+void WaveformDisplay::OnMouseUp(int, int, IMouseMod*) { SetDirty(true); }
+void WaveformDisplay::OnMouseDblClick(int x, int y, IMouseMod* pMod) { OnMouseDown(x, y, pMod); }
+void WaveformDisplay::OnMouseOver(int, int, IMouseMod*) { SetDirty(true); }
+void WaveformDisplay::OnMouseOut() { SetDirty(true); }

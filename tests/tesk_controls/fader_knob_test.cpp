@@ -1,0 +1,256 @@
+// The faders and the sensitivity knob: texts, handle positions and frames, and what
+// presses, drags and the wheel do when they arrive through the graphics host.
+
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+
+namespace
+{
+struct FaderTextCase
+{
+  const char* name;
+  double value;
+  const char* text;
+  int offset;
+};
+
+class FaderText : public testing::TestWithParam<FaderTextCase> {};
+
+TEST_P(FaderText, PercentageAndSignShift)
+{
+  EditorFixture f;
+  f.plug.faderPre->SetValue(GetParam().value);
+  EXPECT_STREQ(f.plug.faderPre->ValueText(), GetParam().text);
+  EXPECT_EQ(f.plug.faderPre->TextOffset(), GetParam().offset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, FaderText,
+                         testing::Values(FaderTextCase{"zero_shifts_left", 0.0, "0", -8},
+                                         FaderTextCase{"nine_shifts_left", 0.09, "9", -8},
+                                         FaderTextCase{"ten_stays", 0.1, "10", 0},
+                                         FaderTextCase{"half", 0.5, "50", 0},
+                                         FaderTextCase{"truncates", 0.57, "56", 0},
+                                         FaderTextCase{"full_shifts_right", 1.0, "100", 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Fader, HandlePositionsOfTheFirstFader)
+{
+  EditorFixture f;
+  Fader* pre = f.plug.faderPre;
+  const struct { double value; int y; } rows[] = {{1.0, 176}, {0.0, 344}, {0.5, 260}};
+  for (const auto& row : rows)
+  {
+    pre->SetValue(row.value);
+    EXPECT_EQ(pre->HandleY(), row.y) << row.value;
+  }
+}
+
+TEST(Fader, DrawsHandleAtItsPositionAndTextBelow)
+{
+  EditorFixture f;
+  f.plug.faderPre->SetValue(0.5);
+  f.DrawAll();
+  // Left edge 47 + 10, top edge 260.
+  EXPECT_EQ(f.At(57, 260), kFaderHandle);
+  EXPECT_EQ(f.At(57 + kFaderHandleW - 1, 260 + kFaderHandleH - 1), kFaderHandle);
+  EXPECT_EQ(f.At(56, 265), kPanel);
+  EXPECT_EQ(f.At(57, 259), kPanel);
+  // Some white text pixels in the value row (173 + 221 .. 173 + 235).
+  int bright = 0;
+  for (int y = 394; y < 408; ++y)
+    for (int x = 49; x < 87; ++x) bright += f.At(x, y).R > 128;
+  EXPECT_GT(bright, 5);
+}
+
+TEST(Fader, PressGrabsOnlyStrictlyInsideTheHandle)
+{
+  EditorFixture f;
+  f.plug.faderPre->SetValue(0.5);  // handle 260 .. 280
+  IMouseMod left(true);
+  const struct { int y; bool grabs; } rows[] = {{260, false}, {261, true}, {279, true}, {280, false}, {300, false}};
+  for (const auto& row : rows)
+  {
+    f.gfx->OnMouseDown(60, row.y, &left);
+    EXPECT_EQ(f.plug.faderPre->IsDragging(), row.grabs) << row.y;
+    f.gfx->OnMouseUp(60, row.y, &left);
+    EXPECT_FALSE(f.plug.faderPre->IsDragging());
+  }
+}
+
+TEST(Fader, DragOnTheHandleMovesItAndPushesTheValue)
+{
+  EditorFixture f;
+  f.plug.HostSets(kPre, 0.5);
+  f.plug.ForgetCalls();
+  f.Drag(60, 270, 60, 250);  // 20 pixels up
+  Fader* pre = f.plug.faderPre;
+  EXPECT_EQ(pre->HandleY(), 240);
+  EXPECT_DOUBLE_EQ(pre->GetValue(), 1.0 - 64.0 / 168.0);
+  ASSERT_EQ(f.plug.PushesOf(kPre).size(), 2u);  // press, drag
+  EXPECT_DOUBLE_EQ(f.plug.PushesOf(kPre)[1], 1.0 - 64.0 / 168.0);
+  EXPECT_STREQ(pre->ValueText(), "61");
+
+  // Far beyond the top: the handle stops at its limit and the value at 1.
+  IMouseMod left(true);
+  f.gfx->OnMouseDrag(60, 0, &left);
+  EXPECT_EQ(pre->HandleY(), 176);
+  EXPECT_DOUBLE_EQ(pre->GetValue(), 1.0);
+  EXPECT_STREQ(pre->ValueText(), "100");
+  f.Release(60, 0);
+  EXPECT_FALSE(pre->IsDragging());
+}
+
+TEST(Fader, DragBesideTheHandleSnapsTheValueToThePixelAndPushesIt)
+{
+  EditorFixture f;
+  f.plug.HostSets(kPre, 0.505);
+  Fader* pre = f.plug.faderPre;
+  ASSERT_EQ(pre->HandleY(), 259);
+  f.plug.ForgetCalls();
+  f.Drag(60, 320, 60, 330);
+  EXPECT_FALSE(pre->IsDragging());
+  EXPECT_EQ(pre->HandleY(), 259);
+  const double snapped = 1.0 - 83.0 / 168.0;
+  EXPECT_DOUBLE_EQ(pre->GetValue(), snapped);
+  ASSERT_EQ(f.plug.PushesOf(kPre).size(), 2u);
+  EXPECT_DOUBLE_EQ(f.plug.PushesOf(kPre)[1], snapped);
+}
+
+TEST(Fader, WheelPushesAndTheProcessorRefreshesHandleAndText)
+{
+  EditorFixture f;
+  IMouseMod none;
+  f.gfx->OnMouseWheel(150, 300, &none, 50);  // Mode A fader
+  EXPECT_NEAR(f.plug.faderModeA->GetValue(), 0.5, 1e-12);
+  ASSERT_EQ(f.plug.PushesOf(kModeA).size(), 1u);
+  EXPECT_EQ(f.plug.faderModeA->HandleY(), 171 + 171 - 84);
+  EXPECT_STREQ(f.plug.faderModeA->ValueText(), "50");
+}
+
+TEST(Fader, OverOutAndDoubleClickPushTheUnchangedValue)
+{
+  EditorFixture f;
+  f.plug.HostSets(kModeB, 0.25);
+  f.plug.ForgetCalls();
+  IMouseMod none;
+  f.gfx->OnMouseOver(220, 300, &none);
+  f.gfx->OnMouseDblClick(220, 300, &none);
+  f.gfx->OnMouseOut();
+  EXPECT_EQ(f.plug.PushesOf(kModeB), (std::vector<double>{0.25, 0.25, 0.25}));
+}
+
+// ---- Knob ----
+
+struct KnobTextCase
+{
+  const char* name;
+  double value;
+  const char* text;
+};
+
+class KnobText : public testing::TestWithParam<KnobTextCase> {};
+
+TEST_P(KnobText, TwoTruncatedDecimals)
+{
+  EditorFixture f;
+  f.knob->double2char(GetParam().value);
+  EXPECT_STREQ(f.knob->ValueText(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, KnobText,
+                         testing::Values(KnobTextCase{"zero", 0.0, "0.00"}, KnobTextCase{"five_hundredths", 0.05, "0.05"},
+                                         KnobTextCase{"three_tenths", 0.3, "0.30"},
+                                         KnobTextCase{"point_29_truncates", 0.29, "0.28"},
+                                         KnobTextCase{"point_57_truncates", 0.57, "0.56"},
+                                         KnobTextCase{"point_99_truncates", 0.99, "0.98"},
+                                         KnobTextCase{"one", 1.0, "1.00"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SensKnob, FrameFollowsTheValueAndIsDrawn)
+{
+  EditorFixture f;
+  const struct { double value; int frame; } rows[] = {{0.0, 1}, {1.0, 120}, {0.5, 61}, {0.004, 1}, {0.005, 2}};
+  for (const auto& row : rows)
+  {
+    f.plug.HostSets(kSensitivity, row.value);
+    EXPECT_EQ(f.knob->FrameState(), row.frame) << row.value;
+    f.DrawAll();
+    EXPECT_EQ(f.At(99, 37), KnobFrameColor(row.frame)) << row.value;
+    EXPECT_EQ(f.At(135, 73), KnobFrameColor(row.frame)) << row.value;
+  }
+  EXPECT_EQ(f.knob->GetRECT()->R, 99 + 37);
+  EXPECT_EQ(f.knob->GetRECT()->B, 127);
+}
+
+TEST(SensKnob, DragCoversTheRangeInThreeHundredPixels)
+{
+  EditorFixture f;
+  f.plug.HostSets(kSensitivity, 0.2);
+  f.plug.ForgetCalls();
+  f.Drag(110, 60, 110, -90);  // 150 pixels up
+  EXPECT_NEAR(f.knob->GetValue(), 0.7, 1e-12);
+  EXPECT_STREQ(f.knob->ValueText(), "0.70");
+  IMouseMod left(true);
+  f.gfx->OnMouseDrag(110, -500, &left);
+  EXPECT_DOUBLE_EQ(f.knob->GetValue(), 1.0);
+  f.gfx->OnMouseDrag(110, -600, &left);
+  EXPECT_DOUBLE_EQ(f.knob->GetValue(), 1.0);
+  f.gfx->OnMouseDrag(110, 10000, &left);
+  EXPECT_DOUBLE_EQ(f.knob->GetValue(), 0.0);
+  // The press itself pushes nothing; every drag step does.
+  EXPECT_EQ(f.plug.PushesOf(kSensitivity).size(), 4u);
+}
+
+TEST(SensKnob, ValueBoxShowsWhileTheButtonIsHeld)
+{
+  EditorFixture f;
+  f.plug.HostSets(kSensitivity, 0.2);
+  f.DrawAll();
+  IMouseMod left(true);
+  f.gfx->OnMouseDown(110, 60, &left);
+  EXPECT_TRUE(f.knob->ShowsValue());
+  EXPECT_STREQ(f.knob->ValueText(), "0.20");
+  EXPECT_FALSE(f.knob->IsDirty());  // the box waits for the next redraw
+
+  f.gfx->OnMouseDrag(110, 57, &left);
+  EXPECT_TRUE(f.knob->IsDirty());
+  f.DrawAll();
+  // Box (99, 74) .. (135, 87): white frame, black inside.
+  EXPECT_EQ(f.At(99, 74), COLOR_WHITE);
+  EXPECT_EQ(f.At(135, 87), COLOR_WHITE);
+  EXPECT_EQ(f.At(100, 80), COLOR_BLACK);
+
+  f.gfx->OnMouseUp(110, 57, &left);
+  EXPECT_FALSE(f.knob->ShowsValue());
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 80), kPanel);
+}
+
+TEST(SensKnob, PointerLeavingHidesTheBoxAndOverOrDoubleClickDoNothing)
+{
+  EditorFixture f;
+  IMouseMod left(true);
+  f.gfx->OnMouseDown(110, 60, &left);
+  f.plug.ForgetCalls();
+  f.gfx->OnMouseOver(110, 60, &left);
+  f.gfx->OnMouseDblClick(110, 60, &left);
+  EXPECT_TRUE(f.knob->ShowsValue());
+  EXPECT_TRUE(f.plug.PushesOf(kSensitivity).empty());
+  f.knob->OnMouseOut();
+  EXPECT_FALSE(f.knob->ShowsValue());
+  EXPECT_EQ(f.plug.PushesOf(kSensitivity).size(), 1u);
+}
+
+TEST(SensKnob, WheelMovesTheFrameButNotTheText)
+{
+  EditorFixture f;
+  f.knob->double2char(0.0);
+  IMouseMod none;
+  f.gfx->OnMouseWheel(110, 50, &none, 100);
+  EXPECT_DOUBLE_EQ(f.knob->GetValue(), 1.0);
+  EXPECT_EQ(f.knob->FrameState(), 120);
+  EXPECT_STREQ(f.knob->ValueText(), "0.00");
+  EXPECT_EQ(f.plug.PushesOf(kSensitivity), (std::vector<double>{1.0}));
+}
+}  // namespace

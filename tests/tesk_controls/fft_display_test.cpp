@@ -1,0 +1,406 @@
+// The spectrum display: geometry, storage, drawing (axis, colours, greying, handles)
+// and the press and drag rules, through the graphics host where the route matters.
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ControlsTestSupport.h"
+
+namespace
+{
+constexpr int kBins = 2048;
+constexpr int kY = 110;  // inside the display
+
+// Stores one spectrum whose every bin shows the given stored magnitude.
+void StoreFlat(FFTDisplay* d, double stored, int n = kBins)
+{
+  std::vector<double> a(4096, stored / 2.5), b(4096, 0.0);
+  d->addFFT(a.data(), b.data(), n);
+}
+
+TEST(FFTDisplay, GeometryOfTheLayout)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  EXPECT_EQ(d->InnerLeft(), 41);
+  EXPECT_EQ(d->InnerTop(), 101);
+  EXPECT_EQ(d->InnerW(), 219);
+  EXPECT_EQ(d->InnerH(), 31);
+  EXPECT_EQ(d->XmMin(), 41 - kBandHandleW / 2);
+  EXPECT_EQ(d->XmMax(), 260 - kBandHandleW / 2);
+  EXPECT_EQ(d->Xm1(), d->XmMin());
+  EXPECT_EQ(d->Xm2(), d->XmMax());
+  EXPECT_NEAR(d->LogStep(), 1.0153083, 1e-7);
+  EXPECT_DOUBLE_EQ(d->GetLow(), 0.0);
+  EXPECT_DOUBLE_EQ(d->GetHigh(), 1.0);
+}
+
+TEST(FFTDisplay, AxisStartsLinearAndGrowsGeometrically)
+{
+  EditorFixture f;
+  const struct { int column; unsigned bin; } rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {50, 75}, {100, 236},
+                                                       {150, 581}, {200, 1318}, {218, 1753}};
+  for (const auto& row : rows) EXPECT_EQ(f.plug.fft->ColumnBin(row.column), row.bin) << row.column;
+}
+
+TEST(FFTDisplay, StoresScaledSumAndKeepsEntriesPastN)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  std::vector<double> a(4096, 1.0), b(4096, 3.0);
+  d->addFFT(a.data(), b.data(), 4096);
+  StoreFlat(d, 0.0, 0);  // n = 0 writes nothing but advances
+  EXPECT_EQ(d->WritePos(), 2);
+  for (int i = 2; i < 31; ++i) StoreFlat(d, 0.0, 0);
+  ASSERT_EQ(d->WritePos(), 0);
+  // Row 0 again, now with fewer bins: the rest keeps the earlier values.
+  std::vector<double> c(4096, 3.0);
+  d->addFFT(c.data(), c.data(), 100);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 0), 15.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 99), 15.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 100), 10.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 4095), 10.0);
+  EXPECT_EQ(d->WritePos(), 1);
+}
+
+TEST(FFTDisplay, CountStaysInsideTheRow)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  std::vector<double> a(10000, 4.0), b(10000, 0.0);
+  d->addFFT(a.data(), b.data(), 10000);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 4095), 10.0);
+  EXPECT_EQ(d->WritePos(), 1);
+  d->addFFT(a.data(), b.data(), -5);
+  EXPECT_EQ(d->WritePos(), 2);
+}
+
+TEST(FFTDisplay, EachStoredSpectrumIsOnePendingPushNotAnImmediateOne)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  f.DrawAll();
+  ASSERT_FALSE(d->IsDirty());
+  f.plug.ForgetCalls();
+  for (int i = 0; i < 5; ++i) StoreFlat(d, 1.0);
+  EXPECT_TRUE(f.plug.fromGUI.empty());
+  EXPECT_TRUE(d->IsDirty());
+  EXPECT_EQ(d->TakePendingPushes(), 5);
+  EXPECT_EQ(d->TakePendingPushes(), 0);
+}
+
+TEST(FFTDisplay, NewestRowAtTheBottomAndAFullRoundBringsTheFirstToTheTop)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  StoreFlat(d, 100.0);
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 128), IColor(255, 255, 0, 0));  // newest row, full level
+  EXPECT_EQ(f.At(100, 127), IColor(255, 0, 1, 154));  // older rows still silent
+  for (int i = 1; i < 31; ++i) StoreFlat(d, 0.0);
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 98), IColor(255, 255, 0, 0));
+  EXPECT_EQ(f.At(100, 99), IColor(255, 0, 1, 154));
+  StoreFlat(d, 0.0);  // overwrites it
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 98), IColor(255, 0, 1, 154));
+}
+
+struct ColorCase
+{
+  const char* name;
+  double stored;
+  bool inverted;  // greys the sampled column
+  IColor expected;
+};
+
+class FFTColors : public testing::TestWithParam<ColorCase> {};
+
+TEST_P(FFTColors, LevelToColour)
+{
+  EditorFixture f;
+  const ColorCase& c = GetParam();
+  StoreFlat(f.plug.fft, c.stored);
+  f.plug.fft->mInv = c.inverted;
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 128), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Levels, FFTColors,
+  testing::Values(ColorCase{"silence_is_faint_blue_green", 0.0, false, IColor(255, 0, 1, 154)},
+                  ColorCase{"full_level_is_red", 99.8, false, IColor(255, 255, 0, 0)},
+                  ColorCase{"above_full_is_red", 500.0, false, IColor(255, 255, 0, 0)},
+                  ColorCase{"negative_uses_magnitude", -100.4, false, IColor(255, 255, 0, 0)},
+                  ColorCase{"middle_band", 49.8, false, IColor(255, 255, 130, 0)},
+                  ColorCase{"low_band", 19.8, false, IColor(255, 0, 153, 61)},
+                  ColorCase{"greyed_silence", 0.0, true, IColor(255, 1, 1, 1)},
+                  ColorCase{"greyed_middle", 49.8, true, IColor(255, 130, 130, 130)},
+                  // 255 x 1.02 would leave the channel's range: held at full grey.
+                  ColorCase{"greyed_full_stays_bright", 100.0, true, IColor(255, 255, 255, 255)},
+                  ColorCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(), false,
+                            IColor(255, 0, 1, 154)}),
+  [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FFTDisplay, GreyingFollowsTheHandleCentres)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  const IColor grey(255, 1, 1, 1), colour(255, 0, 1, 154);
+  f.DrawAll();
+  // Low 0, High 1: column x 40 grey, 41 .. 258 coloured.
+  EXPECT_EQ(f.At(40, kY), grey);
+  EXPECT_EQ(f.At(41, kY), colour);
+  EXPECT_EQ(f.At(258, kY), colour);
+
+  d->mInv = true;
+  f.DrawAll();
+  EXPECT_EQ(f.At(40, kY), colour);
+  EXPECT_EQ(f.At(41, kY), colour);
+  EXPECT_EQ(f.At(42, kY), grey);
+  EXPECT_EQ(f.At(258, kY), grey);
+
+  // Crossed handles grey every column of a normal band.
+  d->mInv = false;
+  d->setxm1(0.8);
+  d->setxm2(0.2);
+  f.DrawAll();
+  for (int x = 40; x <= 258; x += 9) EXPECT_EQ(f.At(x, kY), grey) << x;
+}
+
+TEST(FFTDisplay, HandlesDrawnWholeFourPixelsAboveTheControl)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  d->setxm1(0.25);
+  f.DrawAll();
+  const int x1 = d->Xm1();
+  // The image's top edge is at 92 - 4, so its marked rows 4 .. 7 land on 92 .. 95.
+  EXPECT_EQ(f.At(x1, 92), kBandHandle);
+  EXPECT_EQ(f.At(x1 + kBandHandleW - 1, 95), kBandHandle);
+  EXPECT_EQ(f.At(x1, 91), kPanel);
+  EXPECT_EQ(f.At(x1, 96), kPanel);
+  EXPECT_EQ(f.At(d->Xm2(), 92), kBandHandle);
+  EXPECT_EQ(f.At(x1 + kBandHandleW, 92), kPanel);
+}
+
+TEST(FFTDisplay, PlacingAHandleTruncatesAndNeitherClampsNorMarks)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  f.DrawAll();
+  d->setxm1(0.25);
+  EXPECT_EQ(d->Xm1(), static_cast<int>(d->XmMin() + (d->XmMax() - d->XmMin()) * 0.25));
+  EXPECT_NEAR(d->GetLow(), 0.25, 1.0 / (d->XmMax() - d->XmMin()));
+  EXPECT_FALSE(d->IsDirty());
+  d->setxm2(1.5);
+  EXPECT_GT(d->Xm2(), d->XmMax());
+  d->setxm2(std::numeric_limits<double>::quiet_NaN());  // stays defined
+  d->setxm2(1e300);
+  EXPECT_EQ(d->Xm2(), std::numeric_limits<int>::max());
+}
+
+struct PressCase
+{
+  const char* name;
+  int x;
+  bool low, high, band;
+};
+
+class FFTPress : public testing::TestWithParam<PressCase> {};
+
+// Handles at 90 and 200 (Low 0.25, High 0.75 with an 11-pixel handle).
+TEST_P(FFTPress, PressPicksWhatTheDragMoves)
+{
+  EditorFixture f;
+  f.plug.HostSets(kLow, 0.25);
+  f.plug.HostSets(kHigh, 0.75);
+  ASSERT_EQ(f.plug.fft->Xm1(), 90);
+  ASSERT_EQ(f.plug.fft->Xm2(), 200);
+  IMouseMod left(true);
+  f.gfx->OnMouseDown(GetParam().x, kY, &left);
+  EXPECT_EQ(f.plug.fft->DragsLow(), GetParam().low);
+  EXPECT_EQ(f.plug.fft->DragsHigh(), GetParam().high);
+  EXPECT_EQ(f.plug.fft->DragsBand(), GetParam().band);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, FFTPress,
+                         testing::Values(PressCase{"far_left_takes_low", 35, true, false, false},
+                                         PressCase{"inside_low_handle", 100, true, false, false},
+                                         PressCase{"right_of_low_handle_is_band", 101, false, false, true},
+                                         PressCase{"high_handle_left_edge_is_band", 200, false, false, true},
+                                         PressCase{"right_of_high_left_edge", 201, false, true, false},
+                                         PressCase{"far_right_takes_high", 265, false, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct DragCase
+{
+  const char* name;
+  double low, high;  // handle placement before the press
+  int pressX, dX;
+  int xm1, xm2;      // afterwards
+};
+
+class FFTDrag : public testing::TestWithParam<DragCase> {};
+
+TEST_P(FFTDrag, StepAcceptedOrRefusedWhole)
+{
+  EditorFixture f;
+  const DragCase& c = GetParam();
+  f.plug.HostSets(kLow, c.low);
+  f.plug.HostSets(kHigh, c.high);
+  f.plug.ForgetCalls();
+  f.Drag(c.pressX, kY, c.pressX + c.dX, kY);
+  FFTDisplay* d = f.plug.fft;
+  EXPECT_EQ(d->Xm1(), c.xm1);
+  EXPECT_EQ(d->Xm2(), c.xm2);
+  // The holders follow the handles; the processor re-reads the edges; Low and High
+  // themselves keep their values.
+  EXPECT_DOUBLE_EQ(f.plug.lowHolder->GetValue(), d->GetLow());
+  EXPECT_DOUBLE_EQ(f.plug.highHolder->GetValue(), d->GetHigh());
+  EXPECT_DOUBLE_EQ(f.plug.bandLow, d->GetLow());
+  EXPECT_DOUBLE_EQ(f.plug.bandHigh, d->GetHigh());
+  EXPECT_DOUBLE_EQ(f.plug.GetParam(kLow)->Value(), c.low);
+  EXPECT_DOUBLE_EQ(f.plug.GetParam(kHigh)->Value(), c.high);
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 2u);  // press and drag step
+}
+
+// Full band: handles at 36 and 255; 11-pixel handles.
+INSTANTIATE_TEST_SUITE_P(
+  Steps, FFTDrag,
+  testing::Values(DragCase{"low_right", 0, 1, 40, 20, 56, 255},
+                  DragCase{"low_below_min_refused", 0, 1, 40, -1, 36, 255},
+                  DragCase{"low_up_to_handle_width_from_high", 0, 1, 40, 208, 244, 255},
+                  DragCase{"low_one_further_refused_not_clamped", 0, 1, 40, 209, 36, 255},
+                  DragCase{"high_left", 0, 1, 260, -100, 36, 155},
+                  DragCase{"high_above_max_refused", 0, 1, 260, 1, 36, 255},
+                  DragCase{"high_stops_at_width_plus_one", 0, 1, 260, -207, 36, 48},
+                  DragCase{"high_closer_refused", 0, 1, 260, -208, 36, 255},
+                  DragCase{"band_moves_both", 0.25, 0.75, 150, 30, 120, 230},
+                  DragCase{"band_to_the_max", 0.25, 0.75, 150, 55, 145, 255},
+                  DragCase{"band_past_max_refused", 0.25, 0.75, 150, 56, 90, 200},
+                  DragCase{"band_to_the_min", 0.25, 0.75, 150, -54, 36, 146},
+                  DragCase{"band_past_min_refused", 0.25, 0.75, 150, -55, 90, 200}),
+  [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FFTDisplay, RefusedStepsLetHandleAndPointerDriftApart)
+{
+  EditorFixture f;
+  IMouseMod left(true);
+  f.gfx->OnMouseDown(40, kY, &left);
+  f.gfx->OnMouseDrag(20, kY, &left);  // refused: would pass the minimum
+  EXPECT_EQ(f.plug.fft->Xm1(), 36);
+  f.gfx->OnMouseDrag(30, kY, &left);  // +10 from the pointer's last place
+  EXPECT_EQ(f.plug.fft->Xm1(), 46);
+}
+
+TEST(FFTDisplay, ReleaseKeepsTheBandFlagAndEveryMouseEventPushes)
+{
+  EditorFixture f;
+  f.plug.HostSets(kLow, 0.25);
+  f.plug.HostSets(kHigh, 0.75);
+  f.plug.ForgetCalls();
+  IMouseMod left(true);
+  f.gfx->OnMouseDown(150, kY, &left);
+  f.gfx->OnMouseUp(150, kY, &left);
+  EXPECT_TRUE(f.plug.fft->DragsBand());
+  EXPECT_FALSE(f.plug.fft->DragsLow());
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 2u);
+
+  f.gfx->OnMouseDblClick(60, kY, &left);  // a press, then one more push
+  EXPECT_TRUE(f.plug.fft->DragsLow());
+  EXPECT_FALSE(f.plug.fft->DragsBand());
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 4u);
+
+  f.gfx->OnMouseOver(60, kY, &left);
+  f.plug.fft->OnMouseOut();
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 6u);
+}
+
+TEST(FFTDisplay, WheelMovesOnlyTheDisplayValueAndTheEdgesAreReRead)
+{
+  EditorFixture f;
+  f.plug.HostSets(kLow, 0.25);
+  const int x1 = f.plug.fft->Xm1();
+  IMouseMod none;
+  f.gfx->OnMouseWheel(150, kY, &none, 2);
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay), (std::vector<double>{0.02}));
+  EXPECT_EQ(f.plug.fft->Xm1(), x1);
+  EXPECT_DOUBLE_EQ(f.plug.bandLow, f.plug.fft->GetLow());
+  // Low 0.25 survives a change of the display's value, up to the pixel.
+  EXPECT_NEAR(f.plug.bandLow, 0.25, 1.0 / 219);
+}
+
+TEST(FFTDisplay, ClearWipesRowsKeepsPositionAndPushesOnce)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  for (int i = 0; i < 5; ++i) StoreFlat(d, 100.0);
+  f.DrawAll();
+  f.plug.ForgetCalls();
+  d->clear();
+  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 1u);
+  EXPECT_TRUE(d->IsDirty());
+  EXPECT_EQ(d->WritePos(), 5);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(4, 0), 0.0);
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 128), IColor(255, 0, 1, 154));
+
+  // The next spectrum lands after the wiped rows.
+  StoreFlat(d, 100.0);
+  EXPECT_EQ(d->WritePos(), 6);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(5, 7), 100.0);
+  for (int row = 0; row < 5; ++row) EXPECT_DOUBLE_EQ(d->HistoryValue(row, 7), 0.0) << row;
+  f.DrawAll();
+  EXPECT_EQ(f.At(100, 128), IColor(255, 255, 0, 0));
+  EXPECT_EQ(f.At(100, 127), IColor(255, 0, 1, 154));
+}
+
+TEST(FFTDisplay, HostChangeOfLowShowsAtTheNextRedraw)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.plug.fft;
+  f.DrawAll();
+  f.plug.HostSets(kLow, 0.5);
+  EXPECT_FALSE(d->IsDirty());
+  EXPECT_EQ(f.At(d->Xm1(), 92), kPanel);
+  IMouseMod none;
+  f.gfx->OnMouseOver(150, kY, &none);
+  IRECT r;
+  ASSERT_TRUE(f.gfx->IsDirty(&r));
+  f.gfx->Draw(&r);
+  EXPECT_EQ(f.At(d->Xm1(), 92), kBandHandle);
+}
+}  // namespace
+
+namespace
+{
+// Sizes no layout uses: a history without rows, rows without bins, a display
+// narrower than its handle. Nothing may be read or written outside the history.
+TEST(FFTDisplay, DegenerateSizesStayInsideTheirStorage)
+{
+  EditorFixture f;
+  const struct { const char* name; int w, h, maxCount; } rows[] = {
+    {"no_rows", 40, 1, 8192}, {"no_bins", 40, 20, 1}, {"one_bin", 231, 49, 2}, {"narrow", 4, 20, 64}, {"no_width", 0, 20, 64}};
+  std::vector<double> a(8192, 50.0), b(8192, 0.0);
+  for (const auto& row : rows)
+  {
+    IBitmap handle = f.Image(kBandHandleW, kBandHandleH, 1, [](int, int) { return kBandHandle; });
+    auto* d = new FFTDisplay(&f.plug, nullptr, nullptr, 10, 150, row.w, row.h, row.maxCount, -1, handle);
+    f.gfx->AttachControl(d);
+    for (int i = 0; i < 40; ++i) d->addFFT(a.data(), b.data(), 8192);
+    d->clear();
+    d->addFFT(a.data(), b.data(), 8192);
+    IMouseMod left(true);
+    d->OnMouseDown(12, 160, &left);
+    d->OnMouseDrag(14, 160, 2, 0, &left);
+    EXPECT_TRUE(std::isfinite(d->GetLow())) << row.name;
+    EXPECT_TRUE(std::isfinite(d->GetHigh())) << row.name;
+    EXPECT_EQ(d->TakePendingPushes(), 41) << row.name;
+  }
+  f.DrawAll();
+}
+}  // namespace

@@ -50,6 +50,11 @@ public:
   // extension must be "png" in any case. The ID is not used.
   LICE_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
+  // The identifier of the bundle the plug-in ships in (set by the plug-in's factory of
+  // its editor). Images are found among the compiled-in ones, not through the bundle.
+  void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
+  const char* GetBundleID() const noexcept { return mBundleID.Get(); }
+
   // --- Compiled-in images ---
   // Registers PNG data under a file name ("knob.png"); the data must outlive the
   // process's use of it (static data). A later registration of a name replaces it.
@@ -96,6 +101,7 @@ public:
   const IRECT& GetLastScreenRect() const noexcept { return mLastScreenRect; }
 
 private:
+  WDL_String mBundleID{128};
   bool mWindowOpen = false;
   int mDrawScreenCount = 0;
   IRECT mLastScreenRect;

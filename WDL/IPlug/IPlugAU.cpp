@@ -134,7 +134,11 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* pPlug)
   }
 
   WDL_MutexLock lock(&_this->mMutex);
-  return _this->Dispatch(params);
+  const ComponentResult result = _this->Dispatch(params);
+  // Every host call other than a render gives the plug-in an idle slot off the audio
+  // thread, for work the audio thread must not do itself (e.g. host notifications).
+  if (select != kAudioUnitRenderSelect) _this->OnIdle();
+  return result;
 }
 
 ComponentResult IPlugAU::OpenInstance(ComponentParameters* params)

@@ -27,7 +27,8 @@ struct IPlugInstanceInfo
 class IPlugAU;
 
 // The factory of the plug-in linked into the component; the open selector calls it.
-IPlugAU* MakePlug();
+// Exported with an unmangled name like the component entries.
+extern "C" IPlugAU* MakePlug();
 
 class IPlugAU : public IPlugBase
 {

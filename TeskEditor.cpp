@@ -1,0 +1,106 @@
+// Tesk's editor: one fixed 425 x 440 window drawn from seven images, built in a
+// fixed order (attach order is draw order; hit-testing runs from the last control
+// back), and the graphics object it lives in.
+
+#include "Ctrlo.h"
+#include "FFTDisplay.h"
+#include "Fader.h"
+#include "IGraphicsHeadless.h"
+#include "OnOff.h"
+#include "SensKnob.h"
+#include "Tesk.h"
+#include "Version.h"
+#include "WaveformDisplay.h"
+
+namespace
+{
+constexpr int kEditorWidth = 425;
+constexpr int kEditorHeight = 440;
+
+// Bitmap resources: ID, file of the bundle, frames stacked vertically.
+struct Resource
+{
+  int id;
+  const char* file;
+  int frames;
+};
+constexpr Resource kBackground = {102, "resources/img/background.png", 1};
+constexpr Resource kTitle = {117, "resources/img/TESK.png", 1};
+constexpr Resource kKnob = {101, "resources/img/knob.png", 120};
+constexpr Resource kFaderHandle = {114, "resources/img/faderhandle.png", 1};
+constexpr Resource kButtonOn = {116, "resources/img/buttonOn.png", 2};
+constexpr Resource kButtonOff = {115, "resources/img/buttonOff.png", 2};
+constexpr Resource kSmallHandles = {110, "resources/img/smallhandles.png", 1};
+
+IBitmap Load(IGraphics* pGraphics, const Resource& r)
+{
+  return pGraphics->LoadIBitmap(r.id, r.file, r.frames);
+}
+
+// Fader geometry: the handle stands 10 px inside the control and travels 3..171.
+constexpr int kFaderHandleX = 10;
+constexpr int kFaderTravelTop = 3;
+constexpr int kFaderTravelBottom = 171;
+constexpr double kKnobGearing = 4.0;
+constexpr int kHistorySize = 8192;
+}  // namespace
+
+IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
+{
+  // No window binding is linked here: the editor draws into the headless host,
+  // which finds the images compiled into the binary by their file names.
+  auto* pGraphics = new IGraphicsHeadless(pPlug, w, h, fps);
+  pGraphics->SetBundleID(kTeskBundleID);
+  return pGraphics;
+}
+
+void Tesk::BuildEditor()
+{
+  IGraphics* pGraphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
+  pGraphics->AttachBackground(kBackground.id, kBackground.file);
+  // Only the background exists yet, so the values AttachGraphics pushes reach no control.
+  AttachGraphics(pGraphics);
+
+  IBitmap title = Load(pGraphics, kTitle);
+  pGraphics->EnableMouseOver(true);
+
+  mWaveformDisplay = new WaveformDisplay(this, 280, 15, 154, 380, kHistorySize, kWaveformDisplay, &title);
+  pGraphics->AttachControl(mWaveformDisplay);
+  mWaveformDisplay->setOn1(true);
+  mWaveformDisplay->setOn2(false);
+
+  IBitmap knob = Load(pGraphics, kKnob);
+  pGraphics->AttachControl(new SensKnob(this, 99, 37, kSensitivity, &knob, kVertical, kKnobGearing));
+
+  IBitmap faderHandle = Load(pGraphics, kFaderHandle);
+  mFaderPre = new Fader(this, 47, 173, kPre, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  pGraphics->AttachControl(mFaderPre);
+  mFaderModeA = new Fader(this, 139, 171, kModeA, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  pGraphics->AttachControl(mFaderModeA);
+  mFaderModeB = new Fader(this, 209, 171, kModeB, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  pGraphics->AttachControl(mFaderModeB);
+  for (Fader* pFader : {mFaderPre, mFaderModeA, mFaderModeB}) pFader->SetValue(0.0);
+
+  IBitmap buttonOn = Load(pGraphics, kButtonOn);
+  IBitmap buttonOff = Load(pGraphics, kButtonOff);
+  mSwitchAuto = new OnOff(this, IRECT(159, 52, 193, 77), kAuto, &buttonOn, &buttonOff);
+  pGraphics->AttachControl(mSwitchAuto);
+  mSwitchBypass = new OnOff(this, IRECT(39, 52, 73, 77), kBypass, &buttonOn, &buttonOff);
+  pGraphics->AttachControl(mSwitchBypass);
+  mSwitchInv = new OnOff(this, IRECT(227, 54, 261, 79), kInv, &buttonOn, &buttonOff);
+  pGraphics->AttachControl(mSwitchInv);
+  mSwitchBypass->SetValueFromPlug(1.0);
+
+  // The band edges need controls bound to parameters 2 and 3; the mouse never
+  // reaches these (empty rectangles).
+  mLowHolder = new Ctrlo(this, IRECT(0, 0, 0, 0), kLow);
+  mHighHolder = new Ctrlo(this, IRECT(0, 0, 0, 0), kHigh);
+  pGraphics->AttachControl(mLowHolder);
+  pGraphics->AttachControl(mHighHolder);
+
+  pGraphics->AttachControl(new Version(this, IRECT(283, 417, 333, 437), kReductionAmount));
+
+  IBitmap smallHandles = Load(pGraphics, kSmallHandles);
+  mFFTDisplay = new FFTDisplay(this, mLowHolder, mHighHolder, 35, 92, 231, 49, kHistorySize, kFFTDisplay, smallHandles);
+  pGraphics->AttachControl(mFFTDisplay);
+}

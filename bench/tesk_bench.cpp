@@ -1,0 +1,257 @@
+// Speed of the Tesk engine, each figure against a reference measured in the same run:
+//   - throughput: seconds of stereo 44.1 kHz audio processed per CPU second, in
+//     512-frame blocks, editor attached, not bypassed (real time = 1);
+//   - the one 32-frame block in every 2048 samples that holds both stages' frame
+//     steps, against that block's real-time budget of 32 / 44100 s;
+//   - the share of the engine's time spent inside the FFT (the transforms of one
+//     pair of frame steps, timed alone on the same work areas);
+//   - one full redraw of the editor against the editor's 40 ms frame period.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IGraphicsHeadless.h"
+#include "Tesk.h"
+#include "fft4g.h"
+
+namespace
+{
+constexpr double kRate = 44100.0;
+
+std::unique_ptr<Tesk> MakeBusyTesk()
+{
+  IPlugInstanceInfo info;
+  info.mOSXBundleID.Set(kTeskBundleID);
+  info.mCocoaViewFactoryClassName.Set(kTeskViewClass);
+  auto plug = std::make_unique<Tesk>(info);
+  plug->OnParamReset();
+  plug->SetRandomSeed(1u);
+  // A realistic setting: Auto mixing and a reduction on part of the spectrum.
+  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},  {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
+                                             {Tesk::kModeA, 0.5}, {Tesk::kModeB, 0.3}, {Tesk::kLow, 0.05},
+                                             {Tesk::kHigh, 0.4}};
+  for (auto [idx, value] : settings)
+  {
+    plug->GetParam(idx)->Set(value);
+    plug->OnParamChange(idx);
+  }
+  return plug;
+}
+
+// A few seconds of stereo programme-like input, reused cyclically.
+struct Input
+{
+  std::vector<double> l, r;
+  explicit Input(int n) : l(n), r(n)
+  {
+    TeskRandom rnd(5u);
+    for (int i = 0; i < n; ++i)
+    {
+      const double noise = 0.1 * (2.0 * rnd.Next() / TeskRandom::kMax - 1.0);
+      l[i] = 0.4 * std::sin(i * 0.031) + noise;
+      r[i] = 0.4 * std::sin(i * 0.047) - noise;
+    }
+  }
+};
+
+// CPU time of the calling thread: other processes on the machine do not count.
+double ThreadCpuSeconds()
+{
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+void Process(Tesk& plug, Input& in, std::vector<double>& outL, std::vector<double>& outR, size_t* pPos, int n)
+{
+  if (*pPos + n > in.l.size()) *pPos = 0;
+  double* ins[2] = {in.l.data() + *pPos, in.r.data() + *pPos};
+  double* outs[2] = {outL.data(), outR.data()};
+  plug.ProcessDoubleReplacing(ins, outs, n);
+  *pPos += n;
+}
+
+void BM_Throughput512(benchmark::State& state)
+{
+  auto plug = MakeBusyTesk();
+  Input in(1 << 18);
+  std::vector<double> outL(512), outR(512);
+  size_t pos = 0;
+  for (int i = 0; i < 64; ++i) Process(*plug, in, outL, outR, &pos, 512);  // all frames running
+  for (auto _ : state)
+  {
+    Process(*plug, in, outL, outR, &pos, 512);
+    benchmark::DoNotOptimize(outL.data());
+    if ((state.iterations() & 63) == 0)
+    {
+      state.PauseTiming();
+      plug->OnIdle();  // the editor's timer pays the displays' notifications
+      state.ResumeTiming();
+    }
+  }
+  state.counters["audio_s_per_cpu_s"] =
+    benchmark::Counter(static_cast<double>(state.iterations()) * 512.0 / kRate, benchmark::Counter::kIsRate);
+}
+
+// Only the 32-frame block that holds the frame steps is timed, in thread CPU time.
+void BM_FrameStepBlock32(benchmark::State& state)
+{
+  auto plug = MakeBusyTesk();
+  Input in(1 << 18);
+  std::vector<double> outL(32), outR(32);
+  size_t pos = 0;
+  for (int i = 0; i < 1024; ++i) Process(*plug, in, outL, outR, &pos, 32);
+  for (auto _ : state)
+  {
+    // Run up to the block that will step: the steps fall on every 2048th sample.
+    for (;;)
+    {
+      const auto before = plug->FrameSteps1();
+      const double t0 = ThreadCpuSeconds();
+      Process(*plug, in, outL, outR, &pos, 32);
+      const double t1 = ThreadCpuSeconds();
+      if (plug->FrameSteps1() != before)
+      {
+        state.SetIterationTime(t1 - t0);
+        break;
+      }
+    }
+    plug->OnIdle();
+  }
+  state.counters["budget_s"] = 32.0 / kRate;
+}
+
+// The transforms of one frame step of each stage: 6 of 4096 and 12 of 8192 points,
+// per 2048 samples, on work areas whose tables are already built.
+void BM_FFTPerHop(benchmark::State& state)
+{
+  FFTOoura fft;
+  std::vector<int> ip(2160, 0);
+  std::vector<double> w(32768), a(8192), src(8192);
+  for (int i = 0; i < 8192; ++i) src[i] = std::sin(i * 0.1) * 0.5;
+  fft.rdft(8192, 1, a.data(), ip.data(), w.data());
+  for (auto _ : state)
+  {
+    for (int k = 0; k < 6; ++k)
+    {
+      std::copy(src.begin(), src.begin() + 4096, a.begin());
+      fft.rdft(4096, k < 4 ? 1 : -1, a.data(), ip.data(), w.data());
+    }
+    for (int k = 0; k < 12; ++k)
+    {
+      std::copy(src.begin(), src.end(), a.begin());
+      fft.rdft(8192, k < 8 ? 1 : -1, a.data(), ip.data(), w.data());
+    }
+    benchmark::DoNotOptimize(a.data());
+  }
+}
+
+// The engine's cost per 2048 samples in 512-frame blocks, for the FFT share.
+void BM_EnginePerHop(benchmark::State& state)
+{
+  auto plug = MakeBusyTesk();
+  Input in(1 << 18);
+  std::vector<double> outL(512), outR(512);
+  size_t pos = 0;
+  for (int i = 0; i < 64; ++i) Process(*plug, in, outL, outR, &pos, 512);
+  for (auto _ : state)
+  {
+    for (int k = 0; k < 4; ++k) Process(*plug, in, outL, outR, &pos, 512);
+    state.PauseTiming();
+    plug->OnIdle();
+    state.ResumeTiming();
+  }
+}
+
+// One full redraw: every control of the editor, the displays full of spectra and points.
+void BM_EditorRedraw(benchmark::State& state)
+{
+  auto plug = MakeBusyTesk();
+  Input in(1 << 18);
+  std::vector<double> outL(512), outR(512);
+  size_t pos = 0;
+  for (int i = 0; i < 400; ++i) Process(*plug, in, outL, outR, &pos, 512);
+  plug->OnIdle();
+  auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
+  for (auto _ : state) benchmark::DoNotOptimize(g->DrawAll());
+  state.counters["frame_period_s"] = 1.0 / 25.0;
+}
+
+BENCHMARK(BM_Throughput512)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameStepBlock32)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FFTPerHop)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnginePerHop)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorRedraw)->Unit(benchmark::kMicrosecond);
+
+// Keeps the per-benchmark times and counters for the summary.
+class SummaryReporter final : public benchmark::ConsoleReporter
+{
+public:
+  void ReportRuns(const std::vector<Run>& runs) override
+  {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+    {
+      if (r.run_type != Run::RT_Iteration) continue;
+      Entry& e = mEntries[r.run_name.function_name];
+      e.cpuSeconds = r.GetAdjustedCPUTime() / 1e6;  // reported in microseconds
+      e.realSeconds = r.GetAdjustedRealTime() / 1e6;
+      for (const auto& [name, c] : r.counters) e.counters[name] = c.value;
+    }
+  }
+
+  void PrintSummary()
+  {
+    std::printf("\nTesk engine summary (each figure against a reference from the same run)\n");
+    if (Has("BM_Throughput512"))
+      std::printf("  throughput, 512-frame blocks:      %8.1f s of stereo 44.1 kHz audio per CPU second\n",
+                  mEntries["BM_Throughput512"].counters["audio_s_per_cpu_s"]);
+    if (Has("BM_FrameStepBlock32"))
+    {
+      const double t = mEntries["BM_FrameStepBlock32"].realSeconds;
+      std::printf("  frame-step block of 32 frames:     %8.1f us CPU = %5.1f %% of its %.1f us budget\n", t * 1e6,
+                  100.0 * t / (32.0 / kRate), 32.0 / kRate * 1e6);
+    }
+    if (Has("BM_FFTPerHop") && Has("BM_EnginePerHop"))
+    {
+      const double f = mEntries["BM_FFTPerHop"].cpuSeconds, e = mEntries["BM_EnginePerHop"].cpuSeconds;
+      std::printf("  FFT share of the engine's time:    %8.1f %% (%.1f us of %.1f us per 2048 samples)\n",
+                  100.0 * f / e, f * 1e6, e * 1e6);
+    }
+    if (Has("BM_EditorRedraw"))
+    {
+      const double t = mEntries["BM_EditorRedraw"].cpuSeconds;
+      std::printf("  full editor redraw:                %8.1f us = %5.1f %% of the 40 ms frame period\n", t * 1e6,
+                  100.0 * t / 0.04);
+    }
+  }
+
+private:
+  struct Entry
+  {
+    double cpuSeconds = 0.0, realSeconds = 0.0;
+    std::map<std::string, double> counters;
+  };
+  bool Has(const std::string& name) const { return mEntries.count(name) != 0; }
+  std::map<std::string, Entry> mEntries;
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintSummary();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,179 @@
+// The processor as a host and the editor see it: its identity, its parameters, what
+// a parameter change does, and the displays' deferred notifications.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "Ctrlo.h"
+#include "FFTDisplay.h"
+#include "Fader.h"
+#include "OnOff.h"
+#include "TeskTestSupport.h"
+#include "WaveformDisplay.h"
+
+using namespace tesk_test;
+
+TEST(TeskProcessor, IdentityAsTheHostSeesIt)
+{
+  Engine e;
+  EXPECT_STREQ(e->GetEffectName(), "Tesk");
+  EXPECT_STREQ(e->GetProductName(), "");
+  EXPECT_STREQ(e->GetMfrName(), "Orvanta");
+  EXPECT_EQ(e->GetEffectVersion(false), 0x00010000);
+  EXPECT_EQ(e->GetUniqueID(), 0x5465736B);
+  EXPECT_EQ(e->GetMfrID(), 0x5465736B);
+  EXPECT_EQ(e->GetLatency(), 12288);
+  EXPECT_FALSE(e->DoesStateChunks());
+  EXPECT_FALSE(e->IsInst());
+  EXPECT_TRUE(e->LegalIO(1, 1));
+  EXPECT_TRUE(e->LegalIO(2, 2));
+  EXPECT_FALSE(e->LegalIO(1, 2));
+  EXPECT_STREQ(e->GetBundleID(), "com.orvanta.audiounit.Tesk");
+  EXPECT_STREQ(e->GetCocoaViewFactoryClassName(), "Tesk_View");
+  ASSERT_EQ(e->NPresets(), 1);
+  EXPECT_STREQ(e->GetPresetName(0), "-");
+}
+
+TEST(TeskProcessor, ThirteenParameters)
+{
+  struct Row
+  {
+    int index;
+    const char* name;
+    double defaultValue, step;
+  };
+  const Row rows[] = {
+    {0, "Reduction Amount", 0, 0.0001}, {1, "Sensitivity", 0, 0.0001}, {2, "Low", 0, 0.0001},
+    {3, "High", 1, 0.0001},             {4, "WaveformDisplay", 0, 0.001}, {5, "FFTDisplay", 0, 0.0001},
+    {6, "Pre", 0, 0.0001},              {7, "Auto", 0, 1},             {8, "Residual", 0, 1},
+    {9, "Inv", 0, 1},                   {10, "Mode A", 0, 0.0001},     {11, "Mode B", 0, 0.0001},
+    {12, "Bypass", 0, 1},
+  };
+  Engine e;
+  ASSERT_EQ(e->NParams(), 13);
+  for (const Row& r : rows)
+  {
+    const IParam* p = e->GetParam(r.index);
+    EXPECT_STREQ(p->GetNameForHost(), r.name);
+    EXPECT_EQ(p->Type(), IParam::kTypeDouble) << r.name;
+    EXPECT_EQ(p->GetDefault(), r.defaultValue) << r.name;
+    EXPECT_EQ(p->GetMin(), 0.0) << r.name;
+    EXPECT_EQ(p->GetMax(), 1.0) << r.name;
+    EXPECT_EQ(p->GetStep(), r.step) << r.name;
+    EXPECT_STREQ(p->GetLabelForHost(), "") << r.name;
+  }
+}
+
+TEST(TeskProcessor, TogglesCountAsOnOnlyAboveOneHalf)
+{
+  Engine e;
+  struct Row
+  {
+    double value;
+    bool on;
+  };
+  for (const Row& r : {Row{0.5, false}, Row{0.5001, true}, Row{1.0, true}, Row{0.0, false}})
+  {
+    e.Set(Tesk::kAuto, r.value);
+    e.Set(Tesk::kInv, r.value);
+    e.Set(Tesk::kBypass, r.value);
+    EXPECT_EQ(e->GetSwitch(Tesk::kAuto)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(e->GetSwitch(Tesk::kInv)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(e->GetFFTDisplay()->mInv.load(), r.on) << r.value;
+    EXPECT_EQ(e->GetSwitch(Tesk::kBypass)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(e->Bypassed(), r.on) << r.value;
+  }
+}
+
+TEST(TeskProcessor, EveryBypassAboveOneHalfClearsBothDisplays)
+{
+  Engine e;
+  WaveformDisplay* pWave = e->GetWaveformDisplay();
+  FFTDisplay* pSpectrum = e->GetFFTDisplay();
+  const std::vector<double> spectrum(4096, 50.0);
+  for (double bypass : {1.0, 1.0, 0.75})  // also when it already was on
+  {
+    // Give both displays something to lose, as the audio thread would.
+    pWave->setMaxCountDisplay(100);
+    for (int i = 0; i < 10; ++i) pWave->add(0.5);
+    pSpectrum->addFFT(spectrum.data(), spectrum.data(), 2048);
+    ASSERT_GT(pWave->WritePos(), 0);
+    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + pSpectrum->InnerH() - 1) % pSpectrum->InnerH(), 10), 0.0);
+
+    e.Set(Tesk::kBypass, bypass);
+    EXPECT_EQ(pWave->WritePos(), 0) << bypass;
+    for (int r = 0; r < pSpectrum->InnerH(); ++r) ASSERT_EQ(pSpectrum->HistoryValue(r, 10), 0.0) << bypass;
+    e->OnIdle();
+  }
+}
+
+TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
+{
+  Engine e;
+  e.Set(Tesk::kLow, 0.25);
+  e.Set(Tesk::kHigh, 0.75);
+  EXPECT_EQ(e->BandLow(), 0.25);  // parameters 2 and 3 set the engine directly...
+  FFTDisplay* pDisplay = e->GetFFTDisplay();
+
+  // ...but a change of parameter 5 reads the handles, whatever 2 and 3 hold.
+  e->GetParam(Tesk::kLow)->Set(0.9);
+  e.Set(Tesk::kFFTDisplay, 0.0);
+  EXPECT_EQ(e->BandLow(), pDisplay->GetLow());
+  EXPECT_EQ(e->BandHigh(), pDisplay->GetHigh());
+  EXPECT_NEAR(e->BandLow(), 0.25, 1.0 / 219.0);
+  EXPECT_NEAR(e->BandHigh(), 0.75, 1.0 / 219.0);
+  EXPECT_EQ(e->GetLowHolder()->GetValue(), pDisplay->GetLow());
+  EXPECT_EQ(e->GetHighHolder()->GetValue(), pDisplay->GetHigh());
+}
+
+TEST(TeskProcessor, IndicesOutsideTheTableChangeNothing)
+{
+  Engine e;
+  e.Set(Tesk::kLow, 0.3);
+  e.Set(Tesk::kPre, 0.4);
+  const double low = e->BandLow();
+  for (int index : {13, -1, 1000})
+  {
+    e->OnParamChange(index);
+    EXPECT_EQ(e->BandLow(), low) << index;
+    EXPECT_FALSE(e->Bypassed()) << index;
+  }
+}
+
+TEST(TeskProcessor, FadersFollowTheirParameters)
+{
+  Engine e;
+  for (int idx : {Tesk::kPre, Tesk::kModeA, Tesk::kModeB})
+  {
+    Fader* pFader = e->GetFader(idx);
+    ASSERT_NE(pFader, nullptr);
+    const int atZero = pFader->HandleY();
+    e.Set(idx, 1.0);
+    EXPECT_LT(pFader->HandleY(), atZero) << idx;  // the handle rose
+    e.Set(idx, 0.0);
+    EXPECT_EQ(pFader->HandleY(), atZero) << idx;
+  }
+}
+
+TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLaterOnePerStoredItem)
+{
+  // Every spectrum (two per frame step) and every stored waveform point owes the
+  // host one change of parameter 5 or 4; OnIdle pays them through the normal path.
+  Engine e;
+  e.Set(Tesk::kLow, 0.1);
+  const int n = 5 * Tesk::kHopSize + 4095;
+  e.RenderMono(Noise(n, 0.3), 100);
+  const auto spectra = static_cast<int>(e->FrameSteps1() + e->FrameSteps2());
+  ASSERT_GT(spectra, 0);
+
+  // The engine took the band from the handles at once; the holders wait for OnIdle.
+  EXPECT_EQ(e->BandLow(), e->GetFFTDisplay()->GetLow());
+  EXPECT_NE(e->GetLowHolder()->GetValue(), e->GetFFTDisplay()->GetLow());
+
+  e->OnIdle();
+  EXPECT_EQ(e->GetLowHolder()->GetValue(), e->GetFFTDisplay()->GetLow());
+  EXPECT_EQ(e->GetFFTDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(e->GetWaveformDisplay()->TakePendingPushes(), 0);
+}

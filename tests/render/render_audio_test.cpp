@@ -1,0 +1,177 @@
+// What tesk-render does to audio: block-size independence, channel layouts,
+// latency compensation, file formats and the built-in demo.
+
+#include "RenderTestSupport.h"
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace render_test
+{
+namespace
+{
+constexpr long long kFrames = 30000;  // more than twice the plug-in's latency
+constexpr int kLatency = 12288;
+constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+
+// Settings under which every stage of the engine changes the sound, including the
+// seeded noise of the sensitivity measure.
+const std::vector<std::string> kBusySettings = {"--set", "Pre=0.5",  "--set", "Mode A=0.6", "--set", "mode_b=0.3",
+                                                "--set", "Low=0.05", "--set", "High=0.4",   "--set", "Sensitivity=0.7",
+                                                "--set", "Auto=1",   "--seed", "7"};
+
+// "Pre" at 0 and no reduction: the plug-in only delays.
+const std::vector<std::string> kTransparentSettings = {"--set", "Pre=0", "--set", "Mode A=0", "--set", "Mode B=0",
+                                                       "--set", "Auto=0"};
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+}  // namespace
+
+using RenderAudioTest = RenderTest;
+
+TEST_F(RenderAudioTest, OutputDoesNotDependOnTheBlockSize)
+{
+  WriteAudio(Path("in.wav"), 2, kFrames, kFloatWav, MusicLike);
+  std::vector<Audio> outputs;
+  for (const char* block : {"1", "64", "4096"})
+  {
+    const std::string out = std::string("out") + block + ".wav";
+    const RunResult r = Run(Join({"--quiet", "--block", block, "in.wav", out}, kBusySettings));
+    ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+    outputs.push_back(ReadAudio(Path(out)));
+  }
+  ASSERT_EQ(outputs[0].Frames(), kFrames);
+  // The engine changed the sound, and it did so identically for every block size.
+  double difference = 0.0;
+  for (long long i = kLatency; i < kFrames; ++i) difference += std::fabs(outputs[0].At(i, 0) - MusicLike(i - kLatency, 0));
+  EXPECT_GT(difference, 1.0);
+  EXPECT_EQ(outputs[0].mSamples, outputs[1].mSamples);
+  EXPECT_EQ(outputs[0].mSamples, outputs[2].mSamples);
+}
+
+// An impulse per channel, at a different place in each channel.
+struct ImpulseCase
+{
+  const char* mName;
+  int mChannels;
+  bool mCompensate;
+};
+
+class ImpulseTest : public RenderTest, public ::testing::WithParamInterface<ImpulseCase>
+{
+};
+
+TEST_P(ImpulseTest, LandsWhereTheReportedLatencySaysAndTheFileKeepsItsShape)
+{
+  const ImpulseCase& c = GetParam();
+  const long long where[2] = {5000, 9001};
+  WriteAudio(Path("in.wav"), c.mChannels, kFrames, SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+             [&](long long i, int ch) { return i == where[ch] ? 0.5f : 0.0f; });
+  std::vector<std::string> args = Join({"-q", "in.wav", "out.wav"}, kTransparentSettings);
+  if (c.mCompensate) args.push_back("--compensate");
+  const RunResult r = Run(args);
+  ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+
+  const Audio out = ReadAudio(Path("out.wav"));
+  EXPECT_EQ(out.mChannels, c.mChannels);
+  EXPECT_EQ(out.mSampleRate, 44100);
+  EXPECT_EQ(out.mFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  EXPECT_EQ(out.Frames(), kFrames);
+  for (int ch = 0; ch < c.mChannels; ++ch)
+  {
+    const long long expected = where[ch] + (c.mCompensate ? 0 : kLatency);
+    EXPECT_EQ(out.PeakFrame(ch), expected) << "channel " << ch;
+    EXPECT_NEAR(out.At(expected, ch), 0.5f, 0.01f) << "channel " << ch;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ImpulseTest,
+                         ::testing::Values(ImpulseCase{"MonoCompensated", 1, true},
+                                           ImpulseCase{"StereoCompensated", 2, true},
+                                           ImpulseCase{"MonoDelayed", 1, false},
+                                           ImpulseCase{"StereoDelayed", 2, false}),
+                         [](const auto& info) { return std::string(info.param.mName); });
+
+struct FormatCase
+{
+  const char* mName;
+  const char* mInput;
+  int mInputFormat;
+  std::vector<std::string> mFormatOption;
+  int mExpected;
+};
+
+class OutputFormatTest : public RenderTest, public ::testing::WithParamInterface<FormatCase>
+{
+};
+
+TEST_P(OutputFormatTest, FollowsTheInputUnlessAskedOtherwise)
+{
+  const FormatCase& c = GetParam();
+  WriteAudio(Path(c.mInput), 2, 4096, c.mInputFormat, MusicLike, 48000);
+  const RunResult r = Run(Join({"-q", c.mInput, "out.snd"}, c.mFormatOption));
+  ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+  const Audio out = ReadAudio(Path("out.snd"));
+  EXPECT_EQ(out.mFormat, c.mExpected);
+  EXPECT_EQ(out.mSampleRate, 48000);
+  EXPECT_EQ(out.Frames(), 4096);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Formats, OutputFormatTest,
+  ::testing::Values(
+    FormatCase{"Wav16", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+    FormatCase{"Flac24", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{"AiffFloat", "in.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, {}, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
+    FormatCase{"FlacToWavKeepsSamples", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, {"--format", "wav"},
+               SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+    FormatCase{"FloatWavToFlacTakesPcm24", "in.wav", kFloatWav, {"--format", "flac"},
+               SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{"ExplicitSampleType", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, {"--format=aiff:float"},
+               SF_FORMAT_AIFF | SF_FORMAT_FLOAT}),
+  [](const auto& info) { return std::string(info.param.mName); });
+
+TEST_F(RenderAudioTest, DemoWritesEightSecondsOfStereoAndTheEditorSnapshot)
+{
+  const RunResult r = Run({"--demo", "demo.wav"});
+  ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+  const Audio out = ReadAudio(Path("demo.wav"));
+  EXPECT_EQ(out.mChannels, 2);
+  EXPECT_EQ(out.mSampleRate, 44100);
+  EXPECT_EQ(out.Frames(), 8 * 44100);
+  double energy = 0.0;
+  for (float v : out.mSamples) energy += static_cast<double>(v) * v;
+  EXPECT_GT(energy, 100.0);
+
+  // The editor is written as a 425 x 440 PNG.
+  std::ifstream png(Path("demo.png"), std::ios::binary);
+  unsigned char header[24] = {};
+  png.read(reinterpret_cast<char*>(header), sizeof(header));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(header + 1), 3), "PNG");
+  EXPECT_EQ((header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19], 425);
+  EXPECT_EQ((header[20] << 24) | (header[21] << 16) | (header[22] << 8) | header[23], 440);
+
+  // One summary line; no progress bar when standard error is not a terminal.
+  EXPECT_NE(r.mOut.find("8.00 s of audio (44100 Hz, stereo)"), std::string::npos) << r.mOut;
+  EXPECT_NE(r.mOut.find("real time"), std::string::npos) << r.mOut;
+  EXPECT_NE(r.mOut.find("demo.png"), std::string::npos) << r.mOut;
+  EXPECT_EQ(r.mOut.find('\n'), r.mOut.size() - 1) << r.mOut;
+  EXPECT_EQ(r.mErr, "");
+  EXPECT_EQ(FolderListing(mFolder), (std::vector<std::string>{"demo.png", "demo.wav"}));
+}
+
+TEST_F(RenderAudioTest, DemoRendersTheSameEveryTime)
+{
+  ASSERT_EQ(Run({"-q", "--demo", "a.wav"}).mExitCode, 0);
+  ASSERT_EQ(Run({"-q", "--demo", "b.wav", "--snapshot", "b-editor.png"}).mExitCode, 0);
+  EXPECT_EQ(ReadAudio(Path("a.wav")).mSamples, ReadAudio(Path("b.wav")).mSamples);
+  EXPECT_TRUE(std::filesystem::exists(Path("b-editor.png")));
+  EXPECT_FALSE(std::filesystem::exists(Path("b.png")));
+}
+}  // namespace render_test

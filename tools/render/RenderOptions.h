@@ -1,0 +1,50 @@
+#pragma once
+// tesk-render's command line: what the user asked for, checked for form only.
+// Whether a parameter name exists or a value is within its range is for the host
+// to decide once the plug-in is open (the names are the plug-in's).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ParameterSetting
+{
+  std::string mName;   // the name as the host sees it, or an index
+  double mValue = 0.0;
+  std::string mText;   // the option's argument, for messages
+};
+
+struct RenderOptions
+{
+  static constexpr int kDefaultBlock = 512;
+  static constexpr int kMaxBlock = 4096;
+
+  std::string mInput;   // audio file to process; empty with --demo
+  std::string mOutput;  // processed audio file
+  bool mDemo = false;   // render the built-in demo signal instead of an input file
+
+  std::vector<ParameterSetting> mSettings;  // --set, in order
+  std::string mPresetFile, mBankFile, mStateFile;
+  std::string mSavePresetFile, mSaveStateFile, mSnapshotFile;
+  std::string mFormat;  // --format FORMAT[:SAMPLES]; empty: the input's format
+  int mBlock = kDefaultBlock;
+  std::optional<std::uint32_t> mSeed;
+  bool mCompensate = false;
+  bool mListParams = false;
+  bool mQuiet = false;
+  bool mHelp = false;
+  bool mVersion = false;
+
+  // True when there is audio to render (an input file or the demo).
+  bool Renders() const noexcept { return mDemo || !mInput.empty(); }
+};
+
+// Reads the command line. Throws RenderError (kExitUsage) with a one-line reason.
+RenderOptions ParseRenderOptions(int argc, const char* const* argv);
+
+// The --help text.
+const char* RenderUsage();
+
+// "out.wav" -> "out.png": the snapshot that --demo writes beside its audio.
+std::string SnapshotPathBeside(const std::string& audioPath);

@@ -54,7 +54,10 @@ Tesk::Tesk(IPlugInstanceInfo info)
   mMagL.assign(kFrameSize, 0.0);
   mMagR.assign(kFrameSize, 0.0);
   mSensHisto.assign(kHistoRefBins, 0.0);
+  mSensTouched.assign(kFrameSize, 0);
   mSensAvgWindow.assign(mHopSize2, 0.0);
+  mHannWindow.assign(kFrameSize, 1.0);
+  mFFTPackage.fenetrage(mHannWindow.data(), kFrameSize, 0);
 
   InitParameters();
   BuildEditor();
@@ -72,7 +75,7 @@ void Tesk::InitParameters()
     double defaultValue;
     double step;
   };
-  // The declaration order of the original layout; it has no visible effect.
+  // The declaration order is fixed; it has no visible effect.
   static constexpr Row kRows[] = {
     {kReductionAmount, "Reduction Amount", 0.0, 0.0001}, {kSensitivity, "Sensitivity", 0.0, 0.0001},
     {kLow, "Low", 0.0, 0.0001},                          {kHigh, "High", 1.0, 0.0001},

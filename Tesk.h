@@ -168,6 +168,10 @@ private:
   void MeasureFrame(const Buffer& frameL, const Buffer& frameR) noexcept;
   // Hann-windowed, zero-padded 8192-point spectra of the frame into the work buffers.
   void TransformFrame(const Buffer& frameL, const Buffer& frameR) noexcept;
+  // Multiplies the first kFrameSize entries by the Hann window. The window is the FFT
+  // package's own type 0, computed once at construction: the same products, without
+  // the cosines on the audio thread. Audio thread: no allocation, no locks.
+  void ApplyHannWindow(double* data) const noexcept;
   // Multiplies the work spectra by the kernels and returns to the time domain.
   void ConvolveWithKernels() noexcept;
   // Hands both magnitude vectors to the spectrum display and takes the band edges
@@ -183,6 +187,10 @@ private:
   Buffer mWorkL, mWorkR, mKernelL, mKernelR, mConvA, mConvB, mMagL, mMagR;
   Buffer mMagOrigL, mMagOrigR, mGainL, mGainR;
   Buffer mSensHisto;
+  // The bins the last measure counted into, so clearing and comparing visit at most
+  // one bin per sample instead of the whole 65536-bin table.
+  std::vector<int> mSensTouched;
+  int mSensTouchedCount = 0;
   double mFramePeak = 0.0, mSensMeasure = 0.0;
   Buffer mSensAvgWindow;
   int mSensAvgPos = 0;
@@ -197,6 +205,7 @@ private:
   std::vector<int> mFFTIp;
   Buffer mFFTW;
   FFTOoura mFFTPackage;
+  Buffer mHannWindow;  // fenetrage type 0 over kFrameSize samples
   std::uint64_t mFrameSteps1 = 0, mFrameSteps2 = 0;
 
   // The sensitivity measure's random source; a requested seed waits in mPendingSeed

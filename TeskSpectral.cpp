@@ -42,7 +42,7 @@ void Tesk::MeasureFrame(const Buffer& frameL, const Buffer& frameR) noexcept
   std::copy(frameR.begin(), frameR.begin() + n, mWorkR.begin());
   for (Buffer* pWork : {&mWorkL, &mWorkR})
   {
-    mFFTPackage.fenetrage(pWork->data(), n, 0);
+    ApplyHannWindow(pWork->data());
     mFFTPackage.rdft(n, 1, pWork->data(), mFFTIp.data(), mFFTW.data());
   }
   Magnitudes(mWorkL.data(), mMagL.data(), kHopSize);
@@ -57,9 +57,15 @@ void Tesk::TransformFrame(const Buffer& frameL, const Buffer& frameR) noexcept
   for (Buffer* pWork : {&mWorkL, &mWorkR})
   {
     std::fill(pWork->begin() + n, pWork->begin() + kConvSize, 0.0);
-    mFFTPackage.fenetrage(pWork->data(), n, 0);
+    ApplyHannWindow(pWork->data());
     mFFTPackage.rdft(kConvSize, 1, pWork->data(), mFFTIp.data(), mFFTW.data());
   }
+}
+
+void Tesk::ApplyHannWindow(double* data) const noexcept
+{
+  const double* window = mHannWindow.data();
+  for (int i = 0; i < kFrameSize; ++i) data[i] *= window[i];
 }
 
 void Tesk::ConvolveWithKernels() noexcept

@@ -8,7 +8,7 @@
 
 #include "IControls.h"
 #include "IGraphicsHeadless.h"
-#include "IPlugBase.h"
+#include "IPlugHostless.h"
 #include "lice.h"
 
 namespace
@@ -16,26 +16,16 @@ namespace
 enum EParams { kGain = 0, kMix, kNumParams };
 
 // The least a plug-in must be to own an editor.
-class ExamplePlug final : public IPlugBase
+class ExamplePlug final : public IPlugHostless
 {
 public:
   ExamplePlug()
-    : IPlugBase(kNumParams, "2-2", 1, "Example", "Example", "Example", 0x10000, 0x45786d70, 0x45786d70, 0, false,
+    : IPlugHostless(kNumParams, "2-2", 1, "Example", "Example", "Example", 0x10000, 0x45786d70, 0x45786d70, 0, false,
                 false, false, kAPISA)
   {
     GetParam(kGain)->InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
     GetParam(kMix)->InitDouble("Mix", 70.0, 0.0, 100.0, 1.0, "%");
   }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* pNum, int* pDenom) override { *pNum = *pDenom = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 };
 
 // Artwork drawn at start-up with the raster layer and handed to the bitmap cache.

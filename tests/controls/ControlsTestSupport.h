@@ -9,15 +9,15 @@
 #include "IControls.h"
 #include "IGraphicsHeadless.h"
 #include "IParam.h"
-#include "IPlugBase.h"
+#include "IPlugHostless.h"
 #include "lice.h"
 
 // Records every value the editor pushes and the host gestures it opens and closes.
-class ControlsTestPlug final : public IPlugBase
+class ControlsTestPlug final : public IPlugHostless
 {
 public:
   explicit ControlsTestPlug(int nParams = 4)
-    : IPlugBase(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
+    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
                 kAPIAU)
   {
     for (int i = 0; i < nParams; ++i) GetParam(i)->InitDouble("Param", 0.0, 0.0, 1.0, 0.01);
@@ -29,15 +29,7 @@ public:
     IPlugBase::SetParameterFromGUI(idx, normalizedValue);
   }
   void BeginInformHostOfParamChange(int idx) override { log.push_back("begin " + std::to_string(idx)); }
-  void InformHostOfParamChange(int, double) override {}
   void EndInformHostOfParamChange(int idx) override { log.push_back("end " + std::to_string(idx)); }
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* pNum, int* pDenom) override { *pNum = *pDenom = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   std::vector<double> pushes;
   std::vector<std::string> log;

@@ -9,15 +9,15 @@
 #include "IGraphicsHeadless.h"
 #include "lice.h"
 #include "IParam.h"
-#include "IPlugBase.h"
+#include "IPlugHostless.h"
 
-class TestPlug final : public IPlugBase
+class TestPlug final : public IPlugHostless
 {
 public:
   // Parameters start as doubles 0..1 unless a test types them itself (an Init call
   // only sets the type of a parameter that has none).
   explicit TestPlug(int nParams = 4, bool initDoubles = true)
-    : IPlugBase(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
+    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
                 kAPIAU)
   {
     if (initDoubles)
@@ -30,15 +30,8 @@ public:
     IPlugBase::SetParameterFromGUI(idx, normalizedValue);
   }
   void BeginInformHostOfParamChange(int idx) override { log.push_back("begin " + std::to_string(idx)); }
-  void InformHostOfParamChange(int, double) override {}
   void EndInformHostOfParamChange(int idx) override { log.push_back("end " + std::to_string(idx)); }
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* pNum, int* pDenom) override { *pNum = *pDenom = 4; }
-  void GetTime(ITimeInfo*) override {}
   void ResizeGraphics(int w, int h) override { log.push_back("resize " + std::to_string(w) + "x" + std::to_string(h)); }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   struct Push
   {

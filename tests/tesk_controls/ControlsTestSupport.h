@@ -13,7 +13,7 @@
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
 #include "IParam.h"
-#include "IPlugBase.h"
+#include "IPlugHostless.h"
 #include "OnOff.h"
 #include "SensKnob.h"
 #include "Version.h"
@@ -26,11 +26,11 @@ enum TestParam
   kModeA, kModeB, kBypass, kNumParams
 };
 
-class ControlsTestPlug final : public IPlugBase
+class ControlsTestPlug final : public IPlugHostless
 {
 public:
   ControlsTestPlug()
-    : IPlugBase(kNumParams, "1-1 2-2", 1, "Tesk", "", "Test", 0x10000, 0x5465736b, 0x5465736b, 0, false, false,
+    : IPlugHostless(kNumParams, "1-1 2-2", 1, "Tesk", "", "Test", 0x10000, 0x5465736b, 0x5465736b, 0, false, false,
                 false, kAPIAU)
   {
     struct Def { const char* name; double def; double step; };
@@ -94,16 +94,6 @@ public:
     fromGUI.push_back({idx, normalizedValue});
     IPlugBase::SetParameterFromGUI(idx, normalizedValue);
   }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* pNum, int* pDenom) override { *pNum = *pDenom = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   // A host setting a parameter: the value, the editor, then the processor.
   void HostSets(int idx, double value)

@@ -187,7 +187,7 @@ private:
   void PostParamEvent(AudioUnitEventType type, int idx);
   void BuildBuses(int sideChainChannels);
 
-  // ---- Properties (IPlugAUProperties.cpp, IPlugAUParameterProperties.cpp)
+  // ---- Properties (IPlugAUProperties.cpp, IPlugAUParameters.cpp)
   ComponentResult AnswerProperty(PropertyQuery& q);
   ComponentResult AnswerParameterProperty(PropertyQuery& q);
   ComponentResult AnswerStreamFormat(PropertyQuery& q);

@@ -325,8 +325,11 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_HostCallbacks:
     {
       if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
+      // Whole callbacks only: a size that ends inside a pointer must not leave half of
+      // one behind, which the transport queries would later call.
       HostCallbackInfo info = {};
-      std::memcpy(&info, pData, dataSize < sizeof(info) ? dataSize : sizeof(info));
+      const UInt32 wanted = dataSize < sizeof(info) ? dataSize : static_cast<UInt32>(sizeof(info));
+      std::memcpy(&info, pData, wanted / sizeof(void*) * sizeof(void*));
       mHostCallbacks = info;
       return noErr;
     }

@@ -38,11 +38,13 @@ public:
   void OnParamChange(int paramIdx) override;
   void OnActivate(bool active) override;
   void OnHostIdentified() override { ++mHostIdentified; }
+  void OnIdle() override { ++mIdles; }
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
 
   // Counters and records the harness reads.
   int mResets = 0;
   int mHostIdentified = 0;
+  int mIdles = 0;
   std::vector<bool> mActivations;
   std::vector<int> mParamChanges;
   std::atomic<int> mProcessCalls{0};

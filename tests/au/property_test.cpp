@@ -529,6 +529,13 @@ TEST_F(AUHost, HostCallbacksFeedTheTransportQueries)
   // An older host's shorter record: the callbacks it leaves out read as absent.
   ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_HostCallbacks, G, 0, &cbs, 2 * sizeof(void*)));
   EXPECT_EQ(0, mPlug->GetSamplePos());
+
+  // A size ending inside the last callback keeps the whole ones and drops the cut one.
+  ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_HostCallbacks, G, 0, &cbs, 3 * sizeof(void*) + 4));
+  EXPECT_EQ(0, mPlug->GetSamplePos());
+  num = den = -5;
+  mPlug->GetTimeSig(&num, &den);
+  EXPECT_EQ(7, num);
 }
 
 TEST(AUTags, ChannelCountsMapToLayoutTags)

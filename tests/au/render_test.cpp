@@ -183,6 +183,19 @@ TEST_F(AURender, BypassPassesTheInputAndKeepsTheProcessorIdle)
   ExpectScaledSine(out, 2, 256, 256, DBToGain(-20.0f), "after bypass");
 }
 
+// Host calls other than a render give the plug-in its idle slot; a render never does.
+TEST_F(AURender, IdleFollowsControlCallsButNeverARender)
+{
+  Prepare(2, 0.0f);
+  const int idles = mPlug->mIdles;
+  HostBuffers out(2, 64);
+  ASSERT_EQ(noErr, Render(0, &out, 64));
+  EXPECT_EQ(idles, mPlug->mIdles);
+  Float64 rate = 0.0;
+  ASSERT_EQ(noErr, Get(kAudioUnitProperty_SampleRate, G, 0, &rate));
+  EXPECT_EQ(idles + 1, mPlug->mIdles);
+}
+
 TEST_F(AURender, RenderNotifyBracketsEveryRender)
 {
   Prepare(2, 0.0f);

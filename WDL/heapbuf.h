@@ -104,12 +104,18 @@ public:
   bool Reserve(int n) { return m_hb.Reserve(n * static_cast<int>(sizeof(T))); }
 
   // Appends count elements (copied from data when given) and returns the first new slot.
+  // data may point into this buffer: growing can move the storage, so it is re-found
+  // by its offset after the resize.
   T* Add(const T* data, int count)
   {
     const int old = GetSize();
+    const T* base = Get();
+    const bool inside = data && base && data >= base && data < base + old;
+    const long long offset = inside ? data - base : 0;
     T* p = Resize(old + count, false);
     if (!p) return nullptr;
-    if (data) std::memcpy(static_cast<void*>(p + old), data, static_cast<size_t>(count) * sizeof(T));
+    if (inside) data = p + offset;
+    if (data) std::memmove(static_cast<void*>(p + old), data, static_cast<size_t>(count) * sizeof(T));
     return p + old;
   }
   T* Add(const T& v) { return Add(&v, 1); }

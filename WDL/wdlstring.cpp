@@ -55,6 +55,8 @@ void WDL_String::Insert(const char* str, int position, int maxlen)
   copy.Set(str, n);
   char* p = static_cast<char*>(m_hb.Resize(len + n + 1, false));
   if (!p) return;
+  // A string that never held text has no terminator yet: the move below carries p[len].
+  p[len] = 0;
   std::memmove(p + position + n, p + position, static_cast<size_t>(len - position + 1));
   std::memcpy(p + position, copy.Get(), static_cast<size_t>(n));
 }

@@ -275,7 +275,8 @@ bool IPlugBase::DumpPresetSrcCode(const char* filename, const char* paramEnumNam
 {
   FILE* fp = std::fopen(filename, "w");
   if (!fp) return false;
-  std::fprintf(fp, "  MakePresetFromNamedParams(\"%s\", %d", GetPresetName(mCurrentPresetIdx), NParams());
+  // The dump is a template to paste into a constructor: the developer fills in the name.
+  std::fprintf(fp, "  MakePresetFromNamedParams(\"name\", %d", NParams());
   for (int i = 0; i < NParams(); ++i)
   {
     const IParam* param = GetParam(i);
@@ -314,6 +315,6 @@ bool IPlugBase::DumpPresetBlob(const char* filename)
     if (size > 0) wdl_base64encode(preset->mChunk.GetBytes(), encoded, size);
     else encoded[0] = 0;
   }
-  std::fprintf(fp, "MakePresetFromBlob(\"%s\", \"%s\", %i);\n", preset->mName, encoded ? encoded : "", size);
+  std::fprintf(fp, "MakePresetFromBlob(\"name\", \"%s\", %i);\n", encoded ? encoded : "", size);
   return std::fclose(fp) == 0 && encoded;
 }

@@ -332,7 +332,9 @@ bool IPlugBase::LoadBankFXB(const unsigned char* pData, int size)
     for (int p = 0; p < nApply; ++p)
     {
       const int offset = kBankHeaderSize + static_cast<int>(recordSize * p);
-      RestorePreset(p);
+      // A slot whose stored state cannot be applied must still become current, or the
+      // record below would overwrite the previous slot. The record replaces it anyway.
+      if (!RestorePreset(p)) mCurrentPresetIdx = p;
       for (int i = 0; i < NParams(); ++i)
         GetParam(i)->SetNormalized(GetBENormalized(pData, offset + kProgramHeaderSize + 4 * i));
       char name[kNameFieldSize + 1];

@@ -370,6 +370,41 @@ TEST(PresetFileBanks, ExtraProgramsAreSkipped)
   EXPECT_EQ(dst.Values(), Values(0.25));
 }
 
+TEST(PresetFileBanks, ProgramForASlotWithAnUnreadableStateLandsInThatSlot)
+{
+  TestPlug src(Opts(3));
+  src.InitDoubles();
+  src.SetValues(Values(0.0));
+  src.MakeDefaultPreset("zero", 1);
+  src.SetValues(Values(0.125));
+  src.MakeDefaultPreset("one", 1);
+  src.SetValues(Values(0.25));
+  src.MakeDefaultPreset("two", 1);
+  ByteChunk file;
+  src.MakeBankFXB(&file);
+
+  TestPlug dst(Opts(3));
+  dst.InitDoubles();
+  dst.MakeDefaultPreset("a", 1);
+  ByteChunk shortState;
+  const double one = 1.0;
+  shortState.Put(&one);  // one double of thirteen: restoring it fails
+  dst.MakePresetFromChunk("b", &shortState);
+  dst.MakeDefaultPreset("c", 1);
+  ASSERT_TRUE(dst.LoadBankFXB(file.GetBytes(), file.Size()));
+
+  const char* names[] = {"zero", "one", "two"};
+  const double bases[] = {0.0, 0.125, 0.25};
+  for (int p = 0; p < 3; ++p)
+  {
+    EXPECT_STREQ(dst.GetPresetName(p), names[p]);
+    ASSERT_EQ(dst.mPresets.Get(p)->mChunk.Size(), 13 * 8) << p;
+    double first;
+    dst.mPresets.Get(p)->mChunk.Get(&first, 0);
+    EXPECT_EQ(first, bases[p]) << p;
+  }
+}
+
 TEST(PresetFilePaths, SaveAndLoadThroughFiles)
 {
   const std::string dir = testing::TempDir();

@@ -292,14 +292,14 @@ TEST(Dumps, SourceCodeAndBlob)
   const char* names[] = {"kD", "kI", "kB"};
   ASSERT_TRUE(p.DumpPresetSrcCode((dir + "src.txt").c_str(), names));
   EXPECT_EQ(ReadText(dir + "src.txt"),
-            "  MakePresetFromNamedParams(\"dump\", 3,\n    kD, 0.500000,\n    kI, 4,\n    kB, true);\n");
+            "  MakePresetFromNamedParams(\"name\", 3,\n    kD, 0.500000,\n    kI, 4,\n    kB, true);\n");
 
   ASSERT_TRUE(p.DumpPresetBlob((dir + "blob.txt").c_str()));
   ByteChunk c;
   p.SerializeState(&c);
   char b64[64];
   wdl_base64encode(c.GetBytes(), b64, c.Size());
-  EXPECT_EQ(ReadText(dir + "blob.txt"), "MakePresetFromBlob(\"dump\", \"" + std::string(b64) + "\", 24);\n");
+  EXPECT_EQ(ReadText(dir + "blob.txt"), "MakePresetFromBlob(\"name\", \"" + std::string(b64) + "\", 24);\n");
   EXPECT_FALSE(p.DumpPresetBlob("/nonexistent-dir/x.txt"));
   std::remove((dir + "src.txt").c_str());
   std::remove((dir + "blob.txt").c_str());

@@ -4,6 +4,9 @@
 #include "ptrlist.h"
 #include "wdlstring.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace
 {
 struct Counted
@@ -44,6 +47,21 @@ TEST(TypedBuf, CountsElementsAndAppendsAfterExistingData)
   EXPECT_EQ(b.GetCapacity(), 4096 / static_cast<int>(sizeof(double)));
   EXPECT_EQ(b.Resize(-5), nullptr);
   EXPECT_EQ(b.GetSize(), 0);
+}
+
+TEST(TypedBuf, AppendsItsOwnElementWhileGrowing)
+{
+  // A full buffer must move to grow; the element being appended lives in the old storage.
+  WDL_TypedBuf<double> b;
+  const int full = b.GetCapacity() > 0 ? b.GetCapacity() : 4096 / static_cast<int>(sizeof(double));
+  for (int i = 0; i < full; ++i) b.Add(i + 0.5);
+  ASSERT_EQ(b.GetSize(), full);
+  b.Add(b.Get()[3]);
+  b.Add(b.Get() + 1, 2);
+  ASSERT_EQ(b.GetSize(), full + 3);
+  EXPECT_EQ(b.Get()[full], 3.5);
+  EXPECT_EQ(b.Get()[full + 1], 1.5);
+  EXPECT_EQ(b.Get()[full + 2], 2.5);
 }
 
 TEST(PtrList, KeepsOrderThroughInsertAndDelete)
@@ -106,4 +124,23 @@ TEST(String, SetAppendInsertAndDelete)
   s.Set(s.Get() + 1);  // from our own buffer
   EXPECT_STREQ(s.Get(), "bc");
   EXPECT_EQ(s.GetLength(), 2);
+}
+
+TEST(String, AppendAndInsertIntoANeverSetStringAreTerminated)
+{
+  // Leave dirty memory of the string's allocation size behind, so that a missing
+  // terminator shows as extra characters.
+  for (int i = 0; i < 4; ++i)
+  {
+    void* dirty[2] = {std::malloc(1024), std::malloc(1024)};
+    for (void* d : dirty) std::memset(d, 'x', 1024);
+    for (void* d : dirty) std::free(d);
+    WDL_String appended;
+    appended.Append("abcdefghijklmnopqrstuvwxyz");
+    EXPECT_STREQ(appended.Get(), "abcdefghijklmnopqrstuvwxyz");
+    WDL_String inserted;
+    inserted.Insert("hello", 3);
+    EXPECT_STREQ(inserted.Get(), "hello");
+    EXPECT_EQ(inserted.GetLength(), 5);
+  }
 }

@@ -25,6 +25,11 @@ int Truncate(double v) noexcept
 // stays bright instead of wrapping round to near black.
 int Channel(double v) noexcept { return std::clamp(Truncate(v), 0, 255); }
 
+// A handle placed outside its travel stays at most this far from the origin, so
+// every sum the drawing and the mouse form from its position stays inside int.
+constexpr int kFarOutside = 1 << 24;
+int PlaceHandle(double x) noexcept { return std::clamp(Truncate(x), -kFarOutside, kFarOutside); }
+
 // The map's first screen column, independent of the control's own left edge.
 constexpr int kMapRight = 300;
 // Rows are drawn this many pixels above the inner area's top.
@@ -126,8 +131,8 @@ void FFTDisplay::PushFromAnyThread()
   if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
 }
 
-void FFTDisplay::setxm1(double v) noexcept { xm1.store(Truncate(mXmMin + (mXmMax - mXmMin) * v)); }
-void FFTDisplay::setxm2(double v) noexcept { xm2.store(Truncate(mXmMin + (mXmMax - mXmMin) * v)); }
+void FFTDisplay::setxm1(double v) noexcept { xm1.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
+void FFTDisplay::setxm2(double v) noexcept { xm2.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
 
 // A travel of zero pixels (a display narrower than its handle) has no fraction.
 double FFTDisplay::GetLow() const noexcept
@@ -250,22 +255,23 @@ void FFTDisplay::OnMouseDown(int x, int, IMouseMod*)
 // drift apart.
 void FFTDisplay::OnMouseDrag(int, int, int dX, int, IMouseMod*)
 {
-  const int HW = mHandle.W;
-  const int low = Xm1(), high = Xm2();
+  // Tested in 64 bits: a handle far outside its travel plus any step stays exact.
+  const long long HW = mHandle.W;
+  const long long low = Xm1(), high = Xm2();
   if (mDragLow)
   {
-    if (low + dX >= mXmMin && low + dX + HW <= high) xm1.store(low + dX);
+    if (low + dX >= mXmMin && low + dX + HW <= high) xm1.store(static_cast<int>(low + dX));
   }
   else if (mDragHigh)
   {
-    if (high + dX <= mXmMax && high + dX - HW > low) xm2.store(high + dX);
+    if (high + dX <= mXmMax && high + dX - HW > low) xm2.store(static_cast<int>(high + dX));
   }
   else if (mDragBand)
   {
     if (low + dX >= mXmMin && high + dX <= mXmMax)
     {
-      xm1.store(low + dX);
-      xm2.store(high + dX);
+      xm1.store(static_cast<int>(low + dX));
+      xm2.store(static_cast<int>(high + dX));
     }
   }
   if (mLowHolder) mLowHolder->SetValue(GetLow());

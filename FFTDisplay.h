@@ -46,7 +46,9 @@ public:
   // Parameter-change thread, under the plug-in mutex.
   void clear();
   // Place a handle at the fraction v of its travel (truncated to a pixel). Neither
-  // clamps nor marks the control dirty. Parameter-change thread.
+  // clamps to the travel nor marks the control dirty; a v absurdly far outside 0..1
+  // leaves the handle 2^24 pixels out, where its arithmetic stays inside int.
+  // Parameter-change thread.
   void setxm1(double v) noexcept;
   void setxm2(double v) noexcept;
   // The band edges as fractions of the travel. Any thread.

@@ -1,5 +1,6 @@
 #include "Fader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,10 @@ int Truncate(double v) noexcept
   if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
   return static_cast<int>(v);
 }
+
+// A value far outside 0..1 puts the handle at most this far from the origin, so its
+// rectangle and the press test stay inside int.
+constexpr int kFarOutside = 1 << 24;
 }  // namespace
 
 Fader::Fader(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pHandle, int handleX, int travelTop,
@@ -47,9 +52,9 @@ void Fader::updatev() { Refresh(mValue); }
 
 void Fader::int2char(char* buffer, int n, int)
 {
-  std::snprintf(buffer, kTextLen, "%d", n);
-  std::memcpy(mValueText, buffer, kTextLen);
-  mValueText[kTextLen - 1] = '\0';
+  const int len = std::snprintf(buffer, kTextLen, "%d", n);
+  // Only what was written: the caller's buffer may be just long enough for the text.
+  std::memcpy(mValueText, buffer, static_cast<size_t>(len) + 1);
 }
 
 void Fader::Refresh(double v)
@@ -58,7 +63,8 @@ void Fader::Refresh(double v)
   mTextOffset.store(percent == 100 ? 3 : (percent <= 9 ? -8 : 0), std::memory_order_relaxed);
   char buffer[kTextLen];
   int2char(buffer, percent, 0);
-  mHandleY.store(Truncate(mMaxY - (mMaxY - mMinY) * v), std::memory_order_relaxed);
+  mHandleY.store(std::clamp(Truncate(mMaxY - (mMaxY - mMinY) * v), -kFarOutside, kFarOutside),
+                 std::memory_order_relaxed);
 }
 
 bool Fader::Draw(IGraphics* pGraphics)

@@ -23,6 +23,7 @@ public:
 
   // --- Operations the editor and the engine use ---
   // Sets the value and refreshes handle and text; does not mark the control dirty.
+  // A value far outside 0..1 leaves the handle at most 2^24 pixels out.
   void SetValue(double v);
   // Refreshes handle and text from the current value (set by the graphics host).
   void updatev();

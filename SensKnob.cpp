@@ -50,7 +50,7 @@ int SensKnob::FrameState() const noexcept
   const int n = mKnob.N;
   const int f = Truncate((n - 1) * mValue + 0.5);
   if (f < 0) return 1;
-  return f + 1 < n ? f + 1 : n;
+  return f < n ? f + 1 : n;  // min(f + 1, n) without forming f + 1 at the int limit
 }
 
 bool SensKnob::Draw(IGraphics* pGraphics)

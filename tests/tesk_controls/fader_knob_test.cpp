@@ -1,6 +1,8 @@
 // The faders and the sensitivity knob: texts, handle positions and frames, and what
 // presses, drags and the wheel do when they arrive through the graphics host.
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
@@ -44,6 +46,41 @@ TEST(Fader, HandlePositionsOfTheFirstFader)
     pre->SetValue(row.value);
     EXPECT_EQ(pre->HandleY(), row.y) << row.value;
   }
+}
+
+// A value far outside 0..1 puts the handle far outside its travel, yet near enough
+// that the handle's rectangle and the press test can still be formed.
+TEST(Fader, FarOutsideValuesKeepTheHandleRectangleFormable)
+{
+  EditorFixture f;
+  Fader* pre = f.plug.faderPre;
+  IMouseMod left(true);
+  for (double v : {-1e300, 1e300, -1e12})
+  {
+    pre->SetValue(v);
+    EXPECT_LT(pre->HandleY(), std::numeric_limits<int>::max() - 1000000) << v;
+    EXPECT_GT(pre->HandleY(), std::numeric_limits<int>::min() + 1000000) << v;
+    EXPECT_TRUE(v < 0 ? pre->HandleY() > pre->MaxY() : pre->HandleY() < pre->MinY()) << v;
+    f.DrawAll();
+    for (int y = 173; y < 173 + 245; y += 7) EXPECT_NE(f.At(60, y), kFaderHandle) << v << " " << y;
+    // The press finds no handle; its push (of the value limited to 0..1) brings it back.
+    f.gfx->OnMouseDown(60, 300, &left);
+    EXPECT_FALSE(pre->IsDragging()) << v;
+    f.gfx->OnMouseUp(60, 300, &left);
+  }
+}
+
+// The text is copied out of the caller's buffer only as far as it was written.
+TEST(Fader, ValueTextFromACallersShortBuffer)
+{
+  EditorFixture f;
+  char exact[4];
+  f.plug.faderPre->int2char(exact, 100, 0);
+  EXPECT_STREQ(exact, "100");
+  EXPECT_STREQ(f.plug.faderPre->ValueText(), "100");
+  char two[2];
+  f.plug.faderPre->int2char(two, 7, 0);
+  EXPECT_STREQ(f.plug.faderPre->ValueText(), "7");
 }
 
 TEST(Fader, DrawsHandleAtItsPositionAndTextBelow)
@@ -170,7 +207,9 @@ INSTANTIATE_TEST_SUITE_P(Values, KnobText,
 TEST(SensKnob, FrameFollowsTheValueAndIsDrawn)
 {
   EditorFixture f;
-  const struct { double value; int frame; } rows[] = {{0.0, 1}, {1.0, 120}, {0.5, 61}, {0.004, 1}, {0.005, 2}};
+  const struct { double value; int frame; } rows[] = {{0.0, 1},     {1.0, 120},    {0.5, 61},
+                                                      {0.004, 1},   {0.005, 2},    {1e300, 120},
+                                                      {-1e300, 1},  {1e12, 120}};
   for (const auto& row : rows)
   {
     f.plug.HostSets(kSensitivity, row.value);

@@ -200,8 +200,53 @@ TEST(FFTDisplay, PlacingAHandleTruncatesAndNeitherClampsNorMarks)
   EXPECT_GT(d->Xm2(), d->XmMax());
   d->setxm2(std::numeric_limits<double>::quiet_NaN());  // stays defined
   d->setxm2(1e300);
-  EXPECT_EQ(d->Xm2(), std::numeric_limits<int>::max());
+  EXPECT_GT(d->Xm2(), d->XmMax() + 1000000);
+  // Far enough from the int limits that the handle's own rectangle can be formed.
+  EXPECT_LT(d->Xm2(), std::numeric_limits<int>::max() - 1000000);
 }
+
+// A handle placed absurdly far outside its travel stays far outside: drawing,
+// pressing and dragging treat it as lying there, never as wrapped round to the
+// other side of the display.
+struct FarCase
+{
+  const char* name;
+  double low, high;       // placements, far outside 0..1
+  int pressX, dX;
+  bool low0, high0, band;  // what the press takes
+  bool columnGreyed;       // column x 150 before the drag
+  bool moves;              // whether the drag moves a handle
+};
+
+class FFTFarHandles : public testing::TestWithParam<FarCase> {};
+
+TEST_P(FFTFarHandles, StayWhereTheyArePlaced)
+{
+  EditorFixture f;
+  const FarCase& c = GetParam();
+  FFTDisplay* d = f.plug.fft;
+  d->setxm1(c.low);
+  d->setxm2(c.high);
+  f.DrawAll();
+  EXPECT_EQ(f.At(150, kY), c.columnGreyed ? IColor(255, 1, 1, 1) : IColor(255, 0, 1, 154));
+  const int x1 = d->Xm1(), x2 = d->Xm2();
+  IMouseMod left(true);
+  d->OnMouseDown(c.pressX, kY, &left);
+  EXPECT_EQ(d->DragsLow(), c.low0);
+  EXPECT_EQ(d->DragsHigh(), c.high0);
+  EXPECT_EQ(d->DragsBand(), c.band);
+  d->OnMouseDrag(c.pressX + c.dX, kY, c.dX, 0, &left);
+  EXPECT_EQ(d->Xm1() != x1 || d->Xm2() != x2, c.moves);
+  f.DrawAll();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Placements, FFTFarHandles,
+  testing::Values(FarCase{"low_far_right_greys_and_takes_the_press", 1e300, 1, 150, 5, true, false, false, true, false},
+                  FarCase{"high_far_right_refuses_band_drag", 0, 1e300, 150, 5, false, false, true, false, false},
+                  FarCase{"high_far_left_takes_the_press", 0, -1e300, 150, -5, false, true, false, true, false},
+                  FarCase{"low_far_left_refuses_band_drag", -1e300, 1, 150, -5, false, false, true, false, false}),
+  [](const auto& info) { return std::string(info.param.name); });
 
 struct PressCase
 {

@@ -167,18 +167,15 @@ void Tesk::OnIdle()
 void Tesk::DeliverDisplayNotifications()
 {
   WDL_MutexLock lock(&mMutex);
+  // A backlog is paid with one push per display: every owed push carries the same,
+  // unchanged value, so repeats tell the host nothing more, while a long render
+  // without idle slots would otherwise release thousands at once under the mutex.
   // Spectra first: a spectrum push is what re-reads the band edges, and the audio
   // thread stored those before the points that followed them.
-  if (mFFTDisplay)
-  {
-    for (int n = mFFTDisplay->TakePendingPushes(); n > 0; --n)
-      SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
-  }
-  if (mWaveformDisplay)
-  {
-    for (int n = mWaveformDisplay->TakePendingPushes(); n > 0; --n)
-      SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
-  }
+  if (mFFTDisplay && mFFTDisplay->TakePendingPushes() > 0)
+    SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
+  if (mWaveformDisplay && mWaveformDisplay->TakePendingPushes() > 0)
+    SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
 }
 
 void Tesk::SetRandomSeed(std::uint32_t seed) noexcept

@@ -87,8 +87,8 @@ public:
   void OnParamChange(int index) override;
   // Delivers the displays' deferred pushes. Editor timer or host control thread.
   void OnIdle() override;
-  // For every spectrum and waveform point the audio thread stored since the last
-  // call, pushes the display's parameter (5 or 4) through SetParameterFromGUI, as a
+  // When the audio thread stored spectra or waveform points since the last call,
+  // pushes the display's parameter (5 or 4) once through SetParameterFromGUI, as a
   // push made on the user-interface thread would. Never on the audio thread.
   void DeliverDisplayNotifications();
   // Restarts the sensitivity measure's draws from this seed; takes effect at the next

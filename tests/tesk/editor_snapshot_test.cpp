@@ -1,7 +1,7 @@
 // The editor's layout and wiring, and snapshots drawn through the headless host:
 // at construction (kept as a golden image) and after a sine sweep with a narrow band.
 // Set TESK_UPDATE_GOLDEN=1 to rewrite the golden image after a deliberate change of
-// the artwork or the layout; the snapshots land in tesk_snapshots/ of the run folder.
+// the artwork or the layout; the snapshots land in tesk_snapshots/ of the test's build folder.
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ IGraphicsHeadless* Headless(Engine& e)
 
 std::string SnapshotPath(const char* name)
 {
-  const std::filesystem::path dir = std::filesystem::current_path() / "tesk_snapshots";
+  const std::filesystem::path dir = TESK_SNAPSHOT_DIR;
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
+#include <vector>
 
 #include "TeskSensitivity.h"
 #include "TeskTestSupport.h"
@@ -44,6 +47,74 @@ TEST(TeskSensitivity, ASilentFrameCountsInBinZeroAndMeasuresOneMinusSensitivity)
     EXPECT_EQ(e->SensHisto()[0], Tesk::kFrameSize);
     EXPECT_DOUBLE_EQ(e->SensMeasure(), 1.0 - sensitivity) << "Sensitivity " << sensitivity;
   }
+}
+
+namespace
+{
+// The histogram and measure of one frame computed step by step from their definition,
+// with the same draws: a change of a rounding step (the single-precision draws and g)
+// or of the binning moves counts between bins and shows in the histogram.
+double ExpectedMeasure(const double* frameL, const double* frameR, TeskRandom& draws, double sensitivity,
+                       std::vector<int>& counts)
+{
+  const int n = Tesk::kFrameSize;
+  double peak = 0.0;
+  for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
+  counts.assign(kHistoRefBins, 0);
+  for (int k = 0; k < n; ++k)
+  {
+    const float u1 = static_cast<float>(draws.Next()) * (1.0f / 2147483648.0f);
+    const float g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
+    const float angle = static_cast<float>(draws.Next()) * (1.0f / 2147483648.0f) * 6.2831855f;
+    const double noise = static_cast<double>(g) * 0.05 * std::cos(static_cast<double>(angle));
+    const double pos = (noise + (frameL[k] + frameR[k]) / (2.0 * peak) + 1.0) * ((histoRef_Size - 1.0) * 0.5);
+    int bin = 0;
+    if (std::isfinite(pos)) bin = pos > 65535.0 ? 65535 : (pos < 0.0 ? 0 : static_cast<int>(pos));
+    ++counts[bin];
+  }
+  int nonEmpty = 0;
+  double diff = 0.0;
+  for (int b = 0; b < kHistoRefBins; ++b)
+  {
+    if (counts[b] <= 0) continue;
+    ++nonEmpty;
+    diff += std::abs(static_cast<int>(histoRef[b] - counts[b]));
+  }
+  const double r = diff / -520000.0 + 1.0;
+  const double x = (nonEmpty <= 20 || r < 0.0) ? 0.0 : r * 0.5 * 4.0;
+  return (1.0 - sensitivity) + sensitivity * std::min(1.0, x);
+}
+}  // namespace
+
+TEST(TeskSensitivity, EachFramesMeasureFollowsItsArithmeticExactly)
+{
+  // Frame step j measures input samples 2048 j .. 2048 j + 4095 and takes the next
+  // 8192 draws after the seed.
+  const std::uint32_t seed = 2024u;
+  const double sensitivity = 0.6;
+  const int steps = 40;
+  const int n = Tesk::kFrameSize + (steps - 1) * Tesk::kHopSize;
+  const Signal inL = Noise(n, 0.5, 11u);
+  Signal inR = Sine(n, 331.0, 0.4);
+  for (int i = 0; i < n; ++i) inR[i] += 0.3 * inL[(i * 7) % n];
+
+  Engine e(seed);
+  e.Set(Tesk::kSensitivity, sensitivity);
+  TeskRandom draws(seed);
+  std::vector<int> counts;
+  int measured = 0;
+  for (int i = 0; i < n; ++i)
+  {
+    e.Step(inL[i], inR[i]);
+    if (e->FrameSteps1() == static_cast<std::uint64_t>(measured)) continue;
+    const int start = measured * Tesk::kHopSize;
+    const double expected = ExpectedMeasure(inL.data() + start, inR.data() + start, draws, sensitivity, counts);
+    for (int b = 0; b < kHistoRefBins; ++b)
+      ASSERT_EQ(e->SensHisto()[b], counts[b]) << "frame step " << measured << " bin " << b;
+    ASSERT_EQ(e->SensMeasure(), expected) << "frame step " << measured;
+    ++measured;
+  }
+  EXPECT_EQ(measured, steps);
 }
 
 TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)

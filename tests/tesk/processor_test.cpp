@@ -157,10 +157,10 @@ TEST(TeskProcessor, FadersFollowTheirParameters)
   }
 }
 
-TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLaterOnePerStoredItem)
+TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
 {
   // Every spectrum (two per frame step) and every stored waveform point owes the
-  // host one change of parameter 5 or 4; OnIdle pays them through the normal path.
+  // host a change of parameter 5 or 4; OnIdle pays them through the normal path.
   Engine e;
   e.Set(Tesk::kLow, 0.1);
   const int n = 5 * Tesk::kHopSize + 4095;

@@ -59,9 +59,10 @@ bool IGraphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int frame, const ICha
   int srcX = 0, srcY = 0;
   if (pBitmap->N >= 2 && frame >= 2)
   {
-    const double offset = static_cast<double>(frame - 1) / pBitmap->N;
-    if (pBitmap->mFramesAreHorizontal) srcX = static_cast<int>(offset * pBitmap->W + 0.5);
-    else srcY = static_cast<int>(offset * pBitmap->H + 0.5);
+    // Multiply before dividing: an offset that is exactly half a pixel must round up.
+    const double n = pBitmap->N, steps = frame - 1;
+    if (pBitmap->mFramesAreHorizontal) srcX = static_cast<int>(steps * pBitmap->W / n + 0.5);
+    else srcY = static_cast<int>(steps * pBitmap->H / n + 0.5);
   }
   return DrawBitmap(pBitmap, pDest, srcX, srcY, pBlend);
 }

@@ -73,6 +73,7 @@ TEST(DrawBitmap, FrameSelection)
     {"vertical frame 0", false, 4, 0, 0, 0},
     {"vertical negative frame", false, 4, -2, 0, 0},
     {"single frame ignores the frame number", false, 1, 3, 0, 0},
+    {"exact half-pixel offset rounds up", false, 40, 24, 0, 58},
     {"horizontal thirds round half up", true, 3, 2, 33, 0},
     {"horizontal third frame", true, 3, 3, 67, 0},
   };

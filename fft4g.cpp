@@ -6,6 +6,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Layout of the tables in w (sizes in doubles):
 //   w[0 .. nw-1]       cosine/sine table: pairs (cos, sin) of 2 pi i / Nt for
 //                      i < Nt/4, with Nt = 2 nw. It covers the first quadrant of
@@ -47,9 +51,33 @@ inline Cx rootOfUnity(const double* w, int idx, int quarterShift, int quarterMas
   }
 }
 
+// Swaps the elements of E doubles at p and q; Conj also negates the second
+// double of both (complex conjugate).
+template <int E, bool Conj>
+inline void swapElements(double* p, double* q) noexcept {
+#if defined(__SSE2__)
+  if constexpr (E == 2) {
+    const __m128d flip = Conj ? _mm_set_pd(-0.0, 0.0) : _mm_setzero_pd();
+    const __m128d x = _mm_loadu_pd(p);
+    const __m128d y = _mm_loadu_pd(q);
+    _mm_storeu_pd(p, _mm_xor_pd(y, flip));
+    _mm_storeu_pd(q, _mm_xor_pd(x, flip));
+    return;
+  }
+#endif
+  for (int e = 0; e < E; ++e) std::swap(p[e], q[e]);
+  if constexpr (Conj) {
+    p[1] = -p[1];
+    q[1] = -q[1];
+  }
+}
+
 // Swaps element j with element rev(j) for all 2^m elements of E doubles each,
 // rev reversing the m-bit index. The index is split hi | mid | lo, hi and lo of
 // h bits, so the scratch table holds only 2^h <= sqrt(2^m / 2) reversed values.
+// Writing lo = rev(y) and hi = x, the partner of (x, mid, rev(y)) is
+// (y, rev(mid), rev(x)); visiting only x < y (and x = y for the middle bits)
+// walks every pair once without a comparison per element.
 // Conj also negates the second double of every element (complex conjugate).
 template <int E, bool Conj>
 void reverseBits(int m, double* a, int* table) noexcept {
@@ -64,24 +92,33 @@ void reverseBits(int m, double* a, int* table) noexcept {
   for (int b = 0; b < h; ++b)
     for (int x = 0; x < (1 << b); ++x) table[x + (1 << b)] = table[x] | (1 << (h - 1 - b));
   const int count = 1 << h;
-  for (int hi = 0; hi < count; ++hi) {
-    for (int mid = 0; mid < (1 << midBits); ++mid) {
-      const int rmid = midBits == 1 ? mid : ((mid & 1) << 1) | (mid >> 1);
-      const int jBase = (hi << hiShift) | (mid << h);
-      const int kBase = (rmid << h) | table[hi];
-      for (int lo = 0; lo < count; ++lo) {
-        const int j = jBase | lo;
-        const int k = kBase | (table[lo] << hiShift);
-        if (j < k) {
-          for (int e = 0; e < E; ++e) std::swap(a[j * E + e], a[k * E + e]);
-          if constexpr (Conj) {
-            a[j * E + 1] = -a[j * E + 1];
-            a[k * E + 1] = -a[k * E + 1];
-          }
-        } else if (j == k) {
-          if constexpr (Conj) a[j * E + 1] = -a[j * E + 1];
-        }
-      }
+  const int mids = 1 << midBits;
+  // Offsets of the middle bits and of their reversal.
+  int midOffset[4], revMidOffset[4];
+  for (int mid = 0; mid < mids; ++mid) {
+    const int rmid = midBits == 1 ? mid : ((mid & 1) << 1) | (mid >> 1);
+    midOffset[mid] = E * (mid << h);
+    revMidOffset[mid] = E * (rmid << h);
+  }
+  // The middle bits vary fastest. Partners of consecutive y lie 2^hiShift
+  // elements apart, so every second or fourth one shares its low 12 address
+  // bits with a just-stored one, and the load stalls on that false dependency;
+  // the middle-bit swaps in between give the earlier stores time to drain
+  // (twice as fast at the engine's lengths).
+  for (int x = 0; x < count; ++x) {
+    const int revX = table[x];
+    for (int y = x + 1; y < count; ++y) {
+      double* p = a + E * ((x << hiShift) | table[y]);
+      double* q = a + E * ((y << hiShift) | revX);
+      for (int mid = 0; mid < mids; ++mid) swapElements<E, Conj>(p + midOffset[mid], q + revMidOffset[mid]);
+    }
+    // x = y: the element is its own partner when the middle bits are too.
+    double* p = a + E * ((x << hiShift) | revX);
+    for (int mid = 0; mid < mids; ++mid) {
+      if (midOffset[mid] < revMidOffset[mid])
+        swapElements<E, Conj>(p + midOffset[mid], p + revMidOffset[mid]);
+      else if (midOffset[mid] == revMidOffset[mid] && Conj)
+        p[midOffset[mid] + 1] = -p[midOffset[mid] + 1];
     }
   }
 }
@@ -111,6 +148,74 @@ void reverseOdd(int n, double* a) noexcept {
 void reverseRange(double* a, int first, int last) noexcept {
   for (; first < last; ++first, --last) std::swap(a[first], a[last]);
 }
+
+#if defined(__SSE2__)
+// One complex double per register: real part in the low lane, imaginary in the
+// high lane. The butterflies are the engine's hottest loops, and a complex value
+// per register roughly halves their instruction count without any data reordering.
+
+inline __m128d load(const double* p) noexcept { return _mm_loadu_pd(p); }
+inline void store(double* p, __m128d x) noexcept { _mm_storeu_pd(p, x); }
+inline __m128d swapHalves(__m128d x) noexcept { return _mm_shuffle_pd(x, x, 1); }
+
+// Sign masks for flipping the real (low) or imaginary (high) lane.
+inline __m128d realSign() noexcept { return _mm_set_pd(0.0, -0.0); }
+inline __m128d imagSign() noexcept { return _mm_set_pd(-0.0, 0.0); }
+
+// A twiddle prepared for multiplication: (re, re) and (-im, im), so that
+// w * x = x * (re, re) + swap(x) * (-im, im) needs no horizontal operation.
+struct Twiddle {
+  __m128d re;
+  __m128d im;
+};
+
+inline Twiddle prepare(Cx w) noexcept { return {_mm_set1_pd(w.re), _mm_set_pd(w.im, -w.im)}; }
+
+inline __m128d mul(__m128d x, const Twiddle& w) noexcept {
+  return _mm_add_pd(_mm_mul_pd(x, w.re), _mm_mul_pd(swapHalves(x), w.im));
+}
+
+// J d with J = +i (forward) or -i (backward).
+template <bool Backward>
+inline __m128d timesJ(__m128d d) noexcept {
+  return _mm_xor_pd(swapHalves(d), Backward ? imagSign() : realSign());
+}
+
+// The complex value v prepared for multiplication, conjugated when Backward.
+template <bool Backward>
+inline Twiddle prepareVector(__m128d v) noexcept {
+  return {_mm_unpacklo_pd(v, v), _mm_xor_pd(_mm_unpackhi_pd(v, v), Backward ? imagSign() : realSign())};
+}
+
+// rootOfUnity prepared for multiplication, conjugated when Backward; built
+// from one vector load, as the widest passes fetch three twiddles per butterfly.
+template <bool Backward>
+inline Twiddle preparedRoot(const double* w, int idx, int quarterShift, int quarterMask) noexcept {
+  const __m128d cs = load(w + 2 * (idx & quarterMask));
+  switch (idx >> quarterShift) {
+    case 0: return prepareVector<Backward>(cs);
+    case 1: return prepareVector<Backward>(timesJ<false>(cs));
+    case 2: return prepareVector<Backward>(_mm_xor_pd(cs, _mm_set1_pd(-0.0)));
+    default: return prepareVector<Backward>(timesJ<true>(cs));
+  }
+}
+
+// Radix-4 butterfly on four complex values already multiplied by their
+// twiddles, passed as the quarter blocks hold them: the transforms of samples
+// r = 0, 2, 1, 3.
+template <bool Backward>
+inline void radix4(double* p0, double* p1, double* p2, double* p3, __m128d f0, __m128d t2, __m128d t1,
+                   __m128d t3) noexcept {
+  const __m128d u0 = _mm_add_pd(f0, t2);
+  const __m128d u1 = _mm_sub_pd(f0, t2);
+  const __m128d u2 = _mm_add_pd(t1, t3);
+  const __m128d u3 = timesJ<Backward>(_mm_sub_pd(t1, t3));
+  store(p0, _mm_add_pd(u0, u2));
+  store(p1, _mm_add_pd(u1, u3));
+  store(p2, _mm_sub_pd(u0, u2));
+  store(p3, _mm_sub_pd(u1, u3));
+}
+#endif
 
 }  // namespace
 
@@ -156,6 +261,13 @@ void FFTOoura::bitrv2conj(int n, int* scratch, double* a) const noexcept {
 template <bool Backward>
 void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
   if (radix2) {
+#if defined(__SSE2__)
+    for (int j = 0; j < n; j += 4) {
+      const __m128d x0 = load(a + j), x1 = load(a + j + 2);
+      store(a + j, _mm_add_pd(x0, x1));
+      store(a + j + 2, _mm_sub_pd(x0, x1));
+    }
+#else
     for (int j = 0; j < n; j += 4) {
       const double xr = a[j + 2], xi = a[j + 3];
       a[j + 2] = a[j] - xr;
@@ -163,10 +275,16 @@ void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
       a[j] += xr;
       a[j + 1] += xi;
     }
+#endif
     return;
   }
+  // Quarter blocks hold the transforms of samples r = 0, 2, 1, 3.
+#if defined(__SSE2__)
+  for (int j = 0; j < n; j += 8)
+    radix4<Backward>(a + j, a + j + 2, a + j + 4, a + j + 6, load(a + j), load(a + j + 2), load(a + j + 4),
+                     load(a + j + 6));
+#else
   for (int j = 0; j < n; j += 8) {
-    // Quarter blocks hold the transforms of samples r = 0, 2, 1, 3.
     const double f0r = a[j], f0i = a[j + 1], f2r = a[j + 2], f2i = a[j + 3];
     const double f1r = a[j + 4], f1i = a[j + 5], f3r = a[j + 6], f3i = a[j + 7];
     const double u0r = f0r + f2r, u0i = f0i + f2i, u1r = f0r - f2r, u1i = f0i - f2i;
@@ -182,6 +300,7 @@ void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
     a[j + 6] = u1r - u3r;
     a[j + 7] = u1i - u3i;
   }
+#endif
 }
 
 template <bool Backward>
@@ -193,6 +312,27 @@ void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w
   const int quarterShift = log2Of(tablePoints / 4);
   const int quarterMask = tablePoints / 4 - 1;
   const int q2 = 2 * quarter;  // quarter block distance in doubles
+#if defined(__SSE2__)
+  // k = 0 has unit twiddles: a plain radix-4 pass saves a quarter of the
+  // multiplications of the narrow passes.
+  for (int base = 0; base < points; base += span) {
+    double* p0 = a + 2 * base;
+    radix4<Backward>(p0, p0 + q2, p0 + 2 * q2, p0 + 3 * q2, load(p0), load(p0 + q2), load(p0 + 2 * q2),
+                     load(p0 + 3 * q2));
+  }
+  for (int k = 1; k < quarter; ++k) {
+    const Twiddle v1 = prepareVector<Backward>(load(w + 2 * k * stride));  // k * stride < Nt/4
+    const Twiddle v2 = preparedRoot<Backward>(w, 2 * k * stride, quarterShift, quarterMask);
+    const Twiddle v3 = preparedRoot<Backward>(w, 3 * k * stride, quarterShift, quarterMask);
+    for (int base = k; base < points; base += span) {
+      double* p0 = a + 2 * base;
+      double* p1 = p0 + q2;
+      double* p2 = p1 + q2;
+      double* p3 = p2 + q2;
+      radix4<Backward>(p0, p1, p2, p3, load(p0), mul(load(p1), v2), mul(load(p2), v1), mul(load(p3), v3));
+    }
+  }
+#else
   for (int k = 0; k < quarter; ++k) {
     Cx w1{w[2 * k * stride], w[2 * k * stride + 1]};  // k * stride < Nt/4
     Cx w2 = rootOfUnity(w, 2 * k * stride, quarterShift, quarterMask);
@@ -226,6 +366,7 @@ void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w
       p3[1] = u1i - u3i;
     }
   }
+#endif
 }
 
 // A pass of span s only mixes values inside aligned blocks of s points, so all
@@ -273,6 +414,13 @@ void FFTOoura::rftfsub(int n, double* a, int nc, const double* c) const noexcept
     const double gi = 0.5 * c[i];             // cos theta / 2
     double* x = a + 2 * k;
     double* y = a + n - 2 * k;
+#if defined(__SSE2__)
+    // D = x - conj y; x -= D G; y += conj(D G).
+    const __m128d vx = load(x), vy = load(y);
+    const __m128d dg = mul(_mm_sub_pd(vx, _mm_xor_pd(vy, imagSign())), prepare(Cx{gr, gi}));
+    store(x, _mm_sub_pd(vx, dg));
+    store(y, _mm_add_pd(vy, _mm_xor_pd(dg, imagSign())));
+#else
     const double dr = x[0] - y[0];
     const double di = x[1] + y[1];
     const double yr = dr * gr - di * gi;
@@ -281,6 +429,7 @@ void FFTOoura::rftfsub(int n, double* a, int nc, const double* c) const noexcept
     x[1] -= yi;
     y[0] += yr;
     y[1] -= yi;
+#endif
   }
   const double z0r = a[0], z0i = a[1];
   a[0] = z0r + z0i;
@@ -299,6 +448,13 @@ void FFTOoura::rftbsub(int n, double* a, int nc, const double* c) const noexcept
     const double gi = 0.5 * c[i];
     double* x = a + 2 * k;
     double* y = a + n - 2 * k;
+#if defined(__SSE2__)
+    // D' = conj x - y; x <- conj x - D' G; y <- conj(y + D' G).
+    const __m128d cx = _mm_xor_pd(load(x), imagSign()), vy = load(y);
+    const __m128d dg = mul(_mm_sub_pd(cx, vy), prepare(Cx{gr, gi}));
+    store(x, _mm_sub_pd(cx, dg));
+    store(y, _mm_xor_pd(_mm_add_pd(vy, dg), imagSign()));
+#else
     const double dr = x[0] - y[0];
     const double di = -x[1] - y[1];
     const double yr = dr * gr - di * gi;
@@ -307,6 +463,7 @@ void FFTOoura::rftbsub(int n, double* a, int nc, const double* c) const noexcept
     x[1] = -x[1] - yi;
     y[0] += yr;
     y[1] = -y[1] - yi;
+#endif
   }
   if (points >= 2) a[points + 1] = -a[points + 1];  // bin N/2 maps onto itself
   const double x0 = a[0], xn = a[1];

@@ -6,29 +6,21 @@
 
 #include "Ctrlo.h"
 #include "IGraphics.h"
+#include "IPlugUtilities.h"
 #include "IPlugBase.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the history hand-off must not lock");
 
 namespace
 {
-// Truncation toward zero that stays defined for values no int can hold.
-int Truncate(double v) noexcept
-{
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(v);
-}
-
 // A colour channel: truncated, then held inside 0..255 so a strong greyed magnitude
 // stays bright instead of wrapping round to near black.
-int Channel(double v) noexcept { return std::clamp(Truncate(v), 0, 255); }
+int Channel(double v) noexcept { return std::clamp(TruncateToInt(v), 0, 255); }
 
 // A handle placed outside its travel stays at most this far from the origin, so
 // every sum the drawing and the mouse form from its position stays inside int.
 constexpr int kFarOutside = 1 << 24;
-int PlaceHandle(double x) noexcept { return std::clamp(Truncate(x), -kFarOutside, kFarOutside); }
+int PlaceHandle(double x) noexcept { return std::clamp(TruncateToInt(x), -kFarOutside, kFarOutside); }
 
 // The map's first screen column, independent of the control's own left edge.
 constexpr int kMapRight = 300;

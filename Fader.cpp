@@ -7,21 +7,12 @@
 #include <limits>
 
 #include "IGraphics.h"
+#include "IPlugUtilities.h"
 
 namespace
 {
 constexpr int kWidth = 35;
 constexpr int kHeight = 245;
-
-// Truncation toward zero that stays defined for values no int can hold (a host's
-// out-of-range value must not make the conversion undefined).
-int Truncate(double v) noexcept
-{
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(v);
-}
 
 // A value far outside 0..1 puts the handle at most this far from the origin, so its
 // rectangle and the press test stay inside int.
@@ -59,11 +50,11 @@ void Fader::int2char(char* buffer, int n, int)
 
 void Fader::Refresh(double v)
 {
-  const int percent = Truncate(v * 100.0);
+  const int percent = TruncateToInt(v * 100.0);
   mTextOffset.store(percent == 100 ? 3 : (percent <= 9 ? -8 : 0), std::memory_order_relaxed);
   char buffer[kTextLen];
   int2char(buffer, percent, 0);
-  mHandleY.store(std::clamp(Truncate(mMaxY - (mMaxY - mMinY) * v), -kFarOutside, kFarOutside),
+  mHandleY.store(std::clamp(TruncateToInt(mMaxY - (mMaxY - mMinY) * v), -kFarOutside, kFarOutside),
                  std::memory_order_relaxed);
 }
 

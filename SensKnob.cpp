@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "IGraphics.h"
+#include "IPlugUtilities.h"
 
 namespace
 {
@@ -14,14 +15,6 @@ constexpr int kBoxBottom = 50;
 // Pixels of vertical drag that cover the whole range.
 constexpr double kDragRange = 300.0;
 
-// Truncation toward zero that stays defined for values no int can hold.
-int Truncate(double v) noexcept
-{
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(v);
-}
 }  // namespace
 
 SensKnob::SensKnob(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pKnob, EDirection direction,
@@ -38,17 +31,17 @@ SensKnob::~SensKnob() = default;
 // binary representation lies just below 0.29.
 void SensKnob::double2char(double x)
 {
-  const int whole = Truncate(x);
+  const int whole = TruncateToInt(x);
   const double frac = x - whole;
-  const int tenths = Truncate(frac * 10.0);
-  const int hundredths = Truncate((frac - tenths / 10.0) * 100.0);
+  const int tenths = TruncateToInt(frac * 10.0);
+  const int hundredths = TruncateToInt((frac - tenths / 10.0) * 100.0);
   std::snprintf(mValueText, kTextLen, "%s.%d%d", x == 1.0 ? "1" : "0", tenths, hundredths);
 }
 
 int SensKnob::FrameState() const noexcept
 {
   const int n = mKnob.N;
-  const int f = Truncate((n - 1) * mValue + 0.5);
+  const int f = TruncateToInt((n - 1) * mValue + 0.5);
   if (f < 0) return 1;
   return f < n ? f + 1 : n;  // min(f + 1, n) without forming f + 1 at the int limit
 }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "IGraphics.h"
+#include "IPlugUtilities.h"
 #include "IPlugBase.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
@@ -14,14 +15,6 @@ namespace
 constexpr double kFillOff = 0.7;
 // Where the title image is drawn over the envelope, in editor pixels.
 constexpr IRECT kTitleRect(288, 0, 420, 400);
-
-int Truncate(double v) noexcept
-{
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(v);
-}
 
 // A stored point lies in -1..1. A value that is not a number is kept as silence
 // (it would otherwise poison the drawing's coordinates), and an infinite one is
@@ -151,7 +144,7 @@ bool WaveformDisplay::Draw(IGraphics* pGraphics)
     const double a = std::fabs(mSamples[j].load(std::memory_order_relaxed) * scale);
     for (int t = 0; t < a; ++t)
     {
-      const int grey = Truncate((t / a * 255.0 * 0.5 + 127.0) * mFactor2 * 0.4);
+      const int grey = TruncateToInt((t / a * 255.0 * 0.5 + 127.0) * mFactor2 * 0.4);
       mFillColor.R = mFillColor.G = mFillColor.B = grey;
       pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy - t), nullptr, false);
       pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy + t), nullptr, false);
@@ -165,8 +158,8 @@ bool WaveformDisplay::Draw(IGraphics* pGraphics)
                           false);
     }
     prevX = static_cast<float>(x);
-    prevHi = static_cast<float>(Truncate(cy - a));
-    prevLo = static_cast<float>(Truncate(cy + a));
+    prevHi = static_cast<float>(TruncateToInt(cy - a));
+    prevLo = static_cast<float>(TruncateToInt(cy + a));
     j = j + 1 >= kRingSize ? 0 : j + 1;
   }
 

@@ -96,9 +96,8 @@ void Tesk::Reset()
 void Tesk::OnParamChange(int index)
 {
   WDL_MutexLock lock(&mMutex);
-  IParam* pParam = GetParam(index);
-  if (index < 0 || index >= kNumParams || !pParam) return;
-  const double v = pParam->Value();
+  if (index < 0 || index >= kNumParams) return;
+  const double v = GetParam(index)->Value();
   constexpr auto relaxed = std::memory_order_relaxed;
 
   switch (index)

@@ -29,13 +29,6 @@ IGraphicsHeadless::~IGraphicsHeadless() = default;
 
 // ---- Compiled-in images ----
 
-void IGraphicsHeadless::RegisterImage(const char* fileName, const unsigned char* data, size_t size)
-{
-  RegisterEmbeddedImage(fileName, data, size);
-}
-
-bool IGraphicsHeadless::HasImage(const char* fileName) { return HasEmbeddedImage(fileName); }
-
 LICE_IBitmap* IGraphicsHeadless::OSLoadBitmap(int, const char* name) { return LoadEmbeddedImage(name); }
 
 // ---- Screen and snapshots ----

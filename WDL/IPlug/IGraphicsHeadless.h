@@ -47,19 +47,14 @@ public:
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
   // Looks the file's last path component up among the compiled-in images; the
-  // extension must be "png" in any case. The ID is not used.
+  // extension must be "png" in any case. The ID is not used. Images are registered
+  // with RegisterEmbeddedImage (IGraphicsEmbeddedImages.h).
   LICE_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
   // The identifier of the bundle the plug-in ships in (set by the plug-in's factory of
   // its editor). Images are found among the compiled-in ones, not through the bundle.
   void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
   const char* GetBundleID() const noexcept { return mBundleID.Get(); }
-
-  // --- Compiled-in images ---
-  // Registers PNG data under a file name ("knob.png"); the data must outlive the
-  // process's use of it (static data). A later registration of a name replaces it.
-  static void RegisterImage(const char* fileName, const unsigned char* data, size_t size);
-  static bool HasImage(const char* fileName);
 
   // --- Snapshots ---
   // Writes the whole surface, or the part of it inside *pR, as an opaque PNG.

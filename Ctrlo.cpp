@@ -1,6 +1,9 @@
 #include "Ctrlo.h"
 
-Ctrlo::Ctrlo(IPlugBase* pPlug, IRECT rect, int paramIdx) : IControl(pPlug, rect, paramIdx) {}
+Ctrlo::Ctrlo(IPlugBase* pPlug, IRECT rect, int paramIdx)
+  : IControl(pPlug, rect, paramIdx)
+{
+}
 
 Ctrlo::~Ctrlo() = default;
 

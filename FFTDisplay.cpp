@@ -6,8 +6,8 @@
 
 #include "Ctrlo.h"
 #include "IGraphics.h"
-#include "IPlugUtilities.h"
 #include "IPlugBase.h"
+#include "IPlugUtilities.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the history hand-off must not lock");
 
@@ -88,8 +88,7 @@ void FFTDisplay::addFFT(const double* spectrumA, const double* spectrumB, int n)
     // Never past the row: the rest of the row keeps its older magnitudes.
     const int count = std::clamp(n, 0, mRowLen);
     std::atomic<double>* row = mHistory.get() + static_cast<size_t>(pos) * mRowLen;
-    for (int k = 0; k < count; ++k)
-      row[k].store((spectrumA[k] + spectrumB[k]) * 5.0 * 0.5, std::memory_order_relaxed);
+    for (int k = 0; k < count; ++k) row[k].store((spectrumA[k] + spectrumB[k]) * 5.0 * 0.5, std::memory_order_relaxed);
     mWritePos.store(pos + 1 >= mInnerH ? 0 : pos + 1, std::memory_order_release);
   }
   mRedrawPending.store(true, std::memory_order_release);

@@ -32,9 +32,8 @@ class FFTDisplay final : public IControl
 public:
   // The control covers (x, y, x + w, y + h). maxCount / 2 magnitudes are kept per
   // row. The handle image is copied; its width sets the handles' travel.
-  FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, int x, int y, int w, int h,
-             int maxCount, int paramIdx, IBitmap handle,
-             IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
+  FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, int x, int y, int w, int h, int maxCount,
+             int paramIdx, IBitmap handle, IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
   ~FFTDisplay() override;
 
   // --- Operations the engine uses ---

@@ -17,8 +17,8 @@ public:
   // The control covers (x, y, x + 35, y + 245) whatever the image's size; the
   // handle's top edge travels between y + travelTop and y + travelBottom, its left
   // edge handleX pixels right of x. The handle image is copied.
-  Fader(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pHandle, int handleX, int travelTop,
-        int travelBottom, IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
+  Fader(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pHandle, int handleX, int travelTop, int travelBottom,
+        IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
   ~Fader() override;
 
   // --- Operations the editor and the engine use ---

@@ -2,8 +2,7 @@
 
 #include "IGraphics.h"
 
-OnOff::OnOff(IPlugBase* pPlug, IRECT rect, int paramIdx, IBitmap* pOnImage, IBitmap* pOffImage,
-             IChannelBlend blend)
+OnOff::OnOff(IPlugBase* pPlug, IRECT rect, int paramIdx, IBitmap* pOnImage, IBitmap* pOffImage, IChannelBlend blend)
   : IControl(pPlug, rect, paramIdx, blend),
     mOnImage(pOnImage ? *pOnImage : IBitmap()),
     mOffImage(pOffImage ? *pOffImage : IBitmap())

@@ -17,8 +17,7 @@ constexpr double kDragRange = 300.0;
 
 }  // namespace
 
-SensKnob::SensKnob(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pKnob, EDirection direction,
-                   double gearing)
+SensKnob::SensKnob(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pKnob, EDirection direction, double gearing)
   : IKnobControl(pPlug, IRECT(x, y, x + (pKnob ? pKnob->W : 0), y + kHeight), paramIdx, direction, gearing),
     mKnob(pKnob ? *pKnob : IBitmap()),
     mValueStyle(12, &COLOR_WHITE, "Monaco")

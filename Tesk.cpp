@@ -18,8 +18,8 @@ namespace
 {
 constexpr int kFFTIpSize = 2160;
 constexpr int kFFTWSize = 32768;
-constexpr int kWideBufferSize = 65536;   // kernels, stage two's magnitudes and gains, dry delay
-constexpr int kConvBufferSize = 32768;   // operand copies and the moving average's delay
+constexpr int kWideBufferSize = 65536;  // kernels, stage two's magnitudes and gains, dry delay
+constexpr int kConvBufferSize = 32768;  // operand copies and the moving average's delay
 constexpr std::uint64_t kSeedPending = std::uint64_t{1} << 32;
 
 std::uint32_t ClockSeed() noexcept
@@ -77,21 +77,24 @@ void Tesk::InitParameters()
   };
   // The declaration order is fixed; it has no visible effect.
   static constexpr Row kRows[] = {
-    {kReductionAmount, "Reduction Amount", 0.0, 0.0001}, {kSensitivity, "Sensitivity", 0.0, 0.0001},
-    {kLow, "Low", 0.0, 0.0001},                          {kHigh, "High", 1.0, 0.0001},
-    {kAuto, "Auto", 0.0, 1.0},                           {kResidual, "Residual", 0.0, 1.0},
-    {kPre, "Pre", 0.0, 0.0001},                          {kInv, "Inv", 0.0, 1.0},
-    {kModeA, "Mode A", 0.0, 0.0001},                     {kModeB, "Mode B", 0.0, 0.0001},
-    {kBypass, "Bypass", 0.0, 1.0},                       {kFFTDisplay, "FFTDisplay", 0.0, 0.0001},
+    {kReductionAmount, "Reduction Amount", 0.0, 0.0001},
+    {kSensitivity, "Sensitivity", 0.0, 0.0001},
+    {kLow, "Low", 0.0, 0.0001},
+    {kHigh, "High", 1.0, 0.0001},
+    {kAuto, "Auto", 0.0, 1.0},
+    {kResidual, "Residual", 0.0, 1.0},
+    {kPre, "Pre", 0.0, 0.0001},
+    {kInv, "Inv", 0.0, 1.0},
+    {kModeA, "Mode A", 0.0, 0.0001},
+    {kModeB, "Mode B", 0.0, 0.0001},
+    {kBypass, "Bypass", 0.0, 1.0},
+    {kFFTDisplay, "FFTDisplay", 0.0, 0.0001},
     {kWaveformDisplay, "WaveformDisplay", 0.0, 0.001},
   };
   for (const Row& row : kRows) GetParam(row.index)->InitDouble(row.name, row.defaultValue, 0.0, 1.0, row.step, "", "");
 }
 
-void Tesk::Reset()
-{
-  WDL_MutexLock lock(&mMutex);
-}
+void Tesk::Reset() { WDL_MutexLock lock(&mMutex); }
 
 void Tesk::OnParamChange(int index)
 {
@@ -158,10 +161,7 @@ void Tesk::OnParamChange(int index)
   }
 }
 
-void Tesk::OnIdle()
-{
-  DeliverDisplayNotifications();
-}
+void Tesk::OnIdle() { DeliverDisplayNotifications(); }
 
 void Tesk::DeliverDisplayNotifications()
 {

@@ -65,11 +65,11 @@ public:
     kNumParams
   };
 
-  static constexpr int kFrameSize = 4096;     // samples gathered per frame
-  static constexpr int kHopSize = 2048;       // spacing of the four frames; spectrum bins
-  static constexpr int kConvSize = 8192;      // convolution transform length, one frame cycle
+  static constexpr int kFrameSize = 4096;  // samples gathered per frame
+  static constexpr int kHopSize = 2048;    // spacing of the four frames; spectrum bins
+  static constexpr int kConvSize = 8192;   // convolution transform length, one frame cycle
   static constexpr int kFramesPerStage = 4;
-  static constexpr int kDelaySlots = 6144;    // dry delay and delay of the moving average
+  static constexpr int kDelaySlots = 6144;  // dry delay and delay of the moving average
   static constexpr int kLatencySamples = 12288;
   static constexpr double kFixedReductionStep = 79.0;
 
@@ -240,7 +240,7 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps);
 
 extern "C"
 {
-// The component entries, exported under the plug-in's own unmangled names.
-__attribute__((visibility("default"))) ComponentResult Tesk_Entry(ComponentParameters* params, void* pPlug);
-__attribute__((visibility("default"))) ComponentResult Tesk_ViewEntry(ComponentParameters* params, void* pView);
+  // The component entries, exported under the plug-in's own unmangled names.
+  __attribute__((visibility("default"))) ComponentResult Tesk_Entry(ComponentParameters* params, void* pPlug);
+  __attribute__((visibility("default"))) ComponentResult Tesk_ViewEntry(ComponentParameters* params, void* pView);
 }

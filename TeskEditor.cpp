@@ -32,10 +32,7 @@ constexpr Resource kButtonOn = {116, "resources/img/buttonOn.png", 2};
 constexpr Resource kButtonOff = {115, "resources/img/buttonOff.png", 2};
 constexpr Resource kSmallHandles = {110, "resources/img/smallhandles.png", 1};
 
-IBitmap Load(IGraphics* pGraphics, const Resource& r)
-{
-  return pGraphics->LoadIBitmap(r.id, r.file, r.frames);
-}
+IBitmap Load(IGraphics* pGraphics, const Resource& r) { return pGraphics->LoadIBitmap(r.id, r.file, r.frames); }
 
 // Fader geometry: the handle stands 10 px inside the control and travels 3..171.
 constexpr int kFaderHandleX = 10;

@@ -9,10 +9,7 @@ namespace
 {
 // Wrap rule shared by the two 6144-slot delay lines, whatever their allocation.
 // Audio thread: no allocation, no locks.
-inline int NextDelaySlot(int pos) noexcept
-{
-  return pos + 1 > Tesk::kDelaySlots - 1 ? 0 : pos + 1;
-}
+inline int NextDelaySlot(int pos) noexcept { return pos + 1 > Tesk::kDelaySlots - 1 ? 0 : pos + 1; }
 
 // The sample rate as the waveform display's decimation takes it (truncated).
 // Audio thread: no allocation, no locks.
@@ -35,11 +32,11 @@ void Tesk::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
     const double inR = inputs[1][i];
     double outL = 0.0, outR = 0.0;
 
-    DelayIn1(inL, inR);                                    // 1. dry delay
-    MovAvt();                                              // 2. moving average of S
-    Traitement1(inL, inR, &outL, &outR, &mDryL, &mDryR);   // 3. stage one
-    Delayt();                                              // 4. delay of the average
-    Traitement2(outL, outR, &outL, &outR);                 // 5. stage two
+    DelayIn1(inL, inR);                                   // 1. dry delay
+    MovAvt();                                             // 2. moving average of S
+    Traitement1(inL, inR, &outL, &outR, &mDryL, &mDryR);  // 3. stage one
+    Delayt();                                             // 4. delay of the average
+    Traitement2(outL, outR, &outL, &outR);                // 5. stage two
 
     // Bypass only replaces the output: the engine above keeps running so that
     // switching it off resumes with fully formed history.

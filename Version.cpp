@@ -8,7 +8,8 @@ constexpr IColor kLabelGrey(255, 125, 125, 125);
 }
 
 Version::Version(IPlugBase* pPlug, IRECT rect, int paramIdx)
-  : IControl(pPlug, rect, paramIdx), mLabelStyle(12, &kLabelGrey, "Monaco")
+  : IControl(pPlug, rect, paramIdx),
+    mLabelStyle(12, &kLabelGrey, "Monaco")
 {
 }
 

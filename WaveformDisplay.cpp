@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "IGraphics.h"
-#include "IPlugUtilities.h"
 #include "IPlugBase.h"
+#include "IPlugUtilities.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
 static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "the point hand-off must not lock");
@@ -34,8 +34,8 @@ int PosOf(std::uint64_t packed) noexcept { return static_cast<int>(packed & 0xFF
 std::uint32_t RewindsOf(std::uint64_t packed) noexcept { return static_cast<std::uint32_t>(packed >> 32); }
 }  // namespace
 
-WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int, int paramIdx,
-                                 IBitmap* pTitle, IChannelBlend blend)
+WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int, int paramIdx, IBitmap* pTitle,
+                                 IChannelBlend blend)
   : IControl(pPlug, IRECT(x, y, x + w, y + h), paramIdx, blend),
     mTitle(pTitle ? *pTitle : IBitmap()),
     mX(x),

@@ -22,7 +22,8 @@
 // Angles are formed as (2 pi / Nt) * i, so a table built for a larger length
 // holds bit-identical values at the indices a smaller length reads.
 
-namespace {
+namespace
+{
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -30,7 +31,8 @@ bool isPowerOfTwo(int n) noexcept { return n > 0 && (n & (n - 1)) == 0; }
 
 int log2Of(int n) noexcept { return std::countr_zero(static_cast<unsigned>(n)); }
 
-struct Cx {
+struct Cx
+{
   double re;
   double im;
 };
@@ -39,11 +41,13 @@ inline Cx mul(Cx x, Cx y) noexcept { return {x.re * y.re - x.im * y.im, x.re * y
 
 // e^(2 pi i idx / Nt) for idx < Nt, from the first-quadrant table: the quadrant
 // number rotates the tabulated value by quarter turns.
-inline Cx rootOfUnity(const double* w, int idx, int quarterShift, int quarterMask) noexcept {
+inline Cx rootOfUnity(const double* w, int idx, int quarterShift, int quarterMask) noexcept
+{
   const int r = idx & quarterMask;
   const double c = w[2 * r];
   const double s = w[2 * r + 1];
-  switch (idx >> quarterShift) {
+  switch (idx >> quarterShift)
+  {
     case 0: return {c, s};
     case 1: return {-s, c};
     case 2: return {-c, -s};
@@ -54,9 +58,11 @@ inline Cx rootOfUnity(const double* w, int idx, int quarterShift, int quarterMas
 // Swaps the elements of E doubles at p and q; Conj also negates the second
 // double of both (complex conjugate).
 template <int E, bool Conj>
-inline void swapElements(double* p, double* q) noexcept {
+inline void swapElements(double* p, double* q) noexcept
+{
 #if defined(__SSE2__)
-  if constexpr (E == 2) {
+  if constexpr (E == 2)
+  {
     const __m128d flip = Conj ? _mm_set_pd(-0.0, 0.0) : _mm_setzero_pd();
     const __m128d x = _mm_loadu_pd(p);
     const __m128d y = _mm_loadu_pd(q);
@@ -66,7 +72,8 @@ inline void swapElements(double* p, double* q) noexcept {
   }
 #endif
   for (int e = 0; e < E; ++e) std::swap(p[e], q[e]);
-  if constexpr (Conj) {
+  if constexpr (Conj)
+  {
     p[1] = -p[1];
     q[1] = -q[1];
   }
@@ -80,8 +87,10 @@ inline void swapElements(double* p, double* q) noexcept {
 // walks every pair once without a comparison per element.
 // Conj also negates the second double of every element (complex conjugate).
 template <int E, bool Conj>
-void reverseBits(int m, double* a, int* table) noexcept {
-  if (m < 1) {
+void reverseBits(int m, double* a, int* table) noexcept
+{
+  if (m < 1)
+  {
     if constexpr (Conj) a[1] = -a[1];
     return;
   }
@@ -95,7 +104,8 @@ void reverseBits(int m, double* a, int* table) noexcept {
   const int mids = 1 << midBits;
   // Offsets of the middle bits and of their reversal.
   int midOffset[4], revMidOffset[4];
-  for (int mid = 0; mid < mids; ++mid) {
+  for (int mid = 0; mid < mids; ++mid)
+  {
     const int rmid = midBits == 1 ? mid : ((mid & 1) << 1) | (mid >> 1);
     midOffset[mid] = E * (mid << h);
     revMidOffset[mid] = E * (rmid << h);
@@ -105,16 +115,19 @@ void reverseBits(int m, double* a, int* table) noexcept {
   // bits with a just-stored one, and the load stalls on that false dependency;
   // the middle-bit swaps in between give the earlier stores time to drain
   // (twice as fast at the engine's lengths).
-  for (int x = 0; x < count; ++x) {
+  for (int x = 0; x < count; ++x)
+  {
     const int revX = table[x];
-    for (int y = x + 1; y < count; ++y) {
+    for (int y = x + 1; y < count; ++y)
+    {
       double* p = a + E * ((x << hiShift) | table[y]);
       double* q = a + E * ((y << hiShift) | revX);
       for (int mid = 0; mid < mids; ++mid) swapElements<E, Conj>(p + midOffset[mid], q + revMidOffset[mid]);
     }
     // x = y: the element is its own partner when the middle bits are too.
     double* p = a + E * ((x << hiShift) | revX);
-    for (int mid = 0; mid < mids; ++mid) {
+    for (int mid = 0; mid < mids; ++mid)
+    {
       if (midOffset[mid] < revMidOffset[mid])
         swapElements<E, Conj>(p + midOffset[mid], p + revMidOffset[mid]);
       else if (midOffset[mid] == revMidOffset[mid] && Conj)
@@ -126,26 +139,30 @@ void reverseBits(int m, double* a, int* table) noexcept {
 // Moves even-indexed values to the first half and odd-indexed ones to the
 // second half, keeping their order: the pair-index reversal followed by the full
 // reversal rotates every index right by one bit.
-void unshuffle(int n, double* a, int* scratch) noexcept {
+void unshuffle(int n, double* a, int* scratch) noexcept
+{
   const int m = log2Of(n);
   reverseBits<2, false>(m - 1, a, scratch);
   reverseBits<1, false>(m, a, scratch);
 }
 
 // Inverse of unshuffle.
-void shuffle(int n, double* a, int* scratch) noexcept {
+void shuffle(int n, double* a, int* scratch) noexcept
+{
   const int m = log2Of(n);
   reverseBits<1, false>(m, a, scratch);
   reverseBits<2, false>(m - 1, a, scratch);
 }
 
 // Reverses the order of the odd-indexed values: a[2p+1] <-> a[n-1-2p].
-void reverseOdd(int n, double* a) noexcept {
+void reverseOdd(int n, double* a) noexcept
+{
   for (int lo = 1, hi = n - 1; lo < hi; lo += 2, hi -= 2) std::swap(a[lo], a[hi]);
 }
 
 // Reverses a[first..last].
-void reverseRange(double* a, int first, int last) noexcept {
+void reverseRange(double* a, int first, int last) noexcept
+{
   for (; first < last; ++first, --last) std::swap(a[first], a[last]);
 }
 
@@ -164,35 +181,41 @@ inline __m128d imagSign() noexcept { return _mm_set_pd(-0.0, 0.0); }
 
 // A twiddle prepared for multiplication: (re, re) and (-im, im), so that
 // w * x = x * (re, re) + swap(x) * (-im, im) needs no horizontal operation.
-struct Twiddle {
+struct Twiddle
+{
   __m128d re;
   __m128d im;
 };
 
 inline Twiddle prepare(Cx w) noexcept { return {_mm_set1_pd(w.re), _mm_set_pd(w.im, -w.im)}; }
 
-inline __m128d mul(__m128d x, const Twiddle& w) noexcept {
+inline __m128d mul(__m128d x, const Twiddle& w) noexcept
+{
   return _mm_add_pd(_mm_mul_pd(x, w.re), _mm_mul_pd(swapHalves(x), w.im));
 }
 
 // J d with J = +i (forward) or -i (backward).
 template <bool Backward>
-inline __m128d timesJ(__m128d d) noexcept {
+inline __m128d timesJ(__m128d d) noexcept
+{
   return _mm_xor_pd(swapHalves(d), Backward ? imagSign() : realSign());
 }
 
 // The complex value v prepared for multiplication, conjugated when Backward.
 template <bool Backward>
-inline Twiddle prepareVector(__m128d v) noexcept {
+inline Twiddle prepareVector(__m128d v) noexcept
+{
   return {_mm_unpacklo_pd(v, v), _mm_xor_pd(_mm_unpackhi_pd(v, v), Backward ? imagSign() : realSign())};
 }
 
 // rootOfUnity prepared for multiplication, conjugated when Backward; built
 // from one vector load, as the widest passes fetch three twiddles per butterfly.
 template <bool Backward>
-inline Twiddle preparedRoot(const double* w, int idx, int quarterShift, int quarterMask) noexcept {
+inline Twiddle preparedRoot(const double* w, int idx, int quarterShift, int quarterMask) noexcept
+{
   const __m128d cs = load(w + 2 * (idx & quarterMask));
-  switch (idx >> quarterShift) {
+  switch (idx >> quarterShift)
+  {
     case 0: return prepareVector<Backward>(cs);
     case 1: return prepareVector<Backward>(timesJ<false>(cs));
     case 2: return prepareVector<Backward>(_mm_xor_pd(cs, _mm_set1_pd(-0.0)));
@@ -205,7 +228,8 @@ inline Twiddle preparedRoot(const double* w, int idx, int quarterShift, int quar
 // r = 0, 2, 1, 3.
 template <bool Backward>
 inline void radix4(double* p0, double* p1, double* p2, double* p3, __m128d f0, __m128d t2, __m128d t1,
-                   __m128d t3) noexcept {
+                   __m128d t3) noexcept
+{
   const __m128d u0 = _mm_add_pd(f0, t2);
   const __m128d u1 = _mm_sub_pd(f0, t2);
   const __m128d u2 = _mm_add_pd(t1, t3);
@@ -221,23 +245,27 @@ inline void radix4(double* p0, double* p1, double* p2, double* p3, __m128d f0, _
 
 // ---- Tables -------------------------------------------------------------------
 
-void FFTOoura::makewt(int nw, int* ip, double* w) const noexcept {
+void FFTOoura::makewt(int nw, int* ip, double* w) const noexcept
+{
   ip[0] = nw;
   ip[1] = 0;  // the cosine table behind this one has been displaced
   const double step = 2.0 * kPi / (2.0 * nw);
-  for (int i = 0; i < nw / 2; ++i) {
+  for (int i = 0; i < nw / 2; ++i)
+  {
     w[2 * i] = std::cos(step * i);
     w[2 * i + 1] = std::sin(step * i);
   }
 }
 
-void FFTOoura::makect(int nc, int* ip, double* c) const noexcept {
+void FFTOoura::makect(int nc, int* ip, double* c) const noexcept
+{
   ip[1] = nc;
   const double step = 0.5 * kPi / nc;
   for (int j = 0; j < nc; ++j) c[j] = std::cos(step * j);
 }
 
-void FFTOoura::ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) const noexcept {
+void FFTOoura::ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) const noexcept
+{
   if (nwNeeded > ip[0]) makewt(nwNeeded, ip, w);
   if (ncNeeded > ip[1]) makect(ncNeeded, ip, w + ip[0]);
 }
@@ -248,27 +276,33 @@ void FFTOoura::ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) cons
 // sub-transforms of the samples 4j+r in the quarter blocks 0, 2, 1, 3 for
 // r = 0, 1, 2, 3, which the butterfly reads accordingly.
 
-void FFTOoura::bitrv2(int n, int* scratch, double* a) const noexcept {
+void FFTOoura::bitrv2(int n, int* scratch, double* a) const noexcept
+{
   reverseBits<2, false>(log2Of(n / 2), a, scratch);
 }
 
-void FFTOoura::bitrv2conj(int n, int* scratch, double* a) const noexcept {
+void FFTOoura::bitrv2conj(int n, int* scratch, double* a) const noexcept
+{
   reverseBits<2, true>(log2Of(n / 2), a, scratch);
 }
 
 // First pass over n doubles: radix 2 when the whole transform has an odd number
 // of index bits, otherwise a radix-4 pass without twiddles.
 template <bool Backward>
-void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
-  if (radix2) {
+void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept
+{
+  if (radix2)
+  {
 #if defined(__SSE2__)
-    for (int j = 0; j < n; j += 4) {
+    for (int j = 0; j < n; j += 4)
+    {
       const __m128d x0 = load(a + j), x1 = load(a + j + 2);
       store(a + j, _mm_add_pd(x0, x1));
       store(a + j + 2, _mm_sub_pd(x0, x1));
     }
 #else
-    for (int j = 0; j < n; j += 4) {
+    for (int j = 0; j < n; j += 4)
+    {
       const double xr = a[j + 2], xi = a[j + 3];
       a[j + 2] = a[j] - xr;
       a[j + 3] = a[j + 1] - xi;
@@ -284,7 +318,8 @@ void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
     radix4<Backward>(a + j, a + j + 2, a + j + 4, a + j + 6, load(a + j), load(a + j + 2), load(a + j + 4),
                      load(a + j + 6));
 #else
-  for (int j = 0; j < n; j += 8) {
+  for (int j = 0; j < n; j += 8)
+  {
     const double f0r = a[j], f0i = a[j + 1], f2r = a[j + 2], f2i = a[j + 3];
     const double f1r = a[j + 4], f1i = a[j + 5], f3r = a[j + 6], f3i = a[j + 7];
     const double u0r = f0r + f2r, u0i = f0i + f2i, u1r = f0r - f2r, u1i = f0i - f2i;
@@ -304,7 +339,8 @@ void FFTOoura::cft1st(int n, double* a, bool radix2) const noexcept {
 }
 
 template <bool Backward>
-void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w) const noexcept {
+void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w) const noexcept
+{
   const int points = n / 2;
   const int quarter = span / 4;
   const int tablePoints = 2 * ip[0];
@@ -315,16 +351,19 @@ void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w
 #if defined(__SSE2__)
   // k = 0 has unit twiddles: a plain radix-4 pass saves a quarter of the
   // multiplications of the narrow passes.
-  for (int base = 0; base < points; base += span) {
+  for (int base = 0; base < points; base += span)
+  {
     double* p0 = a + 2 * base;
     radix4<Backward>(p0, p0 + q2, p0 + 2 * q2, p0 + 3 * q2, load(p0), load(p0 + q2), load(p0 + 2 * q2),
                      load(p0 + 3 * q2));
   }
-  for (int k = 1; k < quarter; ++k) {
+  for (int k = 1; k < quarter; ++k)
+  {
     const Twiddle v1 = prepareVector<Backward>(load(w + 2 * k * stride));  // k * stride < Nt/4
     const Twiddle v2 = preparedRoot<Backward>(w, 2 * k * stride, quarterShift, quarterMask);
     const Twiddle v3 = preparedRoot<Backward>(w, 3 * k * stride, quarterShift, quarterMask);
-    for (int base = k; base < points; base += span) {
+    for (int base = k; base < points; base += span)
+    {
       double* p0 = a + 2 * base;
       double* p1 = p0 + q2;
       double* p2 = p1 + q2;
@@ -333,16 +372,19 @@ void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w
     }
   }
 #else
-  for (int k = 0; k < quarter; ++k) {
+  for (int k = 0; k < quarter; ++k)
+  {
     Cx w1{w[2 * k * stride], w[2 * k * stride + 1]};  // k * stride < Nt/4
     Cx w2 = rootOfUnity(w, 2 * k * stride, quarterShift, quarterMask);
     Cx w3 = rootOfUnity(w, 3 * k * stride, quarterShift, quarterMask);
-    if constexpr (Backward) {
+    if constexpr (Backward)
+    {
       w1.im = -w1.im;
       w2.im = -w2.im;
       w3.im = -w3.im;
     }
-    for (int base = k; base < points; base += span) {
+    for (int base = k; base < points; base += span)
+    {
       double* p0 = a + 2 * base;
       double* p1 = p0 + q2;
       double* p2 = p1 + q2;
@@ -372,18 +414,21 @@ void FFTOoura::cftmdl(int n, int span, double* a, const int* ip, const double* w
 // A pass of span s only mixes values inside aligned blocks of s points, so all
 // passes up to kCacheBlockPoints run block by block while the block stays in the
 // first-level cache; only the wider passes sweep the whole array.
-namespace {
+namespace
+{
 constexpr int kCacheBlockPoints = 1024;  // 16 KiB of complex doubles
 }
 
 template <bool Backward>
-void FFTOoura::cftsub(int n, double* a, const int* ip, const double* w) const noexcept {
+void FFTOoura::cftsub(int n, double* a, const int* ip, const double* w) const noexcept
+{
   const int points = n / 2;
   if (points < 2) return;
   const bool oddBits = log2Of(points) & 1;
   const int firstSpan = oddBits ? 8 : 16;
   const int blockPoints = std::min(points, kCacheBlockPoints);
-  for (int block = 0; block < points; block += blockPoints) {
+  for (int block = 0; block < points; block += blockPoints)
+  {
     double* b = a + 2 * block;
     cft1st<Backward>(2 * blockPoints, b, oddBits);
     for (int span = firstSpan; span <= blockPoints; span *= 4) cftmdl<Backward>(2 * blockPoints, span, b, ip, w);
@@ -405,10 +450,12 @@ void FFTOoura::cftbsub(int n, double* a, const int* ip, const double* w) const n
 // D = Z[k] - conj Z[N-k] and G = (1 + i W^k) / 2:
 //   X[k] = Z[k] - D G,   X[N-k] = Z[N-k] + conj(D G).
 
-void FFTOoura::rftfsub(int n, double* a, int nc, const double* c) const noexcept {
+void FFTOoura::rftfsub(int n, double* a, int nc, const double* c) const noexcept
+{
   const int points = n / 2;
   const int stride = 4 * nc / n;
-  for (int k = 1; k < points / 2; ++k) {
+  for (int k = 1; k < points / 2; ++k)
+  {
     const int i = k * stride;
     const double gr = 0.5 - 0.5 * c[nc - i];  // (1 - sin theta) / 2
     const double gi = 0.5 * c[i];             // cos theta / 2
@@ -439,10 +486,12 @@ void FFTOoura::rftfsub(int n, double* a, int nc, const double* c) const noexcept
 // The inverse step, Z[k] = X[k] - D' conj(G) with D' = X[k] - conj X[N-k], is
 // the forward step applied to conj X. That is how it is computed here, so it
 // leaves conj Z; bitrv2conj turns it back while reordering.
-void FFTOoura::rftbsub(int n, double* a, int nc, const double* c) const noexcept {
+void FFTOoura::rftbsub(int n, double* a, int nc, const double* c) const noexcept
+{
   const int points = n / 2;
   const int stride = 4 * nc / n;
-  for (int k = 1; k < points / 2; ++k) {
+  for (int k = 1; k < points / 2; ++k)
+  {
     const int i = k * stride;
     const double gr = 0.5 - 0.5 * c[nc - i];
     const double gi = 0.5 * c[i];
@@ -471,21 +520,25 @@ void FFTOoura::rftbsub(int n, double* a, int nc, const double* c) const noexcept
   a[1] = -0.5 * (x0 - xn);
 }
 
-void FFTOoura::rftForward(int n, double* a, int* ip, double* w) const noexcept {
-  if (n > 2) {
+void FFTOoura::rftForward(int n, double* a, int* ip, double* w) const noexcept
+{
+  if (n > 2)
+  {
     bitrv2(n, ip + 2, a);
     cftfsub(n, a, ip, w);
   }
   rftfsub(n, a, ip[1], w + ip[0]);
 }
 
-void FFTOoura::rftBackward(int n, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::rftBackward(int n, double* a, int* ip, double* w) const noexcept
+{
   rftbsub(n, a, ip[1], w + ip[0]);
   bitrv2conj(n, ip + 2, a);
   if (n > 2) cftbsub(n, a, ip, w);
 }
 
-void FFTOoura::rdft(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::rdft(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (n < 2 || !isPowerOfTwo(n)) return;
   ensureTables(n / 4, n / 4, ip, w);
   if (isgn >= 0)
@@ -494,7 +547,8 @@ void FFTOoura::rdft(int n, int isgn, double* a, int* ip, double* w) const noexce
     rftBackward(n, a, ip, w);
 }
 
-void FFTOoura::cdft(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::cdft(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (n <= 2 || !isPowerOfTwo(n)) return;
   ensureTables(n / 4, 0, ip, w);
   bitrv2(n, ip + 2, a);
@@ -512,24 +566,32 @@ void FFTOoura::cdft(int n, int isgn, double* a, int* ip, double* w) const noexce
 
 // isgn = -1: packed spectrum (R, I) in (2k, 2k+1) -> (C[k], C[n-k]);
 // isgn =  1: (a[k], a[n-k]) in (2k, 2k+1) -> packed spectrum for the inverse.
-void FFTOoura::dctsub(int n, int isgn, double* a, int nc, const double* c) const noexcept {
+void FFTOoura::dctsub(int n, int isgn, double* a, int nc, const double* c) const noexcept
+{
   const int stride = nc / n;
   const double diagonal = c[nc / 2];  // cos(pi / 4)
-  for (int k = 1; k < n / 2; ++k) {
+  for (int k = 1; k < n / 2; ++k)
+  {
     const double cs = c[k * stride];
     const double sn = c[nc - k * stride];
     const double x = a[2 * k], y = a[2 * k + 1];
-    if (isgn < 0) {
+    if (isgn < 0)
+    {
       a[2 * k] = x * cs - y * sn;
       a[2 * k + 1] = x * sn + y * cs;
-    } else {
+    }
+    else
+    {
       a[2 * k] = x * cs + y * sn;
       a[2 * k + 1] = y * cs - x * sn;
     }
   }
-  if (isgn < 0) {
+  if (isgn < 0)
+  {
     a[1] *= diagonal;
-  } else {
+  }
+  else
+  {
     a[0] *= 2.0;
     a[1] *= 2.0 * diagonal;
   }
@@ -539,17 +601,21 @@ void FFTOoura::dctsub(int n, int isgn, double* a, int nc, const double* c) const
 // (-1)^j cos(pi (j+1/2)(n-k)/n). This is the reflection a[k] <-> a[n-k].
 void FFTOoura::dstsub(int n, double* a) const noexcept { reverseRange(a, 1, n - 1); }
 
-void FFTOoura::dctCore(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::dctCore(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (n < 2) return;
   int* scratch = ip + 2;
-  if (isgn < 0) {
+  if (isgn < 0)
+  {
     reverseOdd(n, a);
     unshuffle(n, a, scratch);
     rftForward(n, a, ip, w);
     dctsub(n, isgn, a, ip[1], w + ip[0]);
     unshuffle(n, a, scratch);
     reverseRange(a, n / 2 + 1, n - 1);
-  } else {
+  }
+  else
+  {
     reverseRange(a, n / 2 + 1, n - 1);
     shuffle(n, a, scratch);
     dctsub(n, isgn, a, ip[1], w + ip[0]);
@@ -559,26 +625,32 @@ void FFTOoura::dctCore(int n, int isgn, double* a, int* ip, double* w) const noe
   }
 }
 
-void FFTOoura::dstCore(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::dstCore(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (n < 2) return;
-  if (isgn < 0) {
+  if (isgn < 0)
+  {
     for (int j = 1; j < n; j += 2) a[j] = -a[j];
     dctCore(n, isgn, a, ip, w);
     dstsub(n, a);
-  } else {
+  }
+  else
+  {
     dstsub(n, a);
     dctCore(n, isgn, a, ip, w);
     for (int k = 1; k < n; k += 2) a[k] = -a[k];
   }
 }
 
-void FFTOoura::ddct(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::ddct(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (!isPowerOfTwo(n)) return;
   ensureTables(n / 4, n, ip, w);
   dctCore(n, isgn, a, ip, w);
 }
 
-void FFTOoura::ddst(int n, int isgn, double* a, int* ip, double* w) const noexcept {
+void FFTOoura::ddst(int n, int isgn, double* a, int* ip, double* w) const noexcept
+{
   if (!isPowerOfTwo(n)) return;
   ensureTables(n / 4, n, ip, w);
   dstCore(n, isgn, a, ip, w);
@@ -588,15 +660,18 @@ void FFTOoura::ddst(int n, int isgn, double* a, int* ip, double* w) const noexce
 // half length on a[j] + a[n-j]; odd outputs are the inverse-direction cosine
 // transform of a[j] - a[n-j]. The half-length problem works in the upper half
 // of a, which the butterflies have freed.
-void FFTOoura::dfctCore(int n, double* a, double* t, int* ip, double* w) const noexcept {
-  if (n == 1) {
+void FFTOoura::dfctCore(int n, double* a, double* t, int* ip, double* w) const noexcept
+{
+  if (n == 1)
+  {
     const double x = a[0], y = a[1];
     a[0] = x + y;
     a[1] = x - y;
     return;
   }
   const int h = n / 2;
-  for (int j = 0; j < h; ++j) {
+  for (int j = 0; j < h; ++j)
+  {
     const double x = a[j], y = a[n - j];
     t[j] = x + y;
     a[j] = x - y;
@@ -611,10 +686,12 @@ void FFTOoura::dfctCore(int n, double* a, double* t, int* ip, double* w) const n
 // Even outputs of the symmetric sine transform are the same transform of half
 // length on a[j] - a[n-j]; odd outputs are the inverse-direction sine transform
 // of a[j] + a[n-j] with a[n/2] as its last input.
-void FFTOoura::dfstCore(int n, double* a, double* t, int* ip, double* w) const noexcept {
+void FFTOoura::dfstCore(int n, double* a, double* t, int* ip, double* w) const noexcept
+{
   if (n < 2) return;
   const int h = n / 2;
-  for (int j = 1; j < h; ++j) {
+  for (int j = 1; j < h; ++j)
+  {
     const double x = a[j], y = a[n - j];
     t[j] = x - y;
     a[j] = x + y;
@@ -627,13 +704,15 @@ void FFTOoura::dfstCore(int n, double* a, double* t, int* ip, double* w) const n
   a[0] = 0.0;
 }
 
-void FFTOoura::dfct(int n, double* a, double* t, int* ip, double* w) const noexcept {
+void FFTOoura::dfct(int n, double* a, double* t, int* ip, double* w) const noexcept
+{
   if (!isPowerOfTwo(n)) return;
   ensureTables(n / 8, n / 2, ip, w);
   dfctCore(n, a, t, ip, w);
 }
 
-void FFTOoura::dfst(int n, double* a, double* t, int* ip, double* w) const noexcept {
+void FFTOoura::dfst(int n, double* a, double* t, int* ip, double* w) const noexcept
+{
   if (!isPowerOfTwo(n)) return;
   ensureTables(n / 8, n / 2, ip, w);
   dfstCore(n, a, t, ip, w);
@@ -641,19 +720,22 @@ void FFTOoura::dfst(int n, double* a, double* t, int* ip, double* w) const noexc
 
 // ---- Window -----------------------------------------------------------------------
 
-void FFTOoura::fenetrage(double* data, int n, int type) const noexcept {
+void FFTOoura::fenetrage(double* data, int n, int type) const noexcept
+{
   // One sample is the window's centre, where every window weighs 1.
   if (n <= 1 || type < 0 || type > 3) return;
   const double span = n - 1;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < n; ++i)
+  {
     const double x = 2.0 * i / span;
     double weight = 1.0;
-    switch (type) {
+    switch (type)
+    {
       case 0: weight = 0.5 + 0.5 * std::cos(kPi * (1.0 - x)); break;
       case 1: weight = 0.46 * (1.0 + std::cos(kPi * (1.0 - x))) + 0.08; break;
       case 2:
-        weight = 0.35875 - 0.48829 * std::cos(kPi * x) + 0.14128 * std::cos(2.0 * kPi * x) -
-                 0.01168 * std::cos(3.0 * kPi * x);
+        weight =
+          0.35875 - 0.48829 * std::cos(kPi * x) + 0.14128 * std::cos(2.0 * kPi * x) - 0.01168 * std::cos(3.0 * kPi * x);
         break;
       default:
         weight = 0.3635819 - 0.4891775 * std::cos(kPi * x) + 0.1365995 * std::cos(2.0 * kPi * x) -
@@ -666,10 +748,12 @@ void FFTOoura::fenetrage(double* data, int n, int type) const noexcept {
 
 // ---- Wrappers ---------------------------------------------------------------------
 
-void FFTOoura::fft(int n, int* ip, double* w, double* a, float* re, float* im) const noexcept {
+void FFTOoura::fft(int n, int* ip, double* w, double* a, float* re, float* im) const noexcept
+{
   if (n < 2 || !isPowerOfTwo(n)) return;
   rdft(n, 1, a, ip, w);
-  for (int k = 0; k < n / 2; ++k) {
+  for (int k = 0; k < n / 2; ++k)
+  {
     re[k] = static_cast<float>(a[2 * k]);
     im[k] = static_cast<float>(-a[2 * k + 1]);
   }
@@ -678,9 +762,11 @@ void FFTOoura::fft(int n, int* ip, double* w, double* a, float* re, float* im) c
   im[n / 2] = 0.0f;
 }
 
-void FFTOoura::ifft(int n, int* ip, double* w, double* a, const float* re, const float* im) const noexcept {
+void FFTOoura::ifft(int n, int* ip, double* w, double* a, const float* re, const float* im) const noexcept
+{
   if (n < 2 || !isPowerOfTwo(n)) return;
-  for (int k = 0; k < n / 2; ++k) {
+  for (int k = 0; k < n / 2; ++k)
+  {
     a[2 * k] = re[k];
     a[2 * k + 1] = -im[k];
   }
@@ -690,22 +776,28 @@ void FFTOoura::ifft(int n, int* ip, double* w, double* a, const float* re, const
   for (int j = 0; j < n; ++j) a[j] *= scale;
 }
 
-void FFTOoura::copy_to_spectrum(int n, const double* frame, ComplexNumber* spectrum) const noexcept {
+void FFTOoura::copy_to_spectrum(int n, const double* frame, ComplexNumber* spectrum) const noexcept
+{
   for (int k = 0; k < n; ++k) spectrum[k] = {frame[k], 0.0};
 }
 
-void FFTOoura::copy_to_frame(int n, const ComplexNumber* spectrum, double* frame) const noexcept {
+void FFTOoura::copy_to_frame(int n, const ComplexNumber* spectrum, double* frame) const noexcept
+{
   for (int k = 0; k < n; ++k) frame[k] = spectrum[k].re;
 }
 
-namespace {
+namespace
+{
 
 // Call-local work areas of the sizes the nami wrappers promise.
-struct LocalWorkAreas {
+struct LocalWorkAreas
+{
   explicit LocalWorkAreas(int h)
-      : ip(static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(h)))) + 2, 0),
-        w(static_cast<size_t>(h) + 1, 0.0),
-        data(2 * static_cast<size_t>(h), 0.0) {}
+    : ip(static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(h)))) + 2, 0),
+      w(static_cast<size_t>(h) + 1, 0.0),
+      data(2 * static_cast<size_t>(h), 0.0)
+  {
+  }
   std::vector<int> ip;
   std::vector<double> w;
   std::vector<double> data;  // interleaved copy, so no struct is read as a double array
@@ -713,7 +805,8 @@ struct LocalWorkAreas {
 
 }  // namespace
 
-void FFTOoura::nami_fft(int n, const double* frame, ComplexNumber* spectrum) const {
+void FFTOoura::nami_fft(int n, const double* frame, ComplexNumber* spectrum) const
+{
   const int h = n / 2;
   if (h < 1) return;
   LocalWorkAreas work(h);
@@ -722,17 +815,20 @@ void FFTOoura::nami_fft(int n, const double* frame, ComplexNumber* spectrum) con
   for (int k = 0; k < h; ++k) spectrum[k] = {work.data[2 * k], work.data[2 * k + 1]};
 }
 
-void FFTOoura::nami_ifft(int n, ComplexNumber* spectrum, double* frame) const {
+void FFTOoura::nami_ifft(int n, ComplexNumber* spectrum, double* frame) const
+{
   const int h = n / 2;
   if (h < 1) return;
   LocalWorkAreas work(h);
-  for (int k = 0; k < h; ++k) {
+  for (int k = 0; k < h; ++k)
+  {
     work.data[2 * k] = spectrum[k].re;
     work.data[2 * k + 1] = spectrum[k].im;
   }
   cdft(2 * h, -1, work.data.data(), work.ip.data(), work.w.data());
   const double scale = 1.0 / h;
-  for (int k = 0; k < h; ++k) {
+  for (int k = 0; k < h; ++k)
+  {
     spectrum[k] = {work.data[2 * k] * scale, work.data[2 * k + 1]};
     frame[k] = spectrum[k].re;
   }

@@ -20,12 +20,14 @@
 // Lengths must be powers of two; any other length leaves the data unchanged.
 
 // A complex value as used by the packing wrappers: real part, then imaginary part.
-struct ComplexNumber {
+struct ComplexNumber
+{
   double re;
   double im;
 };
 
-class FFTOoura final {
+class FFTOoura final
+{
 public:
   // ---- Transforms (all unnormalised, in place) ------------------------------
 

@@ -21,7 +21,8 @@ int wdl_base64encode(const unsigned char* in, char* out, int len)
   for (int i = 0; i < len; i += 3)
   {
     const int remain = len - i;
-    const unsigned v = (unsigned)in[i] << 16 | (remain > 1 ? (unsigned)in[i + 1] << 8 : 0u) | (remain > 2 ? in[i + 2] : 0u);
+    const unsigned v =
+      (unsigned)in[i] << 16 | (remain > 1 ? (unsigned)in[i + 1] << 8 : 0u) | (remain > 2 ? in[i + 2] : 0u);
     out[o++] = kAlphabet[(v >> 18) & 63];
     out[o++] = kAlphabet[(v >> 12) & 63];
     out[o++] = remain > 1 ? kAlphabet[(v >> 6) & 63] : '=';

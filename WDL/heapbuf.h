@@ -9,10 +9,17 @@
 class WDL_HeapBuf
 {
 public:
-  explicit WDL_HeapBuf(int granularity = 4096) noexcept : m_granul(granularity > 0 ? granularity : 4096) {}
+  explicit WDL_HeapBuf(int granularity = 4096) noexcept
+    : m_granul(granularity > 0 ? granularity : 4096)
+  {
+  }
   ~WDL_HeapBuf() { std::free(m_buf); }
 
-  WDL_HeapBuf(const WDL_HeapBuf& other) : m_granul(other.m_granul) { CopyFrom(&other); }
+  WDL_HeapBuf(const WDL_HeapBuf& other)
+    : m_granul(other.m_granul)
+  {
+    CopyFrom(&other);
+  }
   WDL_HeapBuf& operator=(const WDL_HeapBuf& other)
   {
     if (this != &other) CopyFrom(&other);
@@ -23,7 +30,10 @@ public:
   int GetSize() const noexcept { return m_size; }
   int GetCapacity() const noexcept { return m_alloc; }
   int GetGranul() const noexcept { return m_granul; }
-  void SetGranul(int granularity) noexcept { if (granularity > 0) m_granul = granularity; }
+  void SetGranul(int granularity) noexcept
+  {
+    if (granularity > 0) m_granul = granularity;
+  }
 
   // Sets the size in bytes and returns the data (null when the size is 0 or memory ran out).
   // Grows the allocation to the next multiple of the granularity; gives memory back on a
@@ -89,7 +99,10 @@ template <class T>
 class WDL_TypedBuf
 {
 public:
-  explicit WDL_TypedBuf(int granularity = 4096) noexcept : m_hb(granularity) {}
+  explicit WDL_TypedBuf(int granularity = 4096) noexcept
+    : m_hb(granularity)
+  {
+  }
 
   T* Get() const noexcept { return static_cast<T*>(m_hb.Get()); }
   int GetSize() const noexcept { return m_hb.GetSize() / static_cast<int>(sizeof(T)); }

@@ -67,8 +67,15 @@ private:
 class WDL_MutexLock final
 {
 public:
-  explicit WDL_MutexLock(WDL_Mutex* m) : m_mutex(m) { if (m_mutex) m_mutex->Enter(); }
-  ~WDL_MutexLock() { if (m_mutex) m_mutex->Leave(); }
+  explicit WDL_MutexLock(WDL_Mutex* m)
+    : m_mutex(m)
+  {
+    if (m_mutex) m_mutex->Enter();
+  }
+  ~WDL_MutexLock()
+  {
+    if (m_mutex) m_mutex->Leave();
+  }
   WDL_MutexLock(const WDL_MutexLock&) = delete;
   WDL_MutexLock& operator=(const WDL_MutexLock&) = delete;
 

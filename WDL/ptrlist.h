@@ -11,7 +11,10 @@ template <class PTRTYPE>
 class WDL_PtrList
 {
 public:
-  explicit WDL_PtrList(int granularity = 4096) noexcept : m_hb(granularity) {}
+  explicit WDL_PtrList(int granularity = 4096) noexcept
+    : m_hb(granularity)
+  {
+  }
   ~WDL_PtrList() = default;
 
   WDL_PtrList(const WDL_PtrList&) = delete;
@@ -21,10 +24,7 @@ public:
   int GetSize() const noexcept { return m_hb.GetSize() / static_cast<int>(sizeof(PTRTYPE*)); }
 
   // Returns null for an index outside the list.
-  PTRTYPE* Get(int index) const noexcept
-  {
-    return (index >= 0 && index < GetSize()) ? GetList()[index] : nullptr;
-  }
+  PTRTYPE* Get(int index) const noexcept { return (index >= 0 && index < GetSize()) ? GetList()[index] : nullptr; }
 
   PTRTYPE* Add(PTRTYPE* item)
   {
@@ -102,8 +102,10 @@ private:
   static void Destroy(PTRTYPE* item, void (*delfunc)(void*))
   {
     if (!item) return;
-    if (delfunc) delfunc(item);
-    else if constexpr (!std::is_void_v<PTRTYPE>) delete item;
+    if (delfunc)
+      delfunc(item);
+    else if constexpr (!std::is_void_v<PTRTYPE>)
+      delete item;
   }
 
   WDL_HeapBuf m_hb;

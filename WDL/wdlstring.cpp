@@ -39,10 +39,7 @@ void WDL_String::Set(const char* str, int maxlen)
   p[n] = 0;
 }
 
-void WDL_String::Append(const char* str, int maxlen)
-{
-  Insert(str, GetLength(), maxlen);
-}
+void WDL_String::Append(const char* str, int maxlen) { Insert(str, GetLength(), maxlen); }
 
 void WDL_String::Insert(const char* str, int position, int maxlen)
 {

@@ -1,15 +1,26 @@
 #pragma once
 // A growable NUL-terminated 8-bit string over a heap buffer.
 
-#include <cstdarg>
 #include "heapbuf.h"
+#include <cstdarg>
 
 class WDL_String
 {
 public:
-  explicit WDL_String(int granularity = 1024) : m_hb(granularity) {}
-  WDL_String(const char* initial, int maxlen = 0, int granularity = 1024) : m_hb(granularity) { Set(initial, maxlen); }
-  WDL_String(const WDL_String& other) : m_hb(other.m_hb.GetGranul()) { Set(other.Get()); }
+  explicit WDL_String(int granularity = 1024)
+    : m_hb(granularity)
+  {
+  }
+  WDL_String(const char* initial, int maxlen = 0, int granularity = 1024)
+    : m_hb(granularity)
+  {
+    Set(initial, maxlen);
+  }
+  WDL_String(const WDL_String& other)
+    : m_hb(other.m_hb.GetGranul())
+  {
+    Set(other.Get());
+  }
   WDL_String& operator=(const WDL_String& other)
   {
     if (this != &other) Set(other.Get());

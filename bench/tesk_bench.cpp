@@ -10,9 +10,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,7 +35,7 @@ std::unique_ptr<Tesk> MakeBusyTesk()
   plug->OnParamReset();
   plug->SetRandomSeed(1u);
   // A realistic setting: Auto mixing and a reduction on part of the spectrum.
-  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},  {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
+  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},   {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
                                              {Tesk::kModeA, 0.5}, {Tesk::kModeB, 0.3}, {Tesk::kLow, 0.05},
                                              {Tesk::kHigh, 0.4}};
   for (auto [idx, value] : settings)
@@ -50,7 +50,9 @@ std::unique_ptr<Tesk> MakeBusyTesk()
 struct Input
 {
   std::vector<double> l, r;
-  explicit Input(int n) : l(n), r(n)
+  explicit Input(int n)
+    : l(n),
+      r(n)
   {
     TeskRandom rnd(5u);
     for (int i = 0; i < n; ++i)

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace {
+namespace
+{
 
 // Sizes beyond this are refused: they would overflow the pixel count of one
 // allocation and no editor surface or image comes near it.
@@ -11,7 +12,8 @@ constexpr int kMaxSide = 1 << 15;
 
 bool validSize(int w, int h) { return w >= 0 && h >= 0 && w <= kMaxSide && h <= kMaxSide; }
 
-int alignedSpan(int w, unsigned int align) {
+int alignedSpan(int w, unsigned int align)
+{
   if (align <= 1) return w;
   const unsigned int a = std::min(align, 1024u);
   return static_cast<int>((static_cast<unsigned int>(w) + a - 1) / a * a);
@@ -19,9 +21,14 @@ int alignedSpan(int w, unsigned int align) {
 
 }  // namespace
 
-LICE_MemBitmap::LICE_MemBitmap(int w, int h, unsigned int lineAlign) : m_align(lineAlign) { resize(w, h); }
+LICE_MemBitmap::LICE_MemBitmap(int w, int h, unsigned int lineAlign)
+  : m_align(lineAlign)
+{
+  resize(w, h);
+}
 
-bool LICE_MemBitmap::resize(int w, int h) {
+bool LICE_MemBitmap::resize(int w, int h)
+{
   if (!validSize(w, h)) w = h = 0;
   if (w == m_width && h == m_height) return false;
   m_width = w;
@@ -34,7 +41,8 @@ bool LICE_MemBitmap::resize(int w, int h) {
 
 LICE_SysBitmap::LICE_SysBitmap(int w, int h) { resize(w, h); }
 
-bool LICE_SysBitmap::resize(int w, int h) {
+bool LICE_SysBitmap::resize(int w, int h)
+{
   if (!validSize(w, h)) w = h = 0;
   if (w == m_width && h == m_height) return false;
   m_width = w;

@@ -10,7 +10,8 @@ typedef HDC__* HDC;
 
 // A rectangle of pixels. Row y starts at getBits() + y * getRowSpan() unless
 // isFlipped(), when rows are stored bottom-up.
-class LICE_IBitmap {
+class LICE_IBitmap
+{
 public:
   virtual ~LICE_IBitmap() = default;
 
@@ -27,7 +28,8 @@ public:
 };
 
 // Plain memory bitmap whose rows are padded to a multiple of `lineAlign` pixels.
-class LICE_MemBitmap final : public LICE_IBitmap {
+class LICE_MemBitmap final : public LICE_IBitmap
+{
 public:
   explicit LICE_MemBitmap(int w = 0, int h = 0, unsigned int lineAlign = 4);
   LICE_MemBitmap(const LICE_MemBitmap&) = delete;
@@ -48,7 +50,8 @@ private:
 // The editor's drawing surface. On Linux it is a memory bitmap with unpadded
 // rows that a window binding copies to its window (getBits/getRowSpan); there
 // is no platform drawing context, so getDC() is null.
-class LICE_SysBitmap final : public LICE_IBitmap {
+class LICE_SysBitmap final : public LICE_IBitmap
+{
 public:
   explicit LICE_SysBitmap(int w = 0, int h = 0);
   LICE_SysBitmap(const LICE_SysBitmap&) = delete;

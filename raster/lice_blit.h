@@ -12,8 +12,8 @@
 class LICE_IBitmap;
 
 // Copies the w x h area at (srcx, srcy) of `src` to (dstx, dsty) of `dest`.
-void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int w, int h,
-               float alpha, int mode);
+void LICE_Blit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int w, int h, float alpha,
+               int mode);
 
 // Stretches the source rectangle onto the destination rectangle (nearest pixel,
 // or bilinear with LICE_BLIT_FILTER_BILINEAR). Non-positive sizes draw nothing.

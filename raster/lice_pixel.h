@@ -18,7 +18,8 @@ constexpr int LICE_PIXEL_R = 1;
 constexpr int LICE_PIXEL_G = 2;
 constexpr int LICE_PIXEL_B = 3;
 
-constexpr LICE_pixel LICE_RGBA(unsigned r, unsigned g, unsigned b, unsigned a) {
+constexpr LICE_pixel LICE_RGBA(unsigned r, unsigned g, unsigned b, unsigned a)
+{
   return (a & 255u) | (r & 255u) << 8 | (g & 255u) << 16 | (b & 255u) << 24;
 }
 constexpr LICE_pixel LICE_RGB(unsigned r, unsigned g, unsigned b) { return LICE_RGBA(r, g, b, 255); }

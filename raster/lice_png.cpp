@@ -17,20 +17,23 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Images larger than this are refused rather than allocated (a corrupt header
 // must not make us reserve gigabytes).
 constexpr png_uint_32 kMaxSide = 16384;
 constexpr unsigned long long kMaxPixels = 1ull << 25;
 
-struct MemoryReader {
+struct MemoryReader
+{
   const unsigned char* data;
   size_t size;
   size_t pos;
 };
 
-void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
+void readFromMemory(png_structp png, png_bytep out, png_size_t length)
+{
   auto* r = static_cast<MemoryReader*>(png_get_io_ptr(png));
   if (!r || length > r->size - r->pos) png_error(png, "read past the end of the image");
   std::memcpy(out, r->data + r->pos, length);
@@ -42,14 +45,16 @@ void silentWarning(png_structp, png_const_charp) {}
 void failOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // Decoded RGBA rows (owned by the caller of decodeRgba, outside the jump frame).
-struct Decoded {
+struct Decoded
+{
   png_uint_32 width = 0, height = 0;
   std::vector<unsigned char> rgba;
   std::vector<png_bytep> rows;
 };
 
 // Sets up the transforms that turn any colour type and bit depth into 8-bit RGBA.
-void requestRgba(png_structp png, png_infop info) {
+void requestRgba(png_structp png, png_infop info)
+{
   const int colorType = png_get_color_type(png, info);
   const int depth = png_get_bit_depth(png, info);
   if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
@@ -63,7 +68,8 @@ void requestRgba(png_structp png, png_infop info) {
 }
 
 // Reads the whole image into `out`; returns false on any libpng error.
-bool decodeRgba(png_structp png, png_infop info, Decoded* out) {
+bool decodeRgba(png_structp png, png_infop info, Decoded* out)
+{
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_user_limits(png, kMaxSide, kMaxSide);
   png_read_info(png, info);
@@ -81,15 +87,18 @@ bool decodeRgba(png_structp png, png_infop info, Decoded* out) {
   return true;
 }
 
-struct ReadStructs {
+struct ReadStructs
+{
   png_structp png = nullptr;
   png_infop info = nullptr;
   ~ReadStructs() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
 };
 
-LICE_IBitmap* storeDecoded(const Decoded& img, LICE_IBitmap* bmp) {
+LICE_IBitmap* storeDecoded(const Decoded& img, LICE_IBitmap* bmp)
+{
   std::unique_ptr<LICE_IBitmap> owned;
-  if (!bmp) {
+  if (!bmp)
+  {
     owned = std::make_unique<LICE_MemBitmap>();
     bmp = owned.get();
   }
@@ -98,7 +107,8 @@ LICE_IBitmap* storeDecoded(const Decoded& img, LICE_IBitmap* bmp) {
   if (!bits || bmp->getWidth() != static_cast<int>(img.width) || bmp->getHeight() != static_cast<int>(img.height))
     return nullptr;
   const int span = bmp->getRowSpan();
-  for (png_uint_32 y = 0; y < img.height; ++y) {
+  for (png_uint_32 y = 0; y < img.height; ++y)
+  {
     const int row = bmp->isFlipped() ? static_cast<int>(img.height - 1 - y) : static_cast<int>(y);
     LICE_pixel* dst = bits + static_cast<ptrdiff_t>(row) * span;
     const unsigned char* src = img.rows[y];
@@ -110,7 +120,8 @@ LICE_IBitmap* storeDecoded(const Decoded& img, LICE_IBitmap* bmp) {
 
 // Shared by the file and memory loaders once `setupInput` has attached the input.
 template <class SetupInput>
-LICE_IBitmap* loadWith(SetupInput setupInput, LICE_IBitmap* bmp) {
+LICE_IBitmap* loadWith(SetupInput setupInput, LICE_IBitmap* bmp)
+{
   ReadStructs rs;
   rs.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, silentWarning);
   if (!rs.png) return nullptr;
@@ -124,15 +135,18 @@ LICE_IBitmap* loadWith(SetupInput setupInput, LICE_IBitmap* bmp) {
 
 bool hasSignature(const unsigned char* data, size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
 
-struct FileCloser {
-  void operator()(FILE* f) const {
+struct FileCloser
+{
+  void operator()(FILE* f) const
+  {
     if (f) std::fclose(f);
   }
 };
 
 }  // namespace
 
-LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp) {
+LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp)
+{
   if (!filename) return nullptr;
   std::unique_ptr<FILE, FileCloser> f(std::fopen(filename, "rb"));
   if (!f) return nullptr;
@@ -140,29 +154,32 @@ LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp) {
   if (std::fread(sig, 1, 8, f.get()) != 8 || !hasSignature(sig, 8)) return nullptr;
   FILE* fp = f.get();
   return loadWith(
-      [fp](png_structp png) {
-        png_init_io(png, fp);
-        png_set_sig_bytes(png, 8);
-      },
-      bmp);
+    [fp](png_structp png) {
+      png_init_io(png, fp);
+      png_set_sig_bytes(png, 8);
+    },
+    bmp);
 }
 
-LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, size_t size, LICE_IBitmap* bmp) {
+LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, size_t size, LICE_IBitmap* bmp)
+{
   if (!data || !hasSignature(static_cast<const unsigned char*>(data), size)) return nullptr;
   MemoryReader reader{static_cast<const unsigned char*>(data), size, 0};
   return loadWith([&reader](png_structp png) { png_set_read_fn(png, &reader, readFromMemory); }, bmp);
 }
 
-namespace {
+namespace
+{
 
-struct WriteStructs {
+struct WriteStructs
+{
   png_structp png = nullptr;
   png_infop info = nullptr;
   ~WriteStructs() { png_destroy_write_struct(&png, info ? &info : nullptr); }
 };
 
-bool encode(png_structp png, png_infop info, FILE* fp, png_uint_32 w, png_uint_32 h, bool wantAlpha,
-            png_bytepp rows) {
+bool encode(png_structp png, png_infop info, FILE* fp, png_uint_32 w, png_uint_32 h, bool wantAlpha, png_bytepp rows)
+{
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, fp);
   png_set_IHDR(png, info, w, h, 8, wantAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -175,18 +192,21 @@ bool encode(png_structp png, png_infop info, FILE* fp, png_uint_32 w, png_uint_3
 
 }  // namespace
 
-bool LICE_WritePNG(const char* filename, LICE_IBitmap* bmp, bool wantAlpha) {
+bool LICE_WritePNG(const char* filename, LICE_IBitmap* bmp, bool wantAlpha)
+{
   if (!filename || !bmp || !bmp->getBits() || bmp->getWidth() <= 0 || bmp->getHeight() <= 0) return false;
   const int w = bmp->getWidth(), h = bmp->getHeight(), span = bmp->getRowSpan();
   const int channels = wantAlpha ? 4 : 3;
   std::vector<unsigned char> bytes(static_cast<size_t>(w) * h * channels);
   std::vector<png_bytep> rows(h);
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < h; ++y)
+  {
     const int srcRow = bmp->isFlipped() ? h - 1 - y : y;
     const LICE_pixel* src = bmp->getBits() + static_cast<ptrdiff_t>(srcRow) * span;
     unsigned char* out = &bytes[static_cast<size_t>(y) * w * channels];
     rows[y] = out;
-    for (int x = 0; x < w; ++x) {
+    for (int x = 0; x < w; ++x)
+    {
       *out++ = static_cast<unsigned char>(LICE_GETR(src[x]));
       *out++ = static_cast<unsigned char>(LICE_GETG(src[x]));
       *out++ = static_cast<unsigned char>(LICE_GETB(src[x]));

@@ -10,13 +10,15 @@
 using lice::ColorRule;
 using lice::View;
 
-LICE_pixel LICE_GetPixel(LICE_IBitmap* src, int x, int y) {
+LICE_pixel LICE_GetPixel(LICE_IBitmap* src, int x, int y)
+{
   const View v = lice::viewOf(src);
   if (!v || !v.contains(x, y)) return 0;
   return v.row(y)[x];
 }
 
-void LICE_PutPixel(LICE_IBitmap* dest, int x, int y, LICE_pixel color, float alpha, int mode) {
+void LICE_PutPixel(LICE_IBitmap* dest, int x, int y, LICE_pixel color, float alpha, int mode)
+{
   const View v = lice::viewOf(dest);
   if (!v || !v.contains(x, y)) return;
   // Points ignore the source-alpha bit: the colour word is stored as given.
@@ -24,7 +26,8 @@ void LICE_PutPixel(LICE_IBitmap* dest, int x, int y, LICE_pixel color, float alp
   *p = lice::colorPixel(*p, color, lice::weightToF(alpha), mode & LICE_BLIT_MODE_MASK, ColorRule::kPoint);
 }
 
-void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel color, float alpha, int mode) {
+void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel color, float alpha, int mode)
+{
   const View v = lice::viewOf(dest);
   if (!v) return;
   const int F = lice::weightToF(lice::shapeWeight(alpha, color, mode));
@@ -33,25 +36,29 @@ void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel co
   const long long y0 = std::max<long long>(y, 0), y1 = std::min<long long>(static_cast<long long>(y) + h, v.h);
   if (x0 >= x1 || y0 >= y1) return;
   const int op = mode & LICE_BLIT_MODE_MASK;
-  for (long long j = y0; j < y1; ++j) {
+  for (long long j = y0; j < y1; ++j)
+  {
     LICE_pixel* row = v.row(static_cast<int>(j));
     for (long long i = x0; i < x1; ++i) row[i] = lice::colorPixel(row[i], color, F, op, ColorRule::kFill);
   }
 }
 
-namespace {
+namespace
+{
 
 // A line walks its major axis one pixel per step; the minor coordinate at step
 // i is minor0 + i * dMinor / dMajor, rounded (plain) or split between the two
 // nearest pixels by coverage (anti-aliased). Steps outside the bitmap are
 // skipped arithmetically, so far-away end points cost nothing.
-struct LineWalk {
+struct LineWalk
+{
   long long major0, minor0, dMajor, dMinor;  // dMajor >= |dMinor|, dMajor >= 0 after normalising
   int majorSign, minorSign;
   bool xMajor;
 };
 
-LineWalk makeWalk(int x1, int y1, int x2, int y2) {
+LineWalk makeWalk(int x1, int y1, int x2, int y2)
+{
   const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
   LineWalk w{};
   w.xMajor = std::llabs(dx) >= std::llabs(dy);
@@ -66,12 +73,16 @@ LineWalk makeWalk(int x1, int y1, int x2, int y2) {
 }
 
 // Steps whose major coordinate falls inside [0, size).
-void clipSteps(const LineWalk& w, int size, long long* lo, long long* hi) {
+void clipSteps(const LineWalk& w, int size, long long* lo, long long* hi)
+{
   long long a, b;  // step range giving major in [0, size - 1]
-  if (w.majorSign > 0) {
+  if (w.majorSign > 0)
+  {
     a = -w.major0;
     b = size - 1 - w.major0;
-  } else {
+  }
+  else
+  {
     a = w.major0 - (size - 1);
     b = w.major0;
   }
@@ -81,7 +92,8 @@ void clipSteps(const LineWalk& w, int size, long long* lo, long long* hi) {
 
 }  // namespace
 
-void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel color, float alpha, int mode, bool aa) {
+void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel color, float alpha, int mode, bool aa)
+{
   const View v = lice::viewOf(dest);
   if (!v) return;
   const int F = lice::weightToF(lice::shapeWeight(alpha, color, mode));
@@ -95,14 +107,18 @@ void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel co
     if (x < 0 || y < 0 || x >= v.w || y >= v.h) return;
     lice::blendColorAt(v, static_cast<int>(x), static_cast<int>(y), color, F, cov, op, ColorRule::kLine);
   };
-  for (long long i = lo; i <= hi; ++i) {
+  for (long long i = lo; i <= hi; ++i)
+  {
     const long long major = w.major0 + w.majorSign * i;
-    if (w.dMajor == 0) {
+    if (w.dMajor == 0)
+    {
       plot(major, w.minor0, 256);
       break;
     }
-    if (!aa) {
-      const long long off = static_cast<long long>((static_cast<__int128>(2 * i) * w.dMinor + w.dMajor) / (2 * w.dMajor));
+    if (!aa)
+    {
+      const long long off =
+        static_cast<long long>((static_cast<__int128>(2 * i) * w.dMinor + w.dMajor) / (2 * w.dMajor));
       plot(major, w.minor0 + w.minorSign * off, 256);
       continue;
     }

@@ -17,11 +17,10 @@ LICE_pixel LICE_GetPixel(LICE_IBitmap* src, int x, int y);
 void LICE_PutPixel(LICE_IBitmap* dest, int x, int y, LICE_pixel color, float alpha, int mode);
 
 // A line including both end points.
-void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel color, float alpha = 1.0f,
-               int mode = 0, bool aa = true);
+void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel color, float alpha = 1.0f, int mode = 0,
+               bool aa = true);
 
-void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel color, float alpha = 1.0f,
-                   int mode = 0);
+void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel color, float alpha = 1.0f, int mode = 0);
 
 // A one-pixel outline of the circle of radius r around (cx, cy), from
 // minAngle to maxAngle (clockwise; a span of 2*pi or more is the whole circle).

@@ -17,14 +17,15 @@ constexpr int LICE_DT_LEFT = 0;
 constexpr int LICE_DT_CALCRECT = 0x1;  // measure only: right/bottom = left/top + text size, nothing drawn
 constexpr int LICE_DT_CENTER = 0x4;
 constexpr int LICE_DT_RIGHT = 0x20;
-constexpr int LICE_DT_NOCLIP = 0x100;  // without it, drawing is also clipped to the rectangle
+constexpr int LICE_DT_NOCLIP = 0x100;           // without it, drawing is also clipped to the rectangle
 constexpr int LICE_DT_USEFGALPHA = 0x40000000;  // scale the text by the colour's alpha
 
 // A font ready to draw: a platform font plus rendered glyphs, kept until the
 // font changes. Lines break at '\n'; text is UTF-8 (bytes that are not valid
 // UTF-8 are taken as Latin-1). Text sits at the top of the rectangle.
 // Thread-safe (one lock per font); UI thread in practice.
-class LICE_CachedFont final {
+class LICE_CachedFont final
+{
 public:
   LICE_CachedFont();
   ~LICE_CachedFont();

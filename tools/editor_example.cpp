@@ -13,7 +13,12 @@
 
 namespace
 {
-enum EParams { kGain = 0, kMix, kNumParams };
+enum EParams
+{
+  kGain = 0,
+  kMix,
+  kNumParams
+};
 
 // The least a plug-in must be to own an editor.
 class ExamplePlug final : public IPlugHostless
@@ -21,7 +26,7 @@ class ExamplePlug final : public IPlugHostless
 public:
   ExamplePlug()
     : IPlugHostless(kNumParams, "2-2", 1, "Example", "Example", "Example", 0x10000, 0x45786d70, 0x45786d70, 0, false,
-                false, false, kAPISA)
+                    false, false, kAPISA)
   {
     GetParam(kGain)->InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
     GetParam(kMix)->InitDouble("Mix", 70.0, 0.0, 100.0, 1.0, "%");

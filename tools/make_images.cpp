@@ -15,11 +15,14 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
-bool Write(const art::Canvas& c, const std::string& dir, const char* name) {
+bool Write(const art::Canvas& c, const std::string& dir, const char* name)
+{
   const std::string path = dir + "/" + name;
-  if (!c.writePng(path)) {
+  if (!c.writePng(path))
+  {
     std::fprintf(stderr, "make_images: cannot write %s\n", path.c_str());
     return false;
   }
@@ -29,15 +32,20 @@ bool Write(const art::Canvas& c, const std::string& dir, const char* name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   const char* previews[2] = {nullptr, nullptr};
   bool usage = argc < 2 || argv[1][0] == '-';
-  for (int i = 2; i < argc && !usage; i += 2) {
+  for (int i = 2; i < argc && !usage; i += 2)
+  {
     const int which = std::strcmp(argv[i], "--preview") == 0 ? 0 : std::strcmp(argv[i], "--preview-alt") == 0 ? 1 : -1;
-    if (which < 0 || i + 1 >= argc) usage = true;
-    else previews[which] = argv[i + 1];
+    if (which < 0 || i + 1 >= argc)
+      usage = true;
+    else
+      previews[which] = argv[i + 1];
   }
-  if (usage) {
+  if (usage)
+  {
     std::fprintf(stderr, "usage: make_images OUTPUT_DIR [--preview PREVIEW.png] [--preview-alt PREVIEW.png]\n");
     return 2;
   }

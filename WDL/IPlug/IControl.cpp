@@ -32,10 +32,7 @@ IControl::IControl(IPlugBase* pPlug, IRECT rect, int paramIdx, IChannelBlend ble
 {
 }
 
-IParam* IControl::GetParam() const
-{
-  return (mPlug && mParamIdx >= 0) ? mPlug->GetParam(mParamIdx) : nullptr;
-}
+IParam* IControl::GetParam() const { return (mPlug && mParamIdx >= 0) ? mPlug->GetParam(mParamIdx) : nullptr; }
 
 IGraphics* IControl::GetGUI() const { return mPlug ? mPlug->GetGUI() : nullptr; }
 

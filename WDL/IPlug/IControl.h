@@ -85,11 +85,18 @@ public:
 
   const IChannelBlend* GetBlend() const noexcept { return &mBlend; }
   IText* GetText() noexcept { return &mText; }
-  void SetText(const IText* pTxt) noexcept { if (pTxt) mText = *pTxt; }
+  void SetText(const IText* pTxt) noexcept
+  {
+    if (pTxt) mText = *pTxt;
+  }
   int GetTextEntryLength() const noexcept { return mTextEntryLength; }
   void SetTextEntryLength(int len) noexcept { mTextEntryLength = len; }
 
-  void Clamp(double lo, double hi) noexcept { mClampLo = lo; mClampHi = hi; }
+  void Clamp(double lo, double hi) noexcept
+  {
+    mClampLo = lo;
+    mClampHi = hi;
+  }
   double GetClampLo() const noexcept { return mClampLo; }
   double GetClampHi() const noexcept { return mClampHi; }
 

@@ -185,8 +185,7 @@ class IKnobControl : public IControl
 {
 public:
   IKnobControl(IPlugBase* pPlug, IRECT rect, int paramIdx, EDirection direction = kVertical,
-               double gearing = DEFAULT_GEARING,
-               IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
+               double gearing = DEFAULT_GEARING, IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
 
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;
 
@@ -238,8 +237,8 @@ private:
 class IKnobMultiControl final : public IKnobControl
 {
 public:
-  IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,
-                    EDirection direction = kVertical, double gearing = DEFAULT_GEARING);
+  IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap, EDirection direction = kVertical,
+                    double gearing = DEFAULT_GEARING);
 
   bool Draw(IGraphics* pGraphics) override;
 
@@ -252,9 +251,9 @@ private:
 class IKnobRotatingMaskControl final : public IKnobControl
 {
 public:
-  IKnobRotatingMaskControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBase, IBitmap* pMask,
-                           IBitmap* pTop, double minAngle = -120.0, double maxAngle = 120.0,
-                           EDirection direction = kVertical, double gearing = DEFAULT_GEARING);
+  IKnobRotatingMaskControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBase, IBitmap* pMask, IBitmap* pTop,
+                           double minAngle = -120.0, double maxAngle = 120.0, EDirection direction = kVertical,
+                           double gearing = DEFAULT_GEARING);
 
   bool Draw(IGraphics* pGraphics) override;
 

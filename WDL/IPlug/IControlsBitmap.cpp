@@ -21,7 +21,8 @@ int StockControlFrame(double value, int nFrames) noexcept
 // ---- Panel ----
 
 IPanelControl::IPanelControl(IPlugBase* pPlug, IRECT rect, const IColor* pColor)
-  : IControl(pPlug, rect), mColor(pColor ? *pColor : COLOR_BLACK)
+  : IControl(pPlug, rect),
+    mColor(pColor ? *pColor : COLOR_BLACK)
 {
 }
 
@@ -31,7 +32,8 @@ bool IPanelControl::Draw(IGraphics* pGraphics) { return pGraphics->FillIRect(&mC
 
 IBitmapControl::IBitmapControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,
                                IChannelBlend::EBlendMethod blendMethod)
-  : IControl(pPlug, IRECT(x, y, pBitmap), paramIdx, IChannelBlend(blendMethod)), mBitmap(*pBitmap)
+  : IControl(pPlug, IRECT(x, y, pBitmap), paramIdx, IChannelBlend(blendMethod)),
+    mBitmap(*pBitmap)
 {
 }
 
@@ -72,7 +74,8 @@ void IContactControl::OnMouseUp(int, int, IMouseMod*)
 
 IBitmapOverlayControl::IBitmapOverlayControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,
                                              IRECT targetArea, IChannelBlend::EBlendMethod blendMethod)
-  : ISwitchControl(pPlug, x, y, paramIdx, pBitmap, blendMethod), mTargetArea(targetArea)
+  : ISwitchControl(pPlug, x, y, paramIdx, pBitmap, blendMethod),
+    mTargetArea(targetArea)
 {
 }
 
@@ -105,9 +108,11 @@ bool IInvisibleSwitchControl::Draw(IGraphics*) { return true; }
 
 // ---- Radio buttons ----
 
-IRadioButtonsControl::IRadioButtonsControl(IPlugBase* pPlug, IRECT rect, int paramIdx, int nButtons,
-                                           IBitmap* pBitmap, EDirection direction, bool reverse)
-  : IControl(pPlug, rect, paramIdx), mRECTs(4096), mBitmap(*pBitmap)
+IRadioButtonsControl::IRadioButtonsControl(IPlugBase* pPlug, IRECT rect, int paramIdx, int nButtons, IBitmap* pBitmap,
+                                           EDirection direction, bool reverse)
+  : IControl(pPlug, rect, paramIdx),
+    mRECTs(4096),
+    mBitmap(*pBitmap)
 {
   if (nButtons < 1) return;
   const int frameH = static_cast<int>(static_cast<double>(mBitmap.H) / std::max(mBitmap.N, 1));

@@ -83,7 +83,9 @@ bool IFaderControl::Draw(IGraphics* pGraphics)
 
 IKnobControl::IKnobControl(IPlugBase* pPlug, IRECT rect, int paramIdx, EDirection direction, double gearing,
                            IChannelBlend::EBlendMethod blendMethod)
-  : IControl(pPlug, rect, paramIdx, IChannelBlend(blendMethod)), mDirection(direction), mGearing(gearing)
+  : IControl(pPlug, rect, paramIdx, IChannelBlend(blendMethod)),
+    mDirection(direction),
+    mGearing(gearing)
 {
 }
 
@@ -104,9 +106,9 @@ void IKnobControl::OnMouseDrag(int, int, int dX, int dY, IMouseMod* pMod)
 
 // ---- Line knob ----
 
-IKnobLineControl::IKnobLineControl(IPlugBase* pPlug, IRECT rect, int paramIdx, const IColor* pColor,
-                                   double innerRadius, double outerRadius, double minAngle, double maxAngle,
-                                   EDirection direction, double gearing)
+IKnobLineControl::IKnobLineControl(IPlugBase* pPlug, IRECT rect, int paramIdx, const IColor* pColor, double innerRadius,
+                                   double outerRadius, double minAngle, double maxAngle, EDirection direction,
+                                   double gearing)
   : IKnobControl(pPlug, rect, paramIdx, direction, gearing, IChannelBlend::kBlendClobber),
     mColor(pColor ? *pColor : COLOR_BLACK),
     mMinAngle(static_cast<float>(minAngle)),
@@ -148,7 +150,8 @@ bool IKnobRotaterControl::Draw(IGraphics* pGraphics)
 
 IKnobMultiControl::IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,
                                      EDirection direction, double gearing)
-  : IKnobControl(pPlug, IRECT(x, y, pBitmap), paramIdx, direction, gearing), mBitmap(*pBitmap)
+  : IKnobControl(pPlug, IRECT(x, y, pBitmap), paramIdx, direction, gearing),
+    mBitmap(*pBitmap)
 {
 }
 

@@ -10,9 +10,9 @@
 
 // ---- Caption ----
 
-ICaptionControl::ICaptionControl(IPlugBase* pPlug, IRECT rect, int paramIdx, const IText* pText,
-                                 bool showParamLabel)
-  : ITextControl(pPlug, rect, pText), mShowParamLabel(showParamLabel)
+ICaptionControl::ICaptionControl(IPlugBase* pPlug, IRECT rect, int paramIdx, const IText* pText, bool showParamLabel)
+  : ITextControl(pPlug, rect, pText),
+    mShowParamLabel(showParamLabel)
 {
   mParamIdx = paramIdx;
 }

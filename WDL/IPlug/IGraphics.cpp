@@ -35,7 +35,9 @@ double ReadLeadingDecimal(const char* txt)
     const char* q = p + 1;
     if (*q == '+' || *q == '-') ++q;
     if (*q >= '0' && *q <= '9')
-      for (p = q; *p >= '0' && *p <= '9'; ++p) {}
+      for (p = q; *p >= '0' && *p <= '9'; ++p)
+      {
+      }
   }
   char buf[64];
   const size_t len = static_cast<size_t>(p - start);
@@ -192,8 +194,10 @@ bool IGraphics::IsDirty(IRECT* pR)
 bool IGraphics::Draw(IRECT* pR)
 {
   if (NControls() == 0) return true;
-  if (mStrict) DrawStrict(pR);
-  else DrawNonStrict();
+  if (mStrict)
+    DrawStrict(pR);
+  else
+    DrawNonStrict();
   return DrawScreen(pR);
 }
 

@@ -43,16 +43,15 @@ public:
   // Shows the menu modally; returns the menu (or submenu) holding the chosen entry,
   // or null when the user dismissed it.
   virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) = 0;
-  virtual void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect,
-                               const char* str, IParam* pParam) = 0;
+  virtual void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str, IParam* pParam) = 0;
   virtual void HostPath(WDL_String* pPath) = 0;
   virtual void PluginPath(WDL_String* pPath) = 0;
   virtual void DesktopPath(WDL_String* pPath) = 0;
-  virtual void PromptForFile(WDL_String* pFilename, EFileAction action = kFileOpen,
-                             WDL_String* pDir = nullptr, const char* extensions = "") = 0;
+  virtual void PromptForFile(WDL_String* pFilename, EFileAction action = kFileOpen, WDL_String* pDir = nullptr,
+                             const char* extensions = "") = 0;
   virtual bool PromptForColor(IColor* pColor, const char* prompt = "") = 0;
-  virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr,
-                       const char* confirmMsg = nullptr, const char* errMsgOnFailure = nullptr) = 0;
+  virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
+                       const char* errMsgOnFailure = nullptr) = 0;
   virtual void* OpenWindow(void* pParentWnd) = 0;
   // The form for a host-supplied window and control; no binding here supports it.
   virtual void* OpenWindow(void* pWindow, void* pControl, short leftOffset = 0, short topOffset = 0);
@@ -142,32 +141,27 @@ public:
   bool DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int srcX, int srcY, const IChannelBlend* pBlend = nullptr);
   // Frame form: frames count from 1.
   bool DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int frame = 1, const IChannelBlend* pBlend = nullptr);
-  bool DrawRotatedBitmap(IBitmap* pBitmap, int destCtrX, int destCtrY, double angle,
-                         int yOffsetZeroDeg = 0, const IChannelBlend* pBlend = nullptr);
+  bool DrawRotatedBitmap(IBitmap* pBitmap, int destCtrX, int destCtrY, double angle, int yOffsetZeroDeg = 0,
+                         const IChannelBlend* pBlend = nullptr);
   // Angle in degrees.
   bool DrawRotatedMask(IBitmap* pBase, IBitmap* pMask, IBitmap* pTop, int x, int y, double angle,
                        const IChannelBlend* pBlend = nullptr);
-  bool DrawPoint(const IColor* pColor, float x, float y, const IChannelBlend* pBlend = nullptr,
-                 bool antiAlias = false);
+  bool DrawPoint(const IColor* pColor, float x, float y, const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
   // Stores the colour word without blending; a point outside the surface is ignored.
   bool ForcePixel(const IColor* pColor, int x, int y);
-  bool DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2,
-                const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
+  bool DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2, const IChannelBlend* pBlend = nullptr,
+                bool antiAlias = false);
   bool DrawArc(const IColor* pColor, float cx, float cy, float r, float minAngle, float maxAngle,
                const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
-  bool DrawCircle(const IColor* pColor, float cx, float cy, float r,
-                  const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
-  bool RoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerradius,
-                 bool antiAlias);
-  bool FillRoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerradius,
-                     bool antiAlias);
+  bool DrawCircle(const IColor* pColor, float cx, float cy, float r, const IChannelBlend* pBlend = nullptr,
+                  bool antiAlias = false);
+  bool RoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerradius, bool antiAlias);
+  bool FillRoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend, int cornerradius, bool antiAlias);
   bool FillIRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend = nullptr);
   bool FillCircle(const IColor* pColor, int cx, int cy, float r, const IChannelBlend* pBlend = nullptr,
                   bool antiAlias = false);
-  bool FillTriangle(const IColor* pColor, int x1, int y1, int x2, int y2, int x3, int y3,
-                    const IChannelBlend* pBlend);
-  bool FillIConvexPolygon(const IColor* pColor, int* x, int* y, int npoints,
-                          const IChannelBlend* pBlend = nullptr);
+  bool FillTriangle(const IColor* pColor, int x1, int y1, int x2, int y2, int x3, int y3, const IChannelBlend* pBlend);
+  bool FillIConvexPolygon(const IColor* pColor, int* x, int* y, int npoints, const IChannelBlend* pBlend = nullptr);
   bool DrawRect(const IColor* pColor, IRECT* pR);
   bool DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi);
   bool DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi);

@@ -2,8 +2,8 @@
 // panel filled with one colour. Both go in front of every other control.
 
 #include "IControl.h"
-#include "IGraphics.h"
 #include "IControls.h"
+#include "IGraphics.h"
 
 void IGraphics::AttachBackground(int ID, const char* name)
 {

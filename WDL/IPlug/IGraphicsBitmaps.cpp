@@ -20,8 +20,7 @@ void ReportMissingImage(int ID, const char* name)
   const std::string key = std::to_string(ID) + ":" + (name ? name : "");
   std::lock_guard<std::mutex> lock(mutex);
   if (reported.insert(key).second)
-    std::fprintf(stderr, "graphics: image %d \"%s\" could not be loaded; it will not be drawn\n", ID,
-                 name ? name : "");
+    std::fprintf(stderr, "graphics: image %d \"%s\" could not be loaded; it will not be drawn\n", ID, name ? name : "");
 }
 }  // namespace
 
@@ -32,8 +31,10 @@ IBitmap IGraphics::LoadIBitmap(int ID, const char* name, int nStates, bool frame
   if (!lb)
   {
     lb = OSLoadBitmap(ID, name);
-    if (lb) cache.Add(lb, ID);
-    else ReportMissingImage(ID, name);
+    if (lb)
+      cache.Add(lb, ID);
+    else
+      ReportMissingImage(ID, name);
   }
   if (!lb) return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
   return IBitmap(lb, lb->getWidth(), lb->getHeight(), nStates, framesAreHorizontal);
@@ -82,7 +83,8 @@ HFONT MakePlatformFont(const IText* pTxt, int height)
   const int weight = pTxt->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL;
   const char italic = pTxt->mStyle == IText::kStyleItalic ? 1 : 0;
   int quality = NONANTIALIASED_QUALITY;
-  if (pTxt->mQuality == IText::kQualityDefault) quality = DEFAULT_QUALITY;
+  if (pTxt->mQuality == IText::kQualityDefault)
+    quality = DEFAULT_QUALITY;
   else if (pTxt->mQuality == IText::kQualityAntiAliased || pTxt->mQuality == IText::kQualityClearType)
     quality = ANTIALIASED_QUALITY;
   const int esc = pTxt->mOrientation * 10;
@@ -128,8 +130,10 @@ bool IGraphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure)
 
   int flags = LICE_DT_NOCLIP;
   if (pTxt->mColor.A != 255) flags |= LICE_DT_USEFGALPHA;
-  if (pTxt->mAlign == IText::kAlignCenter) flags |= LICE_DT_CENTER;
-  else if (pTxt->mAlign != IText::kAlignNear) flags |= LICE_DT_RIGHT;
+  if (pTxt->mAlign == IText::kAlignCenter)
+    flags |= LICE_DT_CENTER;
+  else if (pTxt->mAlign != IText::kAlignNear)
+    flags |= LICE_DT_RIGHT;
 
   if (!measure)
   {

@@ -61,8 +61,10 @@ bool IGraphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int frame, const ICha
   {
     // Multiply before dividing: an offset that is exactly half a pixel must round up.
     const double n = pBitmap->N, steps = frame - 1;
-    if (pBitmap->mFramesAreHorizontal) srcX = static_cast<int>(steps * pBitmap->W / n + 0.5);
-    else srcY = static_cast<int>(steps * pBitmap->H / n + 0.5);
+    if (pBitmap->mFramesAreHorizontal)
+      srcX = static_cast<int>(steps * pBitmap->W / n + 0.5);
+    else
+      srcY = static_cast<int>(steps * pBitmap->H / n + 0.5);
   }
   return DrawBitmap(pBitmap, pDest, srcX, srcY, pBlend);
 }
@@ -90,11 +92,11 @@ bool IGraphics::DrawRotatedMask(IBitmap* pBase, IBitmap* pMask, IBitmap* pTop, i
   LICE_Copy(mTmpBitmap, pBase->mData);
   LICE_ClearRect(mTmpBitmap, 0, 0, W, H, 0xFFFFFF00u, 0);
   LICE_RotatedBlit(mTmpBitmap, pMask->mData, 0, 0, W, H, 0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H),
-                   radians, true, 1.0f, LICE_BLIT_MODE_ADD | LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR,
-                   xOffset, 0.0f);
+                   radians, true, 1.0f, LICE_BLIT_MODE_ADD | LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR, xOffset,
+                   0.0f);
   LICE_RotatedBlit(mTmpBitmap, pTop->mData, 0, 0, W, H, 0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H),
-                   radians, true, 1.0f, LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR,
-                   xOffset, 0.0f);
+                   radians, true, 1.0f, LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR, xOffset,
+                   0.0f);
 
   IBitmap scratch(mTmpBitmap, W, H);
   IRECT dest(x, y, x + W, y + H);

@@ -42,8 +42,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
   pControl->OnMouseDown(x, y, pMod);
   // The control may have rebuilt the editor (a resize) from its handler.
   if (GetControl(c) != pControl) return;
-  if (const int paramIdx = pControl->ParamIdx(); paramIdx >= 0 && mPlug)
-    mPlug->BeginInformHostOfParamChange(paramIdx);
+  if (const int paramIdx = pControl->ParamIdx(); paramIdx >= 0 && mPlug) mPlug->BeginInformHostOfParamChange(paramIdx);
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
@@ -54,8 +53,7 @@ void IGraphics::OnMouseUp(int x, int y, IMouseMod* pMod)
   IControl* pControl = GetControl(c);
   pControl->OnMouseUp(x, y, pMod);
   if (GetControl(c) != pControl) return;
-  if (const int paramIdx = pControl->ParamIdx(); paramIdx >= 0 && mPlug)
-    mPlug->EndInformHostOfParamChange(paramIdx);
+  if (const int paramIdx = pControl->ParamIdx(); paramIdx >= 0 && mPlug) mPlug->EndInformHostOfParamChange(paramIdx);
 }
 
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* pMod)
@@ -95,8 +93,7 @@ void IGraphics::OnMouseWheel(int x, int y, IMouseMod* pMod, int d)
 bool IGraphics::OnMouseOver(int x, int y, IMouseMod* pMod)
 {
   if (!mHandleMouseOver) return false;
-  const int c = (mMouseCapture >= 0 && mMouseCapture < NControls()) ? mMouseCapture
-                                                                     : GetMouseControlIdx(x, y, true);
+  const int c = (mMouseCapture >= 0 && mMouseCapture < NControls()) ? mMouseCapture : GetMouseControlIdx(x, y, true);
   if (c < 0) return true;
   mMouseX = x;
   mMouseY = y;

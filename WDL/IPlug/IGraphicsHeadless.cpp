@@ -15,8 +15,10 @@ namespace
 void FolderOf(const char* path, WDL_String* pFolder)
 {
   const char* slash = std::strrchr(path, '/');
-  if (slash) pFolder->Set(path, static_cast<int>(slash - path) + 1);
-  else pFolder->Set("");
+  if (slash)
+    pFolder->Set(path, static_cast<int>(slash - path) + 1);
+  else
+    pFolder->Set("");
 }
 }  // namespace
 
@@ -111,8 +113,7 @@ IPopupMenu* IGraphicsHeadless::CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextR
   return pMenu;
 }
 
-void IGraphicsHeadless::CreateTextEntry(IControl* pControl, IText*, IRECT* pTextRect, const char* str,
-                                        IParam* pParam)
+void IGraphicsHeadless::CreateTextEntry(IControl* pControl, IText*, IRECT* pTextRect, const char* str, IParam* pParam)
 {
   if (!pControl || mTextEntry.mOpen) return;
   mTextEntry.mOpen = true;
@@ -135,8 +136,10 @@ bool IGraphicsHeadless::CommitTextEntry(const char* text)
   IParam* pParam = mTextEntry.mParam;
   mTextEntry.mText = text ? text : "";
   mTextEntry.mOpen = false;
-  if (pParam) SetFromStringAfterPrompt(pControl, pParam, mTextEntry.mText.c_str());
-  else pControl->TextFromTextEntry(mTextEntry.mText.c_str());
+  if (pParam)
+    SetFromStringAfterPrompt(pControl, pParam, mTextEntry.mText.c_str());
+  else
+    pControl->TextFromTextEntry(mTextEntry.mText.c_str());
   return true;
 }
 

@@ -29,8 +29,7 @@ public:
   // outside the menu, dismisses it.
   IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pTextRect) override;
   // Opens an entry; a queued text is typed into it and committed at once.
-  void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str,
-                       IParam* pParam) override;
+  void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str, IParam* pParam) override;
   void HostPath(WDL_String* pPath) override;
   void PluginPath(WDL_String* pPath) override;
   void DesktopPath(WDL_String* pPath) override;

@@ -21,7 +21,13 @@ struct IColor
 {
   int A, R, G, B;
 
-  constexpr IColor(int a = 255, int r = 0, int g = 0, int b = 0) noexcept : A(a), R(r), G(g), B(b) {}
+  constexpr IColor(int a = 255, int r = 0, int g = 0, int b = 0) noexcept
+    : A(a),
+      R(r),
+      G(g),
+      B(b)
+  {
+  }
 
   constexpr bool operator==(const IColor& rhs) const noexcept
   {
@@ -38,8 +44,8 @@ struct IColor
   }
   static constexpr IColor FromPixel(unsigned int p) noexcept
   {
-    return IColor(static_cast<int>(p & 255), static_cast<int>((p >> 8) & 255),
-                  static_cast<int>((p >> 16) & 255), static_cast<int>((p >> 24) & 255));
+    return IColor(static_cast<int>(p & 255), static_cast<int>((p >> 8) & 255), static_cast<int>((p >> 16) & 255),
+                  static_cast<int>((p >> 24) & 255));
   }
 };
 
@@ -66,8 +72,8 @@ struct IChannelBlend
 {
   enum EBlendMethod : int
   {
-    kBlendNone = 0,      // alpha blend with the source's alpha
-    kBlendClobber = 1,   // opaque copy
+    kBlendNone = 0,     // alpha blend with the source's alpha
+    kBlendClobber = 1,  // opaque copy
     kBlendAdd = 2,
     kBlendColorDodge = 3
   };
@@ -76,15 +82,28 @@ struct IChannelBlend
   float mWeight;
 
   constexpr IChannelBlend(EBlendMethod method = kBlendNone, float weight = 1.0f) noexcept
-    : mMethod(method), mWeight(weight) {}
+    : mMethod(method),
+      mWeight(weight)
+  {
+  }
 };
 
 // A text style. The cached font points into the process-wide font cache and is
 // filled in on first use; the style's owner never frees it.
 struct IText
 {
-  enum EStyle { kStyleNormal = 0, kStyleBold = 1, kStyleItalic = 2 };
-  enum EAlign { kAlignNear = 0, kAlignCenter = 1, kAlignFar = 2 };
+  enum EStyle
+  {
+    kStyleNormal = 0,
+    kStyleBold = 1,
+    kStyleItalic = 2
+  };
+  enum EAlign
+  {
+    kAlignNear = 0,
+    kAlignCenter = 1,
+    kAlignFar = 2
+  };
   enum EQuality
   {
     kQualityDefault = 0,
@@ -121,7 +140,10 @@ struct IText
     SetFont(font ? font : DEFAULT_FONT);
   }
 
-  explicit IText(const IColor* pColor) noexcept : IText(DEFAULT_TEXT_SIZE, pColor) {}
+  explicit IText(const IColor* pColor) noexcept
+    : IText(DEFAULT_TEXT_SIZE, pColor)
+  {
+  }
 
   // Copies at most 31 characters so the face always stays NUL-terminated.
   void SetFont(const char* face) noexcept
@@ -137,9 +159,14 @@ struct IMouseMod
 {
   bool L, R, S, C, A;
 
-  constexpr IMouseMod(bool l = false, bool r = false, bool s = false, bool c = false,
-                      bool a = false) noexcept
-    : L(l), R(r), S(s), C(c), A(a) {}
+  constexpr IMouseMod(bool l = false, bool r = false, bool s = false, bool c = false, bool a = false) noexcept
+    : L(l),
+      R(r),
+      S(s),
+      C(c),
+      A(a)
+  {
+  }
 };
 
 // A handle to a raster bitmap owned by the bitmap cache (or its loader), with the
@@ -152,7 +179,13 @@ struct IBitmap
 
   constexpr IBitmap(LICE_IBitmap* pData = nullptr, int w = 0, int h = 0, int n = 1,
                     bool framesAreHorizontal = false) noexcept
-    : mData(pData), W(w), H(h), N(n), mFramesAreHorizontal(framesAreHorizontal) {}
+    : mData(pData),
+      W(w),
+      H(h),
+      N(n),
+      mFramesAreHorizontal(framesAreHorizontal)
+  {
+  }
 
   constexpr int FrameWidth() const noexcept { return (mFramesAreHorizontal && N > 0) ? W / N : W; }
   constexpr int FrameHeight() const noexcept { return (!mFramesAreHorizontal && N > 0) ? H / N : H; }
@@ -164,11 +197,28 @@ struct IRECT
 {
   int L, T, R, B;
 
-  constexpr IRECT() noexcept : L(0), T(0), R(0), B(0) {}
-  constexpr IRECT(int l, int t, int r, int b) noexcept : L(l), T(t), R(r), B(b) {}
+  constexpr IRECT() noexcept
+    : L(0),
+      T(0),
+      R(0),
+      B(0)
+  {
+  }
+  constexpr IRECT(int l, int t, int r, int b) noexcept
+    : L(l),
+      T(t),
+      R(r),
+      B(b)
+  {
+  }
   // One frame of the bitmap placed with its top-left corner at (x, y).
   constexpr IRECT(int x, int y, const IBitmap* pBitmap) noexcept
-    : L(x), T(y), R(x + pBitmap->FrameWidth()), B(y + pBitmap->FrameHeight()) {}
+    : L(x),
+      T(y),
+      R(x + pBitmap->FrameWidth()),
+      B(y + pBitmap->FrameHeight())
+  {
+  }
 
   constexpr bool Empty() const noexcept { return L == 0 && T == 0 && R == 0 && B == 0; }
   void Clear() noexcept { L = T = R = B = 0; }
@@ -184,10 +234,7 @@ struct IRECT
   constexpr float MW() const noexcept { return 0.5f * static_cast<float>(L + R); }
   constexpr float MH() const noexcept { return 0.5f * static_cast<float>(T + B); }
 
-  constexpr bool Contains(int x, int y) const noexcept
-  {
-    return !Empty() && x >= L && x < R && y >= T && y < B;
-  }
+  constexpr bool Contains(int x, int y) const noexcept { return !Empty() && x >= L && x < R && y >= T && y < B; }
   constexpr bool Contains(const IRECT* pR) const noexcept
   {
     return !Empty() && !pR->Empty() && pR->L >= L && pR->R <= R && pR->T >= T && pR->B <= B;

@@ -28,8 +28,17 @@ int PrecisionForStep(double step) noexcept
 }  // namespace
 
 IParam::IParam() noexcept
-  : mType(kTypeNone), mValue(0.0), mMin(0.0), mMax(1.0), mStep(1.0), mShape(1.0), mDefault(0.0),
-    mDisplayPrecision(0), mNegateDisplay(false), mCanAutomate(true), mDisplayTexts(4096)
+  : mType(kTypeNone),
+    mValue(0.0),
+    mMin(0.0),
+    mMax(1.0),
+    mStep(1.0),
+    mShape(1.0),
+    mDefault(0.0),
+    mDisplayPrecision(0),
+    mNegateDisplay(false),
+    mCanAutomate(true),
+    mDisplayTexts(4096)
 {
   mName[0] = mLabel[0] = mParamGroup[0] = 0;
 }
@@ -99,15 +108,9 @@ double IParam::GetNormalized(double nonNormalizedValue) const noexcept
   return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 
-int IParam::Int() const noexcept
-{
-  return TruncToInt(mValue);
-}
+int IParam::Int() const noexcept { return TruncToInt(mValue); }
 
-double IParam::DBToAmp() const noexcept
-{
-  return std::exp(mValue * 0.1151292546497);
-}
+double IParam::DBToAmp() const noexcept { return std::exp(mValue * 0.1151292546497); }
 
 void IParam::GetBounds(double* pMin, double* pMax) const noexcept
 {

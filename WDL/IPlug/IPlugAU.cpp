@@ -33,10 +33,8 @@ bool CanDoSelector(int select) noexcept
     case kAudioUnitRenderSelect:
     case kAudioUnitAddRenderNotifySelect:
     case kAudioUnitRemoveRenderNotifySelect:
-    case kAudioUnitScheduleParametersSelect:
-      return true;
-    default:
-      return false;
+    case kAudioUnitScheduleParametersSelect: return true;
+    default: return false;
   }
 }
 
@@ -51,9 +49,8 @@ struct CarbonViewRecord
 // ==== Construction ====
 
 IPlugAU::IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                 const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                 int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-                 int sideChainChannels)
+                 const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+                 int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int sideChainChannels)
   : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
               latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIAU)
 {
@@ -186,10 +183,8 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
 {
   switch (p->what)
   {
-    case kComponentCanDoSelect:
-      return CanDoSelector(ComponentArg<SInt16>(p, 0, 1)) ? 1 : 0;
-    case kComponentVersionSelect:
-      return mVersion;
+    case kComponentCanDoSelect: return CanDoSelector(ComponentArg<SInt16>(p, 0, 1)) ? 1 : 0;
+    case kComponentVersionSelect: return mVersion;
     case kAudioUnitInitializeSelect:
       if (!CheckLegalIO()) return badComponentSelector;
       mActive = true;
@@ -204,8 +199,9 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
     {
       UInt32 size = 0;
       Boolean writeable = false;
-      const ComponentResult r = GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
-                                            ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, nullptr);
+      const ComponentResult r =
+        GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
+                    ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, nullptr);
       if (UInt32* pSize = ComponentArg<UInt32*>(p, 3, 5)) *pSize = size;
       if (Boolean* pWriteable = ComponentArg<Boolean*>(p, 4, 5)) *pWriteable = writeable;
       return r;
@@ -216,8 +212,9 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
       UInt32* pSize = ComponentArg<UInt32*>(p, 4, 5);
       UInt32 size = pSize ? *pSize : 0;  // no size given: no room for any data
       Boolean writeable = false;
-      const ComponentResult r = GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
-                                            ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, pData);
+      const ComponentResult r =
+        GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
+                    ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, pData);
       if (pSize && r == noErr) *pSize = size;
       return r;
     }
@@ -232,24 +229,23 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
       return SetParamProc(this, ComponentArg<AudioUnitParameterID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
                           ComponentArg<AudioUnitElement>(p, 2, 5), ComponentArg<AudioUnitParameterValue>(p, 3, 5),
                           ComponentArg<UInt32>(p, 4, 5));
-    case kAudioUnitResetSelect:
-      Reset();
-      return noErr;
+    case kAudioUnitResetSelect: Reset(); return noErr;
     case kAudioUnitAddPropertyListenerSelect:
-      AddPropertyListener({ComponentArg<AudioUnitPropertyID>(p, 0, 3), ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3),
-                           ComponentArg<void*>(p, 2, 3)});
+      AddPropertyListener({ComponentArg<AudioUnitPropertyID>(p, 0, 3),
+                           ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3), ComponentArg<void*>(p, 2, 3)});
       return noErr;
     case kAudioUnitRemovePropertyListenerSelect:
-      RemovePropertyListener(ComponentArg<AudioUnitPropertyID>(p, 0, 2), ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 2),
-                             nullptr, false);
+      RemovePropertyListener(ComponentArg<AudioUnitPropertyID>(p, 0, 2),
+                             ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 2), nullptr, false);
       return noErr;
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-      RemovePropertyListener(ComponentArg<AudioUnitPropertyID>(p, 0, 3), ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3),
-                             ComponentArg<void*>(p, 2, 3), true);
+      RemovePropertyListener(ComponentArg<AudioUnitPropertyID>(p, 0, 3),
+                             ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3), ComponentArg<void*>(p, 2, 3), true);
       return noErr;
     case kAudioUnitRenderSelect:
       return Render(ComponentArg<AudioUnitRenderActionFlags*>(p, 0, 5), ComponentArg<const AudioTimeStamp*>(p, 1, 5),
-                    ComponentArg<UInt32>(p, 2, 5), ComponentArg<UInt32>(p, 3, 5), ComponentArg<AudioBufferList*>(p, 4, 5));
+                    ComponentArg<UInt32>(p, 2, 5), ComponentArg<UInt32>(p, 3, 5),
+                    ComponentArg<AudioBufferList*>(p, 4, 5));
     case kAudioUnitAddRenderNotifySelect:
     {
       auto* pNotify = new AURenderCallbackStruct{ComponentArg<AURenderCallback>(p, 0, 2), ComponentArg<void*>(p, 1, 2)};
@@ -283,8 +279,7 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
       }
       return noErr;
     }
-    default:
-      return DispatchMusicDevice(p);
+    default: return DispatchMusicDevice(p);
   }
 }
 
@@ -307,8 +302,7 @@ ComponentResult IPlugAU::DispatchMusicDevice(ComponentParameters* p)
     }
     case kMusicDevicePrepareInstrumentSelect:
     case kMusicDeviceReleaseInstrumentSelect:
-    case kMusicDeviceStopNoteSelect:
-      return noErr;
+    case kMusicDeviceStopNoteSelect: return noErr;
     case kMusicDeviceStartNoteSelect:
     {
       NoteInstanceID* pNoteID = ComponentArg<NoteInstanceID*>(p, 2, 5);
@@ -316,8 +310,7 @@ ComponentResult IPlugAU::DispatchMusicDevice(ComponentParameters* p)
       if (pNoteID && pNoteParams) *pNoteID = static_cast<NoteInstanceID>(static_cast<int>(pNoteParams->mPitch));
       return noErr;
     }
-    default:
-      return badComponentSelector;
+    default: return badComponentSelector;
   }
 }
 
@@ -354,8 +347,7 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, voi
       if (ControlRef* pOut = ComponentArg<ControlRef*>(params, 5, 6)) *pOut = static_cast<ControlRef>(pControl);
       return noErr;
     }
-    default:
-      return badComponentSelector;
+    default: return badComponentSelector;
   }
 }
 
@@ -391,8 +383,7 @@ void IPlugAU::NotifyPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i)
   {
     const PropertyListener* pL = mPropertyListeners.Get(i);
-    if (pL && pL->mPropID == propID && pL->mListenerProc)
-      pL->mListenerProc(pL->mProcArgs, mCI, propID, scope, element);
+    if (pL && pL->mPropID == propID && pL->mListenerProc) pL->mListenerProc(pL->mProcArgs, mCI, propID, scope, element);
   }
 }
 
@@ -429,25 +420,16 @@ void IPlugAU::BeginInformHostOfParamChange(int idx)
 }
 
 // Listeners read the value back through the parameter getter.
-void IPlugAU::InformHostOfParamChange(int idx, double)
-{
-  PostParamEvent(kAudioUnitEvent_ParameterValueChange, idx);
-}
+void IPlugAU::InformHostOfParamChange(int idx, double) { PostParamEvent(kAudioUnitEvent_ParameterValueChange, idx); }
 
-void IPlugAU::EndInformHostOfParamChange(int idx)
-{
-  PostParamEvent(kAudioUnitEvent_EndParameterChangeGesture, idx);
-}
+void IPlugAU::EndInformHostOfParamChange(int idx) { PostParamEvent(kAudioUnitEvent_EndParameterChangeGesture, idx); }
 
 void IPlugAU::ResizeGraphics(int, int)
 {
   if (GetGUI()) OnWindowResize();
 }
 
-bool IPlugAU::SendMidiMsg(IMidiMsg*)
-{
-  return false;
-}
+bool IPlugAU::SendMidiMsg(IMidiMsg*) { return false; }
 
 // ==== Host identification ====
 

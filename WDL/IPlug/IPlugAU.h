@@ -76,10 +76,9 @@ public:
   };
 
   // Host control thread. sideChainChannels > 0 splits the inputs into a main and an aux bus.
-  IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-          int sideChainChannels = 0);
+  IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+          const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
+          bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int sideChainChannels = 0);
   ~IPlugAU() override;
 
   // ==== Component entries (exported by the plug-in under its own names) ====
@@ -157,19 +156,17 @@ public:
   // any other value reads "NotConnected".
   static const char* AUInputTypeStr(int type) noexcept;
   // Float PCM, 32 bits, one frame a packet; interleaved or one buffer per channel.
-  static void MakeDefaultASBD(AudioStreamBasicDescription* pASBD, double sampleRate, int nChannels,
-                              bool interleaved);
+  static void MakeDefaultASBD(AudioStreamBasicDescription* pASBD, double sampleRate, int nChannels, bool interleaved);
   // Mono for 1, stereo for 2, unknown for anything else.
   static AudioChannelLayoutTag GetTagForNumChannels(int numChannels) noexcept;
 
 protected:
   // Properties of the plug-in's own, IDs from kFirstPrivateProperty up; the same
   // contract as GetProperty and SetProperty. The defaults know none.
-  virtual ComponentResult GetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
-                                             AudioUnitElement element, UInt32* pDataSize, Boolean* pWriteable,
-                                             void* pData);
-  virtual ComponentResult SetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
-                                             AudioUnitElement element, UInt32 dataSize, const void* pData);
+  virtual ComponentResult GetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                             UInt32* pDataSize, Boolean* pWriteable, void* pData);
+  virtual ComponentResult SetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                             UInt32 dataSize, const void* pData);
 
 private:
   struct PropertyQuery;
@@ -181,8 +178,8 @@ private:
   ComponentResult DispatchMusicDevice(ComponentParameters* params);
   void ClearConnections();
   void AddPropertyListener(const PropertyListener& listener);
-  void RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc,
-                              const void* pUserData, bool matchUserData);
+  void RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc, const void* pUserData,
+                              bool matchUserData);
   void NotifyPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element);
   void PostParamEvent(AudioUnitEventType type, int idx);
   void BuildBuses(int sideChainChannels);

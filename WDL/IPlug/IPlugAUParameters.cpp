@@ -16,10 +16,8 @@ ComponentResult IPlugAU::AnswerParameterProperty(PropertyQuery& q)
 {
   switch (q.mID)
   {
-    case kAudioUnitProperty_ParameterInfo:
-      return AnswerParameterInfo(q);
-    case kAudioUnitProperty_ParameterValueStrings:
-      return AnswerParameterValueStrings(q);
+    case kAudioUnitProperty_ParameterInfo: return AnswerParameterInfo(q);
+    case kAudioUnitProperty_ParameterValueStrings: return AnswerParameterValueStrings(q);
     case kAudioUnitProperty_ParameterStringFromValue:
     {
       if (!q.Answer(sizeof(AudioUnitParameterStringFromValue), false) || !q.IsGlobal()) return noErr;
@@ -78,8 +76,7 @@ ComponentResult IPlugAU::AnswerParameterProperty(PropertyQuery& q)
       }
       return noErr;
     }
-    default:
-      return kAudioUnitErr_InvalidProperty;
+    default: return kAudioUnitErr_InvalidProperty;
   }
 }
 
@@ -103,12 +100,8 @@ ComponentResult IPlugAU::AnswerParameterInfo(PropertyQuery& q)
   switch (pParam->Type())
   {
     case IParam::kTypeInt:
-    case IParam::kTypeEnum:
-      pInfo->unit = kAudioUnitParameterUnit_Indexed;
-      break;
-    case IParam::kTypeBool:
-      pInfo->unit = kAudioUnitParameterUnit_Boolean;
-      break;
+    case IParam::kTypeEnum: pInfo->unit = kAudioUnitParameterUnit_Indexed; break;
+    case IParam::kTypeBool: pInfo->unit = kAudioUnitParameterUnit_Boolean; break;
     default:
     {
       const char* label = pParam->GetLabelForHost();

@@ -59,8 +59,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
   Boolean ignoredWriteable = false;
   if (!pDataSize) pDataSize = &ignoredSize;
   if (!pWriteable) pWriteable = &ignoredWriteable;
-  if (propID >= kFirstPrivateProperty)
-    return GetPrivateProperty(propID, scope, element, pDataSize, pWriteable, pData);
+  if (propID >= kFirstPrivateProperty) return GetPrivateProperty(propID, scope, element, pDataSize, pWriteable, pData);
 
   PropertyQuery q{propID, scope, element, pData ? *pDataSize : 0u, pData};
   ComponentResult r = AnswerProperty(q);
@@ -108,18 +107,19 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
         case kAudioUnitGetParameterSelect:
           if (q.Answer(sizeof(AudioUnitGetParameterProc), false)) *q.Data<AudioUnitGetParameterProc>() = GetParamProc;
           return noErr;
-        default:
-          return kAudioUnitErr_InvalidElement;
+        default: return kAudioUnitErr_InvalidElement;
       }
-    case kAudioUnitProperty_StreamFormat:
-      return AnswerStreamFormat(q);
+    case kAudioUnitProperty_StreamFormat: return AnswerStreamFormat(q);
     case kAudioUnitProperty_ElementCount:
       if (q.Answer(sizeof(UInt32), false))
       {
         UInt32 n = 0;
-        if (q.IsGlobal()) n = 1;
-        else if (q.mScope == kAudioUnitScope_Input) n = static_cast<UInt32>(NInBuses());
-        else if (q.mScope == kAudioUnitScope_Output) n = static_cast<UInt32>(NOutBuses());
+        if (q.IsGlobal())
+          n = 1;
+        else if (q.mScope == kAudioUnitScope_Input)
+          n = static_cast<UInt32>(NInBuses());
+        else if (q.mScope == kAudioUnitScope_Output)
+          n = static_cast<UInt32>(NOutBuses());
         *q.Data<UInt32>() = n;
       }
       return noErr;
@@ -151,12 +151,11 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
     case kAudioUnitProperty_GetUIComponentList:
       if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
       if (q.Answer(sizeof(ComponentDescription), false))
-        *q.Data<ComponentDescription>() = ComponentDescription{
-          static_cast<OSType>(kAudioUnitCarbonViewComponentType), static_cast<OSType>(GetUniqueID()),
-          static_cast<OSType>(GetMfrID()), 0, 0};
+        *q.Data<ComponentDescription>() =
+          ComponentDescription{static_cast<OSType>(kAudioUnitCarbonViewComponentType),
+                               static_cast<OSType>(GetUniqueID()), static_cast<OSType>(GetMfrID()), 0, 0};
       return noErr;
-    case kAudioUnitProperty_AudioChannelLayout:
-      return kAudioUnitErr_InvalidPropertyValue;
+    case kAudioUnitProperty_AudioChannelLayout: return kAudioUnitErr_InvalidPropertyValue;
     case kAudioUnitProperty_BypassEffect:
       if (!q.IsGlobal()) return kAudioUnitErr_InvalidScope;
       if (q.Answer(sizeof(UInt32), true)) *q.Data<UInt32>() = IsBypassed() ? 1 : 0;
@@ -170,8 +169,7 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
       if (q.mElement >= static_cast<UInt32>(NInBuses())) return kAudioUnitErr_InvalidElement;
       q.Answer(sizeof(AURenderCallbackStruct), true);
       return noErr;
-    case kAudioUnitProperty_FactoryPresets:
-      return AnswerFactoryPresets(q);
+    case kAudioUnitProperty_FactoryPresets: return AnswerFactoryPresets(q);
     case kAudioUnitProperty_HostCallbacks:
       if (!q.IsGlobal()) return kAudioUnitErr_InvalidScope;
       q.Answer(sizeof(HostCallbackInfo), true);
@@ -184,10 +182,8 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
         *q.Data<AUPreset>() = {static_cast<SInt32>(idx), MakeCFString(GetPresetName(idx))};
       }
       return noErr;
-    case kAudioUnitProperty_ElementName:
-      return AnswerElementName(q);
-    case kAudioUnitProperty_CocoaUI:
-      return AnswerCocoaUI(q);
+    case kAudioUnitProperty_ElementName: return AnswerElementName(q);
+    case kAudioUnitProperty_CocoaUI: return AnswerCocoaUI(q);
     case kAudioUnitProperty_SupportedChannelLayoutTags:
     {
       const bool scopeOK = q.mScope == kAudioUnitScope_Output || (q.mScope == kAudioUnitScope_Input && NInBuses() > 0);
@@ -202,8 +198,7 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
       if (!q.IsGlobal() || !IsInst()) return kAudioUnitErr_InvalidProperty;
       if (q.Answer(sizeof(UInt32), false)) *q.Data<UInt32>() = 1;
       return noErr;
-    default:
-      return AnswerParameterProperty(q);
+    default: return AnswerParameterProperty(q);
   }
 }
 
@@ -266,13 +261,14 @@ ComponentResult IPlugAU::AnswerCocoaUI(PropertyQuery& q)
 IPlugAU::BusChannels* IPlugAU::GetBus(AudioUnitScope scope, AudioUnitElement busIdx) const noexcept
 {
   if (busIdx > 0x7fffffffu) return nullptr;
-  if (scope == kAudioUnitScope_Global || scope == kAudioUnitScope_Output) return mOutBuses.Get(static_cast<int>(busIdx));
+  if (scope == kAudioUnitScope_Global || scope == kAudioUnitScope_Output)
+    return mOutBuses.Get(static_cast<int>(busIdx));
   if (scope == kAudioUnitScope_Input) return mInBuses.Get(static_cast<int>(busIdx));
   return nullptr;
 }
 
-ComponentResult IPlugAU::GetPrivateProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, UInt32*,
-                                            Boolean*, void*)
+ComponentResult IPlugAU::GetPrivateProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, UInt32*, Boolean*,
+                                            void*)
 {
   return kAudioUnitErr_InvalidProperty;
 }
@@ -292,8 +288,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
 
   switch (propID)
   {
-    case kAudioUnitProperty_ClassInfo:
-      return SetState(*static_cast<const CFPropertyListRef*>(pData));
+    case kAudioUnitProperty_ClassInfo: return SetState(*static_cast<const CFPropertyListRef*>(pData));
     case kAudioUnitProperty_MakeConnection:
       return MakeConnection(scope, static_cast<const AudioUnitConnection*>(pData));
     case kAudioUnitProperty_SampleRate:
@@ -337,13 +332,9 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_PresentPreset:
       RestorePreset(static_cast<int>(static_cast<const AUPreset*>(pData)->presetNumber));
       return noErr;
-    case kAudioUnitProperty_OfflineRender:
-      mIsOffline = ReadUInt32(pData) != 0;
-      return noErr;
-    case kAudioUnitProperty_AUHostIdentifier:
-      return SetHostIdentifier(static_cast<const AUHostIdentifier*>(pData));
-    default:
-      return kAudioUnitErr_InvalidProperty;
+    case kAudioUnitProperty_OfflineRender: mIsOffline = ReadUInt32(pData) != 0; return noErr;
+    case kAudioUnitProperty_AUHostIdentifier: return SetHostIdentifier(static_cast<const AUHostIdentifier*>(pData));
+    default: return kAudioUnitErr_InvalidProperty;
   }
 }
 
@@ -394,7 +385,8 @@ ComponentResult IPlugAU::MakeConnection(AudioUnitScope scope, const AudioUnitCon
       AudioUnitRenderProc srcRender = nullptr;
       size = sizeof(srcRender);
       if (AudioUnitGetProperty(src, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,
-                               &srcRender, &size) == noErr && srcRender)
+                               &srcRender, &size) == noErr &&
+          srcRender)
       {
         pIn->mUpstreamRenderProc = srcRender;
         pIn->mUpstreamObj = GetComponentInstanceStorage(src);
@@ -429,8 +421,7 @@ ComponentResult IPlugAU::SetHostIdentifier(const AUHostIdentifier* pID)
   return noErr;
 }
 
-ComponentResult IPlugAU::SetPrivateProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, UInt32,
-                                            const void*)
+ComponentResult IPlugAU::SetPrivateProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, UInt32, const void*)
 {
   return kAudioUnitErr_InvalidProperty;
 }
@@ -465,7 +456,6 @@ bool IPlugAU::CheckLegalIO(AudioUnitScope scope, int busIdx, int nChannels)
     return (n > 0 ? n : 0) + nChannels;
   };
   // Before initialisation the other direction may still change, so it does not constrain.
-  if (scope == kAudioUnitScope_Input)
-    return LegalIO(others(mInBuses), mActive ? KnownHostChannels(mOutBuses, -1) : -1);
+  if (scope == kAudioUnitScope_Input) return LegalIO(others(mInBuses), mActive ? KnownHostChannels(mOutBuses, -1) : -1);
   return LegalIO(mActive ? KnownHostChannels(mInBuses, -1) : -1, others(mOutBuses));
 }

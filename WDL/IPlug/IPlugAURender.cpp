@@ -33,10 +33,14 @@ void IPlugAU::AssessInputConnections()
     BusChannels* pBus = mInBuses.Get(i);
     InputBusConnection* pConn = mInBusConnections.Get(i);
     if (!pConn) continue;
-    if (pConn->mUpstreamRenderProc && pConn->mUpstreamObj) pConn->mInputType = eDirectFastProc;
-    else if (pConn->mUpstreamUnit) pConn->mInputType = eDirectNoFastProc;
-    else if (pConn->mUpstreamRenderCallback.inputProc) pConn->mInputType = eRenderCallback;
-    else pConn->mInputType = eNotConnected;
+    if (pConn->mUpstreamRenderProc && pConn->mUpstreamObj)
+      pConn->mInputType = eDirectFastProc;
+    else if (pConn->mUpstreamUnit)
+      pConn->mInputType = eDirectNoFastProc;
+    else if (pConn->mUpstreamRenderCallback.inputProc)
+      pConn->mInputType = eRenderCallback;
+    else
+      pConn->mInputType = eNotConnected;
 
     if (pConn->mInputType == eNotConnected)
     {
@@ -84,8 +88,7 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStam
                          UInt32 nFrames, AudioBufferList* pBufferList) noexcept
 {
   if (!pTimestamp || !(pTimestamp->mFlags & kAudioTimeStampSampleTimeValid) ||
-      outputBusIdx >= static_cast<UInt32>(NOutBuses()) || nFrames > static_cast<UInt32>(GetBlockSize()) ||
-      !pBufferList)
+      outputBusIdx >= static_cast<UInt32>(NOutBuses()) || nFrames > static_cast<UInt32>(GetBlockSize()) || !pBufferList)
     return kAudioUnitErr_InvalidPropertyValue;
   // The host's buffers must hold the slice: the processor writes nFrames samples into each.
   for (UInt32 i = 0; i < pBufferList->mNumberBuffers; ++i)
@@ -113,8 +116,10 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStam
   {
     for (int i = busIdx + 1; i < mOutBuses.GetSize(); ++i)
       SetOutputChannelConnections(mOutBuses.Get(i)->mPlugChannelStartIdx, mOutBuses.Get(i)->mNPlugChannels, false);
-    if (IsBypassed()) PassThroughBuffers(0.0f, static_cast<int>(nFrames));
-    else ProcessBuffers(0.0f, static_cast<int>(nFrames));
+    if (IsBypassed())
+      PassThroughBuffers(0.0f, static_cast<int>(nFrames));
+    else
+      ProcessBuffers(0.0f, static_cast<int>(nFrames));
   }
 
   CallRenderNotify(kAudioUnitRenderAction_PostRender, pFlags, pTimestamp, outputBusIdx, nFrames, pBufferList);
@@ -168,8 +173,7 @@ OSStatus IPlugAU::PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp, UIn
       r = AudioUnitRender(pConn->mUpstreamUnit, &flags, pTimestamp, static_cast<UInt32>(pConn->mUpstreamBusIdx),
                           nFrames, list.Get());
       break;
-    default:
-      return noErr;
+    default: return noErr;
   }
   if (r != noErr) return r;
 

@@ -41,8 +41,8 @@ ComponentResult IPlugAU::GetState(CFPropertyListRef* ppPropList)
   const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
   if (err != noErr) return err;
 
-  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dict =
+    CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   if (!dict) return coreFoundationUnknownErr;
   PutNumber(dict, CFSTR(kAUPresetVersionKey), static_cast<SInt32>(mVersion));
   PutNumber(dict, CFSTR(kAUPresetTypeKey), static_cast<SInt32>(cd.componentType));

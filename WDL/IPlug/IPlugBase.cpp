@@ -8,8 +8,13 @@
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
                      int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
-  : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mAPI(plugAPI), mStateChunks(plugDoesChunks),
-    mIsInst(plugIsInst), mLatency(latency)
+  : mUniqueID(uniqueID),
+    mMfrID(mfrID),
+    mVersion(vendorVersion),
+    mAPI(plugAPI),
+    mStateChunks(plugDoesChunks),
+    mIsInst(plugIsInst),
+    mLatency(latency)
 {
   (void)plugDoesMidi;  // MIDI capability is the binding's business
   CopyBounded(mEffectName, effectName, MAX_EFFECT_NAME_LEN);
@@ -71,10 +76,7 @@ void IPlugBase::ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxO
 
 // ---- Default hooks ----
 
-void IPlugBase::Reset()
-{
-  WDL_MutexLock lock(&mMutex);
-}
+void IPlugBase::Reset() { WDL_MutexLock lock(&mMutex); }
 
 void IPlugBase::OnParamChange(int paramIdx)
 {
@@ -88,15 +90,9 @@ void IPlugBase::OnActivate(bool active)
   WDL_MutexLock lock(&mMutex);
 }
 
-void IPlugBase::ProcessMidiMsg(IMidiMsg* pMsg)
-{
-  SendMidiMsg(pMsg);
-}
+void IPlugBase::ProcessMidiMsg(IMidiMsg* pMsg) { SendMidiMsg(pMsg); }
 
-void IPlugBase::ProcessSysEx(ISysEx* pSysEx)
-{
-  (void)pSysEx;
-}
+void IPlugBase::ProcessSysEx(ISysEx* pSysEx) { (void)pSysEx; }
 
 bool IPlugBase::MidiNoteName(int noteNumber, char* noteName)
 {
@@ -118,10 +114,7 @@ bool IPlugBase::SendSysEx(ISysEx* pSysEx)
   return false;
 }
 
-void IPlugBase::SetLatency(int samples)
-{
-  mLatency = samples;
-}
+void IPlugBase::SetLatency(int samples) { mLatency = samples; }
 
 double IPlugBase::GetSamplesPerBeat()
 {
@@ -283,10 +276,7 @@ int IPlugBase::GetEffectVersion(bool decimal) const noexcept
   return decimal ? GetDecimalVersion(mVersion) : mVersion;
 }
 
-void IPlugBase::GetEffectVersionStr(char* str) const
-{
-  GetVersionStr(mVersion, str);
-}
+void IPlugBase::GetEffectVersionStr(char* str) const { GetVersionStr(mVersion, str); }
 
 const char* IPlugBase::GetAPIString()
 {

@@ -47,17 +47,17 @@ public:
   struct OutChannel
   {
     bool mConnected = false;
-    double** mDest = nullptr;   // this channel's slot in the output data pointers
-    float* mFDest = nullptr;    // single-precision destination of the float path
+    double** mDest = nullptr;  // this channel's slot in the output data pointers
+    float* mFDest = nullptr;   // single-precision destination of the float path
     WDL_TypedBuf<double> mScratchBuf;
     WDL_String mLabel;
   };
 
   // channelIOStr lists the legal configurations as "in-out" tokens separated by
   // single spaces, e.g. "1-1 2-2". Versions are packed major << 16 | minor << 8 | bug-fix.
-  IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-            const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
-            int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI);
+  IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
+            const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+            bool plugDoesChunks, bool plugIsInst, EAPI plugAPI);
 
   IPlugBase(const IPlugBase&) = delete;
   IPlugBase& operator=(const IPlugBase&) = delete;

@@ -46,15 +46,9 @@ int IPlugBase::UnserializeParams(const ByteChunk* pChunk, int startPos)
   return pos;
 }
 
-bool IPlugBase::SerializeState(ByteChunk* pChunk)
-{
-  return SerializeParams(pChunk);
-}
+bool IPlugBase::SerializeState(ByteChunk* pChunk) { return SerializeParams(pChunk); }
 
-int IPlugBase::UnserializeState(const ByteChunk* pChunk, int startPos)
-{
-  return UnserializeParams(pChunk, startPos);
-}
+int IPlugBase::UnserializeState(const ByteChunk* pChunk, int startPos) { return UnserializeParams(pChunk, startPos); }
 
 bool IPlugBase::CompareState(const unsigned char* incomingState, int startPos)
 {
@@ -287,12 +281,8 @@ bool IPlugBase::DumpPresetSrcCode(const char* filename, const char* paramEnumNam
         std::snprintf(value, sizeof(value), "%s", param->Value() >= 0.5 ? "true" : "false");
         break;
       case IParam::kTypeInt:
-      case IParam::kTypeEnum:
-        std::snprintf(value, sizeof(value), "%d", param->Int());
-        break;
-      default:
-        std::snprintf(value, sizeof(value), "%.6f", param->Value());
-        break;
+      case IParam::kTypeEnum: std::snprintf(value, sizeof(value), "%d", param->Int()); break;
+      default: std::snprintf(value, sizeof(value), "%.6f", param->Value()); break;
     }
     const char* enumName = (paramEnumNames && paramEnumNames[i]) ? paramEnumNames[i] : "";
     std::fprintf(fp, ",\n    %s, %s", enumName, value);
@@ -312,8 +302,10 @@ bool IPlugBase::DumpPresetBlob(const char* filename)
   char* encoded = text.Resize(wdl_base64encodedsize(size) + 1);
   if (encoded)
   {
-    if (size > 0) wdl_base64encode(preset->mChunk.GetBytes(), encoded, size);
-    else encoded[0] = 0;
+    if (size > 0)
+      wdl_base64encode(preset->mChunk.GetBytes(), encoded, size);
+    else
+      encoded[0] = 0;
   }
   std::fprintf(fp, "MakePresetFromBlob(\"name\", \"%s\", %i);\n", encoded ? encoded : "", size);
   return std::fclose(fp) == 0 && encoded;

@@ -15,9 +15,9 @@ namespace
 {
 constexpr int kProgramHeaderSize = 56;  // up to and including the name field
 constexpr int kProgramChunkOffset = 60;
-constexpr int kBankHeaderSize = 156;    // up to the chunk size or the first program
+constexpr int kBankHeaderSize = 156;  // up to the chunk size or the first program
 constexpr int kBankChunkOffset = 160;
-constexpr int kNameFieldSize = 28;      // 27 characters and a NUL
+constexpr int kNameFieldSize = 28;  // 27 characters and a NUL
 constexpr int kBankReservedSize = 124;
 
 constexpr int FourCC(const char (&s)[5])

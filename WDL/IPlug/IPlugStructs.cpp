@@ -60,7 +60,8 @@ int ByteChunk::Resize(int newSize)
 
 bool ByteChunk::IsEqual(const ByteChunk& rhs) const
 {
-  return Size() == rhs.Size() && (Size() == 0 || std::memcmp(GetBytes(), rhs.GetBytes(), static_cast<size_t>(Size())) == 0);
+  return Size() == rhs.Size() &&
+         (Size() == 0 || std::memcmp(GetBytes(), rhs.GetBytes(), static_cast<size_t>(Size())) == 0);
 }
 
 void ByteChunk::InitChunkWithIPlugVer(ByteChunk* pChunk)
@@ -133,20 +134,11 @@ IMidiMsg::EStatusMsg IMidiMsg::StatusMsg() const noexcept
   return kNone;
 }
 
-int IMidiMsg::NoteNumber() const noexcept
-{
-  return (mStatus >= 0x80 && mStatus <= 0xAF) ? mData1 : -1;
-}
+int IMidiMsg::NoteNumber() const noexcept { return (mStatus >= 0x80 && mStatus <= 0xAF) ? mData1 : -1; }
 
-int IMidiMsg::Velocity() const noexcept
-{
-  return (mStatus >= 0x80 && mStatus <= 0x9F) ? mData2 : -1;
-}
+int IMidiMsg::Velocity() const noexcept { return (mStatus >= 0x80 && mStatus <= 0x9F) ? mData2 : -1; }
 
-int IMidiMsg::Program() const noexcept
-{
-  return StatusMsg() == kProgramChange ? mData1 : -1;
-}
+int IMidiMsg::Program() const noexcept { return StatusMsg() == kProgramChange ? mData1 : -1; }
 
 double IMidiMsg::PitchWheel() const noexcept
 {

@@ -56,7 +56,11 @@ public:
   int PutBytes(const void* pSrc, int nBytes);
   int GetBytes(void* pDst, int nBytes, int startPos) const;
 
-  int PutBool(bool b) { const BYTE v = b ? 1 : 0; return Put(&v); }
+  int PutBool(bool b)
+  {
+    const BYTE v = b ? 1 : 0;
+    return Put(&v);
+  }
   int GetBool(bool* pB, int startPos) const;
 
   // Length as a 32-bit signed integer, then the characters without the NUL.
@@ -194,7 +198,12 @@ struct IMidiMsg
 
   IMidiMsg() = default;
   IMidiMsg(int offset, BYTE status, BYTE data1, BYTE data2) noexcept
-    : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
+    : mOffset(offset),
+      mStatus(status),
+      mData1(data1),
+      mData2(data2)
+  {
+  }
 
   void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0) noexcept;
   void MakeNoteOffMsg(int noteNumber, int offset, int channel = 0) noexcept;
@@ -205,15 +214,19 @@ struct IMidiMsg
 
   int Channel() const noexcept { return mStatus & 0x0F; }
   EStatusMsg StatusMsg() const noexcept;
-  int NoteNumber() const noexcept;       // -1 unless note off, note on or aftertouch
-  int Velocity() const noexcept;         // -1 unless note off or note on
-  int Program() const noexcept;          // -1 unless program change
-  double PitchWheel() const noexcept;    // 0 unless pitch wheel
+  int NoteNumber() const noexcept;     // -1 unless note off, note on or aftertouch
+  int Velocity() const noexcept;       // -1 unless note off or note on
+  int Program() const noexcept;        // -1 unless program change
+  double PitchWheel() const noexcept;  // 0 unless pitch wheel
   EControlChangeMsg ControlChangeIdx() const noexcept { return static_cast<EControlChangeMsg>(mData1); }
   double ControlChange(EControlChangeMsg idx) const noexcept;  // -1 unless that controller
   static const char* StatusMsgStr(EStatusMsg msg) noexcept;
 
-  void Clear() noexcept { mOffset = 0; mStatus = mData1 = mData2 = 0; }
+  void Clear() noexcept
+  {
+    mOffset = 0;
+    mStatus = mData1 = mData2 = 0;
+  }
   void LogMsg() const noexcept {}
 };
 
@@ -225,9 +238,17 @@ struct ISysEx
   const BYTE* mData = nullptr;
 
   ISysEx(int offset = 0, const BYTE* pData = nullptr, int size = 0) noexcept
-    : mOffset(offset), mSize(size), mData(pData) {}
+    : mOffset(offset),
+      mSize(size),
+      mData(pData)
+  {
+  }
 
-  void Clear() noexcept { mOffset = mSize = 0; mData = nullptr; }
+  void Clear() noexcept
+  {
+    mOffset = mSize = 0;
+    mData = nullptr;
+  }
   void LogMsg() const noexcept {}
 };
 

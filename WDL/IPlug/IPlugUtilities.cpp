@@ -28,15 +28,11 @@ void GetVersionStr(int version, char* str)
   std::snprintf(str, MAX_VERSION_STR_LEN, "v%d.%d.%d", major, minor, bugFix);
 }
 
-bool IsWhitespace(char c)
-{
-  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
-}
+bool IsWhitespace(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 
 void ToLower(char* out, const char* in)
 {
-  while (*in)
-    *out++ = static_cast<char>(std::tolower(static_cast<unsigned char>(*in++)));
+  while (*in) *out++ = static_cast<char>(std::tolower(static_cast<unsigned char>(*in++)));
   *out = 0;
 }
 

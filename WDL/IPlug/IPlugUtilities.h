@@ -34,7 +34,10 @@ const char* CurrentTime();
 class Timer final
 {
 public:
-  Timer() : mStart(std::clock()) {}
+  Timer()
+    : mStart(std::clock())
+  {
+  }
   // True (and restarts) once more than seconds have passed.
   bool Every(double seconds);
 

@@ -1,26 +1,37 @@
 #include "IPopupMenu.h"
 
 IPopupMenuItem::IPopupMenuItem(const char* text, int flags)
-  : mText(128), mSubmenu(nullptr), mFlags(flags)
+  : mText(128),
+    mSubmenu(nullptr),
+    mFlags(flags)
 {
   SetText(text);
 }
 
 IPopupMenuItem::IPopupMenuItem(const char* text, IPopupMenu* pSubMenu)
-  : mText(128), mSubmenu(pSubMenu), mFlags(kNoFlags)
+  : mText(128),
+    mSubmenu(pSubMenu),
+    mFlags(kNoFlags)
 {
   SetText(text);
 }
 
-IPopupMenu::IPopupMenu() : mPrefix(0), mChosenItemIdx(-1), mMenuItems(4096) {}
+IPopupMenu::IPopupMenu()
+  : mPrefix(0),
+    mChosenItemIdx(-1),
+    mMenuItems(4096)
+{
+}
 
 IPopupMenu::~IPopupMenu() { mMenuItems.Empty(true); }
 
 IPopupMenuItem* IPopupMenu::AddItem(IPopupMenuItem* pItem, int index)
 {
   if (!pItem) return nullptr;
-  if (index == -1) mMenuItems.Add(pItem);
-  else mMenuItems.Insert(index, pItem);  // the list clamps to 0..count
+  if (index == -1)
+    mMenuItems.Add(pItem);
+  else
+    mMenuItems.Insert(index, pItem);  // the list clamps to 0..count
   return pItem;
 }
 
@@ -34,10 +45,7 @@ IPopupMenuItem* IPopupMenu::AddItem(const char* text, int index, IPopupMenu* pSu
   return AddItem(new IPopupMenuItem(text, pSubmenu), index);
 }
 
-IPopupMenuItem* IPopupMenu::AddItem(const char* text, IPopupMenu* pSubmenu)
-{
-  return AddItem(text, -1, pSubmenu);
-}
+IPopupMenuItem* IPopupMenu::AddItem(const char* text, IPopupMenu* pSubmenu) { return AddItem(text, -1, pSubmenu); }
 
 IPopupMenuItem* IPopupMenu::AddSeparator(int index)
 {

@@ -5,7 +5,8 @@
 #include "IGraphics.h"
 
 ITextControl::ITextControl(IPlugBase* pPlug, IRECT rect, const IText* pText, const char* str)
-  : IControl(pPlug, rect), mStr(128)
+  : IControl(pPlug, rect),
+    mStr(128)
 {
   SetText(pText);
   mStr.Set(str ? str : "");

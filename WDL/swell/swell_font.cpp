@@ -12,7 +12,8 @@
 #include <numbers>
 #include <string>
 
-struct SWELL_FontObject {
+struct SWELL_FontObject
+{
   FT_Face face = nullptr;
   std::mutex mutex;  // FreeType faces are not safe to use from two threads at once
   SWELL_FontMetrics metrics;
@@ -24,16 +25,19 @@ struct SWELL_FontObject {
   std::string family, file;
 };
 
-namespace {
+namespace
+{
 
 // One FreeType library for the process. It is never freed: fonts held by
 // process-wide caches are deleted during exit, in an order we do not control.
-std::mutex& libraryMutex() {
+std::mutex& libraryMutex()
+{
   static std::mutex m;
   return m;
 }
 
-FT_Library library() {
+FT_Library library()
+{
   static FT_Library lib = [] {
     FT_Library l = nullptr;
     return FT_Init_FreeType(&l) == 0 ? l : nullptr;
@@ -45,9 +49,11 @@ constexpr int kDefaultHeight = 13;
 
 // Sizes the face so that ascent + descent equals a positive height (cell
 // height), or so that the em is -height pixels; fills the metrics.
-bool applySize(SWELL_FontObject* f, int height) {
+bool applySize(SWELL_FontObject* f, int height)
+{
   FT_Face face = f->face;
-  if (!FT_IS_SCALABLE(face)) {
+  if (!FT_IS_SCALABLE(face))
+  {
     if (face->num_fixed_sizes < 1 || FT_Select_Size(face, 0) != 0) return false;
     f->metrics.ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
     f->metrics.descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
@@ -59,17 +65,23 @@ bool applySize(SWELL_FontObject* f, int height) {
   const double asc = face->ascender > 0 ? face->ascender : upem * 0.8;
   const double desc = face->descender < 0 ? -face->descender : upem * 0.2;
   double em;
-  if (height > 0) {
+  if (height > 0)
+  {
     em = height * upem / (asc + desc);
-  } else {
+  }
+  else
+  {
     em = -height;
   }
   em = std::clamp(em, 1.0, 2000.0);
   if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(em * 64.0)), 72, 72) != 0) return false;
-  if (height > 0) {
+  if (height > 0)
+  {
     f->metrics.ascent = static_cast<int>(std::lround(asc * em / upem));
     f->metrics.descent = height - f->metrics.ascent;
-  } else {
+  }
+  else
+  {
     f->metrics.ascent = static_cast<int>(std::ceil(asc * em / upem));
     f->metrics.descent = static_cast<int>(std::ceil(desc * em / upem));
   }
@@ -78,7 +90,8 @@ bool applySize(SWELL_FontObject* f, int height) {
 }
 
 // Rotation by the escapement (counter-clockwise) after an optional slant.
-void applyTransform(SWELL_FontObject* f, bool slant) {
+void applyTransform(SWELL_FontObject* f, bool slant)
+{
   const double angle = f->escapement / 10.0 * std::numbers::pi / 180.0;
   const double c = std::cos(angle), s = std::sin(angle), k = slant ? 0.2 : 0.0;
   f->transformed = f->escapement % 3600 != 0 || slant;
@@ -92,18 +105,24 @@ void applyTransform(SWELL_FontObject* f, bool slant) {
   FT_Set_Transform(f->face, &f->matrix, nullptr);
 }
 
-void copyBitmap(const FT_Bitmap& bm, SWELL_GlyphImage* out) {
+void copyBitmap(const FT_Bitmap& bm, SWELL_GlyphImage* out)
+{
   out->width = static_cast<int>(bm.width);
   out->height = static_cast<int>(bm.rows);
   out->coverage.assign(static_cast<size_t>(out->width) * out->height, 0);
   const int pitch = std::abs(bm.pitch);
-  for (int y = 0; y < out->height; ++y) {
+  for (int y = 0; y < out->height; ++y)
+  {
     const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(bm.pitch >= 0 ? y : out->height - 1 - y) * pitch;
     unsigned char* dst = &out->coverage[static_cast<size_t>(y) * out->width];
-    for (int x = 0; x < out->width; ++x) {
-      if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+    for (int x = 0; x < out->width; ++x)
+    {
+      if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+      {
         dst[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
-      } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
+      }
+      else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
+      {
         const int levels = bm.num_grays > 1 ? bm.num_grays - 1 : 255;
         dst[x] = static_cast<unsigned char>(row[x] * 255 / levels);
       }
@@ -115,7 +134,8 @@ void copyBitmap(const FT_Bitmap& bm, SWELL_GlyphImage* out) {
 
 HFONT CreateFont(int height, int /*width*/, int escapement, int /*orientation*/, int weight, char italic,
                  char /*underline*/, char /*strikeOut*/, char /*charSet*/, char /*outPrecision*/,
-                 char /*clipPrecision*/, char quality, char /*pitchAndFamily*/, const char* faceName) {
+                 char /*clipPrecision*/, char quality, char /*pitchAndFamily*/, const char* faceName)
+{
   SwellFontMatch match;
   if (!swell_matchFont(faceName, weight, italic != 0, &match)) return nullptr;
   auto f = new SWELL_FontObject;
@@ -124,7 +144,8 @@ HFONT CreateFont(int height, int /*width*/, int escapement, int /*orientation*/,
     FT_Library lib = library();
     if (!lib || FT_New_Face(lib, match.file.c_str(), match.index, &f->face) != 0) f->face = nullptr;
   }
-  if (!f->face || !applySize(f, height == 0 ? kDefaultHeight : height)) {
+  if (!f->face || !applySize(f, height == 0 ? kDefaultHeight : height))
+  {
     DeleteObject(f);
     return nullptr;
   }
@@ -137,9 +158,11 @@ HFONT CreateFont(int height, int /*width*/, int escapement, int /*orientation*/,
   return f;
 }
 
-bool DeleteObject(HFONT font) {
+bool DeleteObject(HFONT font)
+{
   if (!font) return false;
-  if (font->face) {
+  if (font->face)
+  {
     std::lock_guard<std::mutex> lock(libraryMutex());
     FT_Done_Face(font->face);
   }
@@ -147,13 +170,15 @@ bool DeleteObject(HFONT font) {
   return true;
 }
 
-bool SWELL_GetFontMetrics(HFONT font, SWELL_FontMetrics* out) {
+bool SWELL_GetFontMetrics(HFONT font, SWELL_FontMetrics* out)
+{
   if (!font || !out) return false;
   *out = font->metrics;
   return true;
 }
 
-bool SWELL_RenderGlyph(HFONT font, uint32_t codePoint, SWELL_GlyphImage* out) {
+bool SWELL_RenderGlyph(HFONT font, uint32_t codePoint, SWELL_GlyphImage* out)
+{
   if (!font || !out) return false;
   std::lock_guard<std::mutex> lock(font->mutex);
   FT_Face face = font->face;
@@ -172,7 +197,8 @@ bool SWELL_RenderGlyph(HFONT font, uint32_t codePoint, SWELL_GlyphImage* out) {
   return true;
 }
 
-int32_t SWELL_GetKerning(HFONT font, uint32_t left, uint32_t right) {
+int32_t SWELL_GetKerning(HFONT font, uint32_t left, uint32_t right)
+{
   if (!font) return 0;
   std::lock_guard<std::mutex> lock(font->mutex);
   FT_Face face = font->face;

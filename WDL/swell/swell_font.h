@@ -12,7 +12,8 @@
 #include <vector>
 
 // Integer rectangle as text drawing takes it.
-struct RECT {
+struct RECT
+{
   int left, top, right, bottom;
 };
 
@@ -38,27 +39,29 @@ constexpr int ANTIALIASED_QUALITY = 4;
 // the system resolves to the nearest installed face; "Monaco" resolves to the
 // system's monospace face unless it is installed. Returns null when no usable
 // face exists. UI thread (or any thread holding no raster lock).
-HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, char italic,
-                 char underline, char strikeOut, char charSet, char outPrecision, char clipPrecision,
-                 char quality, char pitchAndFamily, const char* faceName);
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, char italic, char underline,
+                 char strikeOut, char charSet, char outPrecision, char clipPrecision, char quality, char pitchAndFamily,
+                 const char* faceName);
 
 // Deletes a font made by CreateFont; null is ignored. Returns true when a font was deleted.
 bool DeleteObject(HFONT font);
 
 // ---- Glyph access used by the raster layer's cached font ----
 
-struct SWELL_FontMetrics {
+struct SWELL_FontMetrics
+{
   int ascent = 0;      // pixels above the baseline
   int descent = 0;     // pixels below the baseline
   int lineHeight = 0;  // ascent + descent
 };
 
 // A rendered glyph: 8-bit coverage rows (0 = empty, 255 = fully inked).
-struct SWELL_GlyphImage {
+struct SWELL_GlyphImage
+{
   int width = 0, height = 0;
-  int left = 0;  // coverage column 0 relative to the pen position, pixels
-  int top = 0;   // coverage row 0 relative to the baseline, pixels, upward positive
-  int32_t advanceX = 0, advanceY = 0;  // pen movement in 1/64 pixel, y downward positive
+  int left = 0;                         // coverage column 0 relative to the pen position, pixels
+  int top = 0;                          // coverage row 0 relative to the baseline, pixels, upward positive
+  int32_t advanceX = 0, advanceY = 0;   // pen movement in 1/64 pixel, y downward positive
   std::vector<unsigned char> coverage;  // width * height bytes, row-major
 };
 

@@ -5,9 +5,11 @@
 #include <mutex>
 #include <strings.h>
 
-namespace {
+namespace
+{
 
-std::mutex& fontconfigMutex() {
+std::mutex& fontconfigMutex()
+{
   static std::mutex m;
   return m;
 }
@@ -15,14 +17,17 @@ std::mutex& fontconfigMutex() {
 // A configuration of our own rather than the process default: a host that
 // loads the editor may use fontconfig itself, and must not see us set it up or
 // tear it down. Released when the program (or this library) unloads.
-struct PrivateConfig {
+struct PrivateConfig
+{
   FcConfig* config = FcInitLoadConfigAndFonts();
-  ~PrivateConfig() {
+  ~PrivateConfig()
+  {
     if (config) FcConfigDestroy(config);
   }
 };
 
-FcConfig* fontconfigConfig() {
+FcConfig* fontconfigConfig()
+{
   static PrivateConfig holder;
   return holder.config;
 }
@@ -31,21 +36,25 @@ FcConfig* fontconfigConfig() {
 // is not installed they resolve to the system's monospace face, not the default.
 bool isMonospaceName(const char* name) { return strcasecmp(name, "Monaco") == 0; }
 
-int fontconfigWeight(int gdiWeight) {
+int fontconfigWeight(int gdiWeight)
+{
   if (gdiWeight <= 0) return FC_WEIGHT_REGULAR;
   return FcWeightFromOpenType(gdiWeight > 1000 ? 1000 : gdiWeight);
 }
 
-bool hasFamily(FcPattern* match, const char* name) {
+bool hasFamily(FcPattern* match, const char* name)
+{
   FcChar8* fam = nullptr;
-  for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &fam) == FcResultMatch; ++i) {
+  for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &fam) == FcResultMatch; ++i)
+  {
     if (FcStrCmpIgnoreCase(fam, reinterpret_cast<const FcChar8*>(name)) == 0) return true;
   }
   return false;
 }
 
 // One fontconfig query; returns the matched pattern (caller destroys) or null.
-FcPattern* query(FcConfig* config, const char* family, int weight, bool italic) {
+FcPattern* query(FcConfig* config, const char* family, int weight, bool italic)
+{
   FcPattern* pat = FcPatternCreate();
   if (!pat) return nullptr;
   FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -60,7 +69,8 @@ FcPattern* query(FcConfig* config, const char* family, int weight, bool italic) 
   return match;
 }
 
-bool describe(FcPattern* match, SwellFontMatch* out) {
+bool describe(FcPattern* match, SwellFontMatch* out)
+{
   FcChar8* file = nullptr;
   if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch || !file) return false;
   out->file = reinterpret_cast<const char*>(file);
@@ -72,19 +82,22 @@ bool describe(FcPattern* match, SwellFontMatch* out) {
   out->bold = w >= FC_WEIGHT_DEMIBOLD;
   out->italic = slant != FC_SLANT_ROMAN;
   FcChar8* fam = nullptr;
-  out->family = FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch && fam ? reinterpret_cast<const char*>(fam) : "";
+  out->family =
+    FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch && fam ? reinterpret_cast<const char*>(fam) : "";
   return true;
 }
 
 }  // namespace
 
-bool swell_matchFont(const char* faceName, int weight, bool italic, SwellFontMatch* out) {
+bool swell_matchFont(const char* faceName, int weight, bool italic, SwellFontMatch* out)
+{
   const char* name = faceName && *faceName ? faceName : "sans-serif";
   std::lock_guard<std::mutex> lock(fontconfigMutex());
   FcConfig* config = fontconfigConfig();
   if (!config) return false;
   FcPattern* match = query(config, name, weight, italic);
-  if (match && !hasFamily(match, name) && isMonospaceName(name)) {
+  if (match && !hasFamily(match, name) && isMonospaceName(name))
+  {
     FcPatternDestroy(match);
     match = query(config, "monospace", weight, italic);
   }

@@ -3,12 +3,13 @@
 
 #include <string>
 
-struct SwellFontMatch {
-  std::string file;    // font file to open
-  int index = 0;       // face index inside the file
-  std::string family;  // family the name resolved to
-  bool bold = false;   // the face itself is bold (else boldness must be synthesised)
-  bool italic = false; // the face itself is slanted
+struct SwellFontMatch
+{
+  std::string file;     // font file to open
+  int index = 0;        // face index inside the file
+  std::string family;   // family the name resolved to
+  bool bold = false;    // the face itself is bold (else boldness must be synthesised)
+  bool italic = false;  // the face itself is slanted
 };
 
 // Resolves a face name with a GDI weight and italic flag to an installed face.

@@ -10,18 +10,23 @@
 #include <cstring>
 #include <type_traits>
 
-namespace compat {
+namespace compat
+{
 
 /* One long-sized slot per argument. Integers are widened with their sign so the slot reads
    correctly both as the argument's own type and as a long; other values are copied to the
    start of the slot. */
 template <typename T>
-inline long ToComponentSlot(T value) {
+inline long ToComponentSlot(T value)
+{
   static_assert(sizeof(T) <= sizeof(long), "a request argument must fit one long slot");
   static_assert(std::is_trivially_copyable_v<T>, "a request argument must be a plain value");
-  if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
+  if constexpr (std::is_integral_v<T> || std::is_enum_v<T>)
+  {
     return static_cast<long>(value);
-  } else {
+  }
+  else
+  {
     long slot = 0;
     std::memcpy(&slot, &value, sizeof(T));
     return slot;
@@ -30,10 +35,12 @@ inline long ToComponentSlot(T value) {
 
 /* A request block with room for N arguments and the instance. */
 template <std::size_t N>
-class ComponentRequest final {
- public:
+class ComponentRequest final
+{
+public:
   template <typename... Args>
-  ComponentRequest(ComponentInstance self, SInt16 what, Args... args) {
+  ComponentRequest(ComponentInstance self, SInt16 what, Args... args)
+  {
     static_assert(sizeof...(Args) == N, "argument count must match the block size");
     static_assert(N * sizeof(long) <= 255, "too many arguments for one request");
     std::memset(mBytes, 0, sizeof(mBytes));
@@ -49,14 +56,16 @@ class ComponentRequest final {
   ComponentParameters* Params() { return reinterpret_cast<ComponentParameters*>(mBytes); }
 
   /* Slot of argument i (0 = first argument of the call). */
-  static constexpr std::size_t ArgumentSlot(std::size_t i) {
+  static constexpr std::size_t ArgumentSlot(std::size_t i)
+  {
 #if __LP64__
     return i + 1;
 #else
     return N - 1 - i;
 #endif
   }
-  static constexpr std::size_t InstanceSlot() {
+  static constexpr std::size_t InstanceSlot()
+  {
 #if __LP64__
     return 0;
 #else
@@ -64,13 +73,14 @@ class ComponentRequest final {
 #endif
   }
 
- private:
+private:
   alignas(ComponentParameters) unsigned char mBytes[offsetof(ComponentParameters, params) + sizeof(long) * (N + 1)];
 };
 
 /* Reads argument `index` of a request with `count` arguments, as an entry does. */
 template <typename T>
-inline T ComponentArg(const ComponentParameters* p, int index, int count) {
+inline T ComponentArg(const ComponentParameters* p, int index, int count)
+{
 #if __LP64__
   (void)count;
   const long* slot = &p->params[index + 1];
@@ -83,7 +93,8 @@ inline T ComponentArg(const ComponentParameters* p, int index, int count) {
 }
 
 /* The instance a request is addressed to. */
-inline ComponentInstance ComponentSelf(const ComponentParameters* p, int count) {
+inline ComponentInstance ComponentSelf(const ComponentParameters* p, int count)
+{
 #if __LP64__
   (void)count;
   return reinterpret_cast<ComponentInstance>(p->params[0]);
@@ -95,14 +106,16 @@ inline ComponentInstance ComponentSelf(const ComponentParameters* p, int count) 
 /* Calls an entry function directly with a block for `what` and the given arguments. */
 template <typename... Args>
 inline ComponentResult CallEntry(ComponentRoutineProcPtr entry, Handle storage, ComponentInstance self, SInt16 what,
-                                 Args... args) {
+                                 Args... args)
+{
   ComponentRequest<sizeof...(Args)> request(self, what, args...);
   return entry(request.Params(), storage);
 }
 
 /* Calls an open instance's entry with its storage, as the Component Manager does. */
 template <typename... Args>
-inline ComponentResult CallComponent(ComponentInstance ci, SInt16 what, Args... args) {
+inline ComponentResult CallComponent(ComponentInstance ci, SInt16 what, Args... args)
+{
   ComponentRequest<sizeof...(Args)> request(ci, what, args...);
   return compat_CallComponent(ci, request.Params());
 }

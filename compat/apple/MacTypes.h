@@ -7,7 +7,9 @@
 #include <stdint.h>
 
 #ifdef __cplusplus
-#define COMPAT_APPLE_EXTERN_C_BEGIN extern "C" {
+#define COMPAT_APPLE_EXTERN_C_BEGIN                                                                                    \
+  extern "C"                                                                                                           \
+  {
 #define COMPAT_APPLE_EXTERN_C_END }
 #else
 #define COMPAT_APPLE_EXTERN_C_BEGIN
@@ -61,7 +63,8 @@ typedef const unsigned char* ConstStringPtr;
 typedef const unsigned char* ConstStr255Param;
 
 /* Packed version record; byte order follows the machine's. */
-typedef struct NumVersion {
+typedef struct NumVersion
+{
 #if defined(__BIG_ENDIAN__)
   UInt8 majorRev;
   UInt8 minorAndBugRev;
@@ -75,45 +78,54 @@ typedef struct NumVersion {
 #endif
 } NumVersion;
 
-typedef union NumVersionVariant {
+typedef union NumVersionVariant
+{
   NumVersion parts;
   UInt32 whole;
 } NumVersionVariant;
 
-typedef struct Point {
+typedef struct Point
+{
   short v;
   short h;
 } Point;
 
-typedef struct Rect {
+typedef struct Rect
+{
   short top;
   short left;
   short bottom;
   short right;
 } Rect;
 
-typedef struct Float32Point {
+typedef struct Float32Point
+{
   Float32 x;
   Float32 y;
 } Float32Point;
 
-enum {
+enum
+{
   noErr = 0
 };
 
-enum {
+enum
+{
   kNilOptions = 0
 };
 
-enum {
+enum
+{
   kInvalidID = 0
 };
 
-enum {
+enum
+{
   kVariableLengthArray = 1
 };
 
-enum {
+enum
+{
   kUnknownType = 0x3F3F3F3F /* '????' */
 };
 

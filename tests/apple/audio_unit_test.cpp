@@ -5,7 +5,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 using compat::ComponentArg;
 
@@ -14,7 +15,8 @@ constexpr UInt32 kChannels = 2;
 
 /* A minimal unit: a source writes a ramp, an effect pulls its input (from a connected unit or a
    render callback) and applies a gain; setting the gain posts a value-change event. */
-struct FakeUnit {
+struct FakeUnit
+{
   ComponentInstance self = nullptr;
   bool isSource = false;
   Float32 gain = 1.f;
@@ -28,17 +30,20 @@ struct FakeUnit {
 
 /* A buffer list with room for kChannels buffers. The list is reached only through a pointer, so
    mBuffers is a trailing array that may run past its declared single element. */
-struct StereoList {
+struct StereoList
+{
   alignas(AudioBufferList) unsigned char bytes[offsetof(AudioBufferList, mBuffers) + kChannels * sizeof(AudioBuffer)];
   AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(bytes); }
 };
 
-StereoList MakeList(UInt32 frames, float* left, float* right) {
+StereoList MakeList(UInt32 frames, float* left, float* right)
+{
   StereoList l{};
   AudioBufferList* list = l.List();
   list->mNumberBuffers = kChannels;
   float* data[kChannels] = {left, right};
-  for (UInt32 c = 0; c < kChannels; ++c) {
+  for (UInt32 c = 0; c < kChannels; ++c)
+  {
     list->mBuffers[c].mNumberChannels = 1;
     list->mBuffers[c].mDataByteSize = frames * sizeof(float);
     list->mBuffers[c].mData = data[c];
@@ -47,13 +52,15 @@ StereoList MakeList(UInt32 frames, float* left, float* right) {
 }
 
 OSStatus Render(FakeUnit* u, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* ts, UInt32 frames,
-                AudioBufferList* io) {
+                AudioBufferList* io)
+{
   if (frames > kMaxFrames || io->mNumberBuffers != kChannels) return kAudioUnitErr_TooManyFramesToProcess;
   ++u->renders;
   u->lastSampleTime = ts->mSampleTime;
   for (UInt32 c = 0; c < kChannels; ++c)
     if (!io->mBuffers[c].mData) io->mBuffers[c].mData = u->scratch[c];
-  if (u->isSource) {
+  if (u->isSource)
+  {
     for (UInt32 c = 0; c < kChannels; ++c)
       for (UInt32 i = 0; i < frames; ++i)
         static_cast<float*>(io->mBuffers[c].mData)[i] = static_cast<float>(ts->mSampleTime + i) * (c + 1);
@@ -61,16 +68,22 @@ OSStatus Render(FakeUnit* u, AudioUnitRenderActionFlags* flags, const AudioTimeS
   }
   StereoList input = MakeList(frames, nullptr, nullptr);
   OSStatus err = noErr;
-  if (u->source) {
+  if (u->source)
+  {
     err = AudioUnitRender(u->source, flags, ts, u->sourceBus, frames, input.List());
-  } else if (u->callback.inputProc) {
+  }
+  else if (u->callback.inputProc)
+  {
     input = MakeList(frames, u->scratch[0], u->scratch[1]);
     err = u->callback.inputProc(u->callback.inputProcRefCon, flags, ts, 0, frames, input.List());
-  } else {
+  }
+  else
+  {
     return kAudioUnitErr_NoConnection;
   }
   if (err != noErr) return err;
-  for (UInt32 c = 0; c < kChannels; ++c) {
+  for (UInt32 c = 0; c < kChannels; ++c)
+  {
     const float* in = static_cast<const float*>(input.List()->mBuffers[c].mData);
     float* out = static_cast<float*>(io->mBuffers[c].mData);
     for (UInt32 i = 0; i < frames; ++i) out[i] = in[i] * u->gain;
@@ -78,9 +91,12 @@ OSStatus Render(FakeUnit* u, AudioUnitRenderActionFlags* flags, const AudioTimeS
   return noErr;
 }
 
-OSStatus SetProperty(FakeUnit* u, AudioUnitPropertyID id, const void* data) {
-  switch (id) {
-    case kAudioUnitProperty_MakeConnection: {
+OSStatus SetProperty(FakeUnit* u, AudioUnitPropertyID id, const void* data)
+{
+  switch (id)
+  {
+    case kAudioUnitProperty_MakeConnection:
+    {
       const auto* c = static_cast<const AudioUnitConnection*>(data);
       u->source = c->sourceAudioUnit;
       u->sourceBus = c->sourceOutputNumber;
@@ -93,7 +109,8 @@ OSStatus SetProperty(FakeUnit* u, AudioUnitPropertyID id, const void* data) {
   }
 }
 
-OSStatus SetGain(FakeUnit* u, AudioUnitParameterID id, Float32 value) {
+OSStatus SetGain(FakeUnit* u, AudioUnitParameterID id, Float32 value)
+{
   if (id != 0) return kAudioUnitErr_InvalidParameter;
   u->gain = value;
   AudioUnitEvent event{};
@@ -102,10 +119,13 @@ OSStatus SetGain(FakeUnit* u, AudioUnitParameterID id, Float32 value) {
   return AUEventListenerNotify(nullptr, u, &event);
 }
 
-ComponentResult Entry(ComponentParameters* p, Handle storage, bool isSource) {
+ComponentResult Entry(ComponentParameters* p, Handle storage, bool isSource)
+{
   auto* u = reinterpret_cast<FakeUnit*>(storage);
-  switch (p->what) {
-    case kComponentOpenSelect: {
+  switch (p->what)
+  {
+    case kComponentOpenSelect:
+    {
       auto* unit = new FakeUnit;
       unit->self = compat::ComponentSelf(p, 1);
       unit->isSource = isSource;
@@ -118,9 +138,7 @@ ComponentResult Entry(ComponentParameters* p, Handle storage, bool isSource) {
                     ComponentArg<UInt32>(p, 3, 5), ComponentArg<AudioBufferList*>(p, 4, 5));
     case kAudioUnitSetPropertySelect:
       return SetProperty(u, ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<const void*>(p, 3, 5));
-    case kAudioUnitGetParameterSelect:
-      *ComponentArg<AudioUnitParameterValue*>(p, 3, 4) = u->gain;
-      return noErr;
+    case kAudioUnitGetParameterSelect: *ComponentArg<AudioUnitParameterValue*>(p, 3, 4) = u->gain; return noErr;
     case kAudioUnitSetParameterSelect:
       return SetGain(u, ComponentArg<AudioUnitParameterID>(p, 0, 5), ComponentArg<AudioUnitParameterValue>(p, 3, 5));
     default: return badComponentSelector;
@@ -130,15 +148,18 @@ ComponentResult Entry(ComponentParameters* p, Handle storage, bool isSource) {
 ComponentResult SourceEntry(ComponentParameters* p, Handle storage) { return Entry(p, storage, true); }
 ComponentResult EffectEntry(ComponentParameters* p, Handle storage) { return Entry(p, storage, false); }
 
-class AudioUnitGraphTest : public testing::Test {
- protected:
-  void SetUp() override {
+class AudioUnitGraphTest : public testing::Test
+{
+protected:
+  void SetUp() override
+  {
     sourceComponent = compat_RegisterAudioUnit(SourceEntry, kAudioUnitType_Generator, 0x72616D70, 0x54657374, "ramp");
     effectComponent = compat_RegisterAudioUnit(EffectEntry, kAudioUnitType_Effect, 0x6761696E, 0x54657374, "gain");
     ASSERT_EQ(OpenAComponent(sourceComponent, &source), noErr);
     ASSERT_EQ(OpenAComponent(effectComponent, &effect), noErr);
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     EXPECT_EQ(CloseComponent(effect), noErr);
     EXPECT_EQ(CloseComponent(source), noErr);
     UnregisterComponent(effectComponent);
@@ -146,7 +167,8 @@ class AudioUnitGraphTest : public testing::Test {
   }
   FakeUnit* Unit(AudioUnit u) { return reinterpret_cast<FakeUnit*>(GetComponentInstanceStorage(u)); }
 
-  OSStatus RenderEffect(Float64 sampleTime, UInt32 frames) {
+  OSStatus RenderEffect(Float64 sampleTime, UInt32 frames)
+  {
     AudioTimeStamp ts{};
     ts.mSampleTime = sampleTime;
     ts.mFlags = kAudioTimeStampSampleTimeValid;
@@ -160,7 +182,8 @@ class AudioUnitGraphTest : public testing::Test {
   std::vector<float> left = std::vector<float>(kMaxFrames), right = std::vector<float>(kMaxFrames);
 };
 
-TEST_F(AudioUnitGraphTest, EffectRendersAConnectedSourceThroughTheHostCalls) {
+TEST_F(AudioUnitGraphTest, EffectRendersAConnectedSourceThroughTheHostCalls)
+{
   AudioUnitConnection connection = {source, 0, 0};
   ASSERT_EQ(AudioUnitSetProperty(effect, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &connection,
                                  sizeof(connection)),
@@ -169,7 +192,8 @@ TEST_F(AudioUnitGraphTest, EffectRendersAConnectedSourceThroughTheHostCalls) {
   ASSERT_EQ(RenderEffect(1000, 16), noErr);
   EXPECT_EQ(Unit(source)->renders, 1);
   EXPECT_EQ(Unit(source)->lastSampleTime, 1000);
-  for (UInt32 i = 0; i < 16; ++i) {
+  for (UInt32 i = 0; i < 16; ++i)
+  {
     EXPECT_FLOAT_EQ(left[i], (1000.f + i) * 0.5f) << i;
     EXPECT_FLOAT_EQ(right[i], (1000.f + i) * 2.f * 0.5f) << i;
   }
@@ -178,18 +202,21 @@ TEST_F(AudioUnitGraphTest, EffectRendersAConnectedSourceThroughTheHostCalls) {
 }
 
 OSStatus ConstantInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32 bus, UInt32 frames,
-                       AudioBufferList* io) {
+                       AudioBufferList* io)
+{
   ++*static_cast<int*>(refCon);
   for (UInt32 c = 0; c < io->mNumberBuffers; ++c)
     for (UInt32 i = 0; i < frames; ++i) static_cast<float*>(io->mBuffers[c].mData)[i] = 0.25f + static_cast<float>(bus);
   return noErr;
 }
 
-TEST_F(AudioUnitGraphTest, EffectPullsItsInputFromARenderCallback) {
+TEST_F(AudioUnitGraphTest, EffectPullsItsInputFromARenderCallback)
+{
   int calls = 0;
   AURenderCallbackStruct cb = {ConstantInput, &calls};
-  ASSERT_EQ(AudioUnitSetProperty(effect, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &cb, sizeof(cb)),
-            noErr);
+  ASSERT_EQ(
+    AudioUnitSetProperty(effect, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &cb, sizeof(cb)),
+    noErr);
   ASSERT_EQ(AudioUnitSetParameter(effect, 0, kAudioUnitScope_Global, 0, 2.f, 0), noErr);
   ASSERT_EQ(RenderEffect(0, kMaxFrames), noErr);
   EXPECT_EQ(calls, 1);
@@ -199,7 +226,8 @@ TEST_F(AudioUnitGraphTest, EffectPullsItsInputFromARenderCallback) {
   EXPECT_EQ(gain, 2.f);
 }
 
-TEST_F(AudioUnitGraphTest, RequestsToAClosedOrMissingInstanceAreRefused) {
+TEST_F(AudioUnitGraphTest, RequestsToAClosedOrMissingInstanceAreRefused)
+{
   AudioUnit extra = nullptr;
   ASSERT_EQ(OpenAComponent(effectComponent, &extra), noErr);
   ASSERT_EQ(CloseComponent(extra), noErr);
@@ -209,25 +237,29 @@ TEST_F(AudioUnitGraphTest, RequestsToAClosedOrMissingInstanceAreRefused) {
   EXPECT_EQ(AudioUnitGetParameter(nullptr, 0, 0, 0, &value), badComponentInstance);
 }
 
-struct Received {
+struct Received
+{
   std::vector<AudioUnitEvent> events;
   std::vector<void*> senders;
   std::vector<AudioUnitParameterValue> values;
 };
 
-void Sink(void* userData, void* sendingObject, const AudioUnitEvent* event) {
+void Sink(void* userData, void* sendingObject, const AudioUnitEvent* event)
+{
   auto* r = static_cast<Received*>(userData);
   r->events.push_back(*event);
   r->senders.push_back(sendingObject);
 }
 
-void EventListener(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue value) {
+void EventListener(void* refCon, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue value)
+{
   auto* r = static_cast<Received*>(refCon);
   r->events.push_back(*event);
   r->values.push_back(value);
 }
 
-TEST_F(AudioUnitGraphTest, SinksSeeEveryEventUntilRemoved) {
+TEST_F(AudioUnitGraphTest, SinksSeeEveryEventUntilRemoved)
+{
   Received seen;
   compat_AddAUEventSink(Sink, &seen);
   compat_AddAUEventSink(Sink, &seen);  // installed once
@@ -248,12 +280,13 @@ TEST_F(AudioUnitGraphTest, SinksSeeEveryEventUntilRemoved) {
   EXPECT_EQ(seen.events.size(), 2u);
 }
 
-TEST_F(AudioUnitGraphTest, ListenersGetMatchingEventsWithTheValueReadBack) {
+TEST_F(AudioUnitGraphTest, ListenersGetMatchingEventsWithTheValueReadBack)
+{
   Received heard;
   AUEventListenerRef listener = nullptr;
-  ASSERT_EQ(AUEventListenerCreate(EventListener, &heard, CFRunLoopGetCurrent(), kCFRunLoopDefaultMode, 0.f, 0.f,
-                                  &listener),
-            noErr);
+  ASSERT_EQ(
+    AUEventListenerCreate(EventListener, &heard, CFRunLoopGetCurrent(), kCFRunLoopDefaultMode, 0.f, 0.f, &listener),
+    noErr);
   AudioUnitEvent interest{};
   interest.mEventType = kAudioUnitEvent_ParameterValueChange;
   interest.mArgument.mParameter = {effect, 0, kAudioUnitScope_Global, 0};

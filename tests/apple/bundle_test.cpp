@@ -7,18 +7,21 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
-std::string Path(CFURLRef url) {
+std::string Path(CFURLRef url)
+{
   UInt8 buffer[1024];
   if (!url || !CFURLGetFileSystemRepresentation(url, true, buffer, sizeof(buffer))) return "(none)";
   return reinterpret_cast<char*>(buffer);
 }
 
-TEST(CFBundle, RegisteredIdentifierGivesItsFolderExecutableAndResources) {
+TEST(CFBundle, RegisteredIdentifierGivesItsFolderExecutableAndResources)
+{
   const std::string folder = std::string(TESK_TEST_DATA_DIR);
-  ASSERT_TRUE(compat_RegisterBundle("com.example.tesk.test", folder.c_str(), "/opt/Tesk/Contents/MacOS/Tesk",
-                                    folder.c_str()));
+  ASSERT_TRUE(
+    compat_RegisterBundle("com.example.tesk.test", folder.c_str(), "/opt/Tesk/Contents/MacOS/Tesk", folder.c_str()));
   CFBundleRef bundle = CFBundleGetBundleWithIdentifier(CFSTR("com.example.tesk.test"));
   ASSERT_NE(bundle, nullptr);
   EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(bundle), CFSTR("com.example.tesk.test")));
@@ -48,7 +51,8 @@ TEST(CFBundle, RegisteredIdentifierGivesItsFolderExecutableAndResources) {
   EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.tesk.test")), nullptr);
 }
 
-TEST(CFBundle, MainBundleIsTheProgramUntilAHostIdentityIsSet) {
+TEST(CFBundle, MainBundleIsTheProgramUntilAHostIdentityIsSet)
+{
   CFBundleRef main = CFBundleGetMainBundle();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(CFBundleGetIdentifier(main), nullptr);
@@ -63,7 +67,8 @@ TEST(CFBundle, MainBundleIsTheProgramUntilAHostIdentityIsSet) {
   EXPECT_EQ(CFBundleGetIdentifier(main), nullptr);
 }
 
-TEST(CFURL, FileSystemPathsRoundTripWithEscapes) {
+TEST(CFURL, FileSystemPathsRoundTripWithEscapes)
+{
   CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp/a dir/file.png"), kCFURLPOSIXPathStyle, false);
   CFStringRef text = CFURLGetString(url);
   EXPECT_TRUE(CFEqual(text, CFSTR("file:///tmp/a%20dir/file.png")));
@@ -84,7 +89,8 @@ TEST(CFURL, FileSystemPathsRoundTripWithEscapes) {
   EXPECT_EQ(CFURLCreateWithString(nullptr, CFSTR("not a url"), nullptr), nullptr);
 }
 
-TEST(Gestalt, ReportsTheConfiguredSystemVersion) {
+TEST(Gestalt, ReportsTheConfiguredSystemVersion)
+{
   SInt32 v = 0;
   ASSERT_EQ(Gestalt(gestaltSystemVersion, &v), noErr);
   EXPECT_EQ(v, 0x1068);

@@ -6,41 +6,49 @@
 #include <map>
 #include <string>
 
-namespace {
+namespace
+{
 
 /* Plain records owned through counting callbacks, like preset objects in a preset array. */
-struct Item {
+struct Item
+{
   int number;
   int refs;
 };
 
-struct Ledger {
+struct Ledger
+{
   static inline int retains = 0;
   static inline int releases = 0;
   static inline int descriptions = 0;
   static void Reset() { retains = releases = descriptions = 0; }
 };
 
-const void* RetainItem(CFAllocatorRef, const void* v) {
+const void* RetainItem(CFAllocatorRef, const void* v)
+{
   ++Ledger::retains;
   ++static_cast<Item*>(const_cast<void*>(v))->refs;
   return v;
 }
-void ReleaseItem(CFAllocatorRef, const void* v) {
+void ReleaseItem(CFAllocatorRef, const void* v)
+{
   ++Ledger::releases;
   --static_cast<Item*>(const_cast<void*>(v))->refs;
 }
-CFStringRef DescribeItem(const void* v) {
+CFStringRef DescribeItem(const void* v)
+{
   ++Ledger::descriptions;
   return CFStringCreateWithFormat(nullptr, nullptr, CFSTR("item %d"), static_cast<const Item*>(v)->number);
 }
-Boolean EqualItems(const void* a, const void* b) {
+Boolean EqualItems(const void* a, const void* b)
+{
   return static_cast<const Item*>(a)->number == static_cast<const Item*>(b)->number;
 }
 
 const CFArrayCallBacks kItemCallbacks = {0, RetainItem, ReleaseItem, DescribeItem, EqualItems};
 
-TEST(CFArray, CustomCallbacksOwnTheElements) {
+TEST(CFArray, CustomCallbacksOwnTheElements)
+{
   Ledger::Reset();
   Item a{1, 1}, b{2, 1};
   const void* values[] = {&a, &b};
@@ -71,7 +79,8 @@ TEST(CFArray, CustomCallbacksOwnTheElements) {
   EXPECT_EQ(Ledger::retains, Ledger::releases);
 }
 
-TEST(CFArray, MutableArrayRetainsAppendedAndReleasesRemovedValues) {
+TEST(CFArray, MutableArrayRetainsAppendedAndReleasesRemovedValues)
+{
   Ledger::Reset();
   Item items[3] = {{0, 1}, {1, 1}, {2, 1}};
   CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 0, &kItemCallbacks);
@@ -88,7 +97,8 @@ TEST(CFArray, MutableArrayRetainsAppendedAndReleasesRemovedValues) {
   for (const Item& i : items) EXPECT_EQ(i.refs, 1);
 }
 
-TEST(CFArray, TypeCallbacksRetainObjectsAndNullCallbacksDoNot) {
+TEST(CFArray, TypeCallbacksRetainObjectsAndNullCallbacksDoNot)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "-", kCFStringEncodingUTF8);
   const void* values[] = {s};
   CFArrayRef owning = CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks);
@@ -103,10 +113,11 @@ TEST(CFArray, TypeCallbacksRetainObjectsAndNullCallbacksDoNot) {
 
 CFNumberRef Int(SInt32 v) { return CFNumberCreate(nullptr, kCFNumberSInt32Type, &v); }
 
-TEST(CFDictionary, SetGetReplaceAndRemoveWithTypeCallbacks) {
+TEST(CFDictionary, SetGetReplaceAndRemoveWithTypeCallbacks)
+{
   const CFIndex live = compat_CFLiveObjectCount();
   CFMutableDictionaryRef d =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFStringRef key = CFStringCreateWithCString(nullptr, "version", kCFStringEncodingUTF8);
   CFNumberRef first = Int(0x10000);
   CFDictionarySetValue(d, key, first);
@@ -146,14 +157,15 @@ TEST(CFDictionary, SetGetReplaceAndRemoveWithTypeCallbacks) {
   EXPECT_EQ(compat_CFLiveObjectCount(), live);
 }
 
-TEST(CFDictionary, StateDictionaryRoundTrip) {
+TEST(CFDictionary, StateDictionaryRoundTrip)
+{
   const UInt8 bytes[] = {1, 2, 3, 4};
   CFNumberRef version = Int(0x10000), type = Int(0x61756678);
   CFDataRef data = CFDataCreate(nullptr, bytes, 4);
   const void* keys[] = {CFSTR("version"), CFSTR("type"), CFSTR("name"), CFSTR("data")};
   const void* values[] = {version, type, CFSTR("-"), data};
-  CFDictionaryRef d = CFDictionaryCreate(nullptr, keys, values, 4, &kCFTypeDictionaryKeyCallBacks,
-                                         &kCFTypeDictionaryValueCallBacks);
+  CFDictionaryRef d =
+    CFDictionaryCreate(nullptr, keys, values, 4, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFRelease(version);
   CFRelease(type);
   CFRelease(data);
@@ -164,8 +176,8 @@ TEST(CFDictionary, StateDictionaryRoundTrip) {
   EXPECT_FALSE(CFEqual(d, copy));
 
   SInt32 readType = 0;
-  ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(d, CFSTR("type"))), kCFNumberSInt32Type,
-                               &readType));
+  ASSERT_TRUE(
+    CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(d, CFSTR("type"))), kCFNumberSInt32Type, &readType));
   EXPECT_EQ(readType, 0x61756678);
   CFDataRef readData = static_cast<CFDataRef>(CFDictionaryGetValue(d, CFSTR("data")));
   ASSERT_EQ(CFDataGetLength(readData), 4);
@@ -178,9 +190,10 @@ TEST(CFDictionary, StateDictionaryRoundTrip) {
   CFRelease(d);
 }
 
-TEST(CFDictionary, NumberKeysFindEqualValuesOfOtherTypes) {
+TEST(CFDictionary, NumberKeysFindEqualValuesOfOtherTypes)
+{
   CFMutableDictionaryRef d =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFNumberRef one = Int(1);
   const Float64 oneDouble = 1.0;
   CFNumberRef alsoOne = CFNumberCreate(nullptr, kCFNumberFloat64Type, &oneDouble);
@@ -191,9 +204,10 @@ TEST(CFDictionary, NumberKeysFindEqualValuesOfOtherTypes) {
   CFRelease(d);
 }
 
-TEST(CFDictionary, CopyStringKeyCallbacksCopyMutableKeys) {
+TEST(CFDictionary, CopyStringKeyCallbacksCopyMutableKeys)
+{
   CFMutableDictionaryRef d =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFCopyStringDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFCopyStringDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFMutableStringRef key = CFStringCreateMutable(nullptr, 0);
   CFStringAppendCString(key, "name", kCFStringEncodingUTF8);
   CFDictionarySetValue(d, key, CFSTR("x"));

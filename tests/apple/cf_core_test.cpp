@@ -6,15 +6,18 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
-std::string Text(CFStringRef s) {
+std::string Text(CFStringRef s)
+{
   char buffer[512];
   EXPECT_TRUE(CFStringGetCString(s, buffer, sizeof(buffer), kCFStringEncodingUTF8));
   return buffer;
 }
 
-TEST(CFLifetime, RetainReleaseCountsAndFreesAtZero) {
+TEST(CFLifetime, RetainReleaseCountsAndFreesAtZero)
+{
   const CFIndex before = compat_CFLiveObjectCount();
   CFStringRef s = CFStringCreateWithCString(nullptr, "abc", kCFStringEncodingUTF8);
   EXPECT_EQ(compat_CFLiveObjectCount(), before + 1);
@@ -27,7 +30,8 @@ TEST(CFLifetime, RetainReleaseCountsAndFreesAtZero) {
   EXPECT_EQ(compat_CFLiveObjectCount(), before);
 }
 
-TEST(CFLifetime, ConstantStringsAreOneImmortalObjectPerText) {
+TEST(CFLifetime, ConstantStringsAreOneImmortalObjectPerText)
+{
   CFStringRef a = CFSTR("version");
   EXPECT_EQ(a, CFSTR("version"));
   EXPECT_NE(a, CFSTR("subtype"));
@@ -38,28 +42,30 @@ TEST(CFLifetime, ConstantStringsAreOneImmortalObjectPerText) {
   EXPECT_EQ(Text(a), "version");
 }
 
-TEST(CFLifetime, OverReleaseAborts) {
+TEST(CFLifetime, OverReleaseAborts)
+{
   EXPECT_DEATH(
-      {
-        CFDataRef d = CFDataCreate(nullptr, nullptr, 0);
-        CFRelease(d);
-        CFRelease(d);
-      },
-      "");
+    {
+      CFDataRef d = CFDataCreate(nullptr, nullptr, 0);
+      CFRelease(d);
+      CFRelease(d);
+    },
+    "");
   EXPECT_DEATH(CFRelease(nullptr), "CFRelease: NULL object");
 }
 
-TEST(CFLifetime, TypeIDsAreDistinctAndReported) {
+TEST(CFLifetime, TypeIDsAreDistinctAndReported)
+{
   const UInt8 byte = 1;
   const SInt32 n = 3;
-  CFTypeRef objects[] = {CFStringCreateWithCString(nullptr, "x", kCFStringEncodingUTF8),
-                         CFNumberCreate(nullptr, kCFNumberSInt32Type, &n), CFDataCreate(nullptr, &byte, 1),
-                         CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks),
-                         CFDictionaryCreate(nullptr, nullptr, nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                            &kCFTypeDictionaryValueCallBacks)};
+  CFTypeRef objects[] = {
+    CFStringCreateWithCString(nullptr, "x", kCFStringEncodingUTF8), CFNumberCreate(nullptr, kCFNumberSInt32Type, &n),
+    CFDataCreate(nullptr, &byte, 1), CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks),
+    CFDictionaryCreate(nullptr, nullptr, nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks)};
   const CFTypeID ids[] = {CFStringGetTypeID(), CFNumberGetTypeID(), CFDataGetTypeID(), CFArrayGetTypeID(),
                           CFDictionaryGetTypeID()};
-  for (size_t i = 0; i < 5; ++i) {
+  for (size_t i = 0; i < 5; ++i)
+  {
     EXPECT_EQ(CFGetTypeID(objects[i]), ids[i]) << i;
     for (size_t j = 0; j < i; ++j) EXPECT_NE(ids[i], ids[j]);
     CFRelease(objects[i]);
@@ -68,8 +74,10 @@ TEST(CFLifetime, TypeIDsAreDistinctAndReported) {
   EXPECT_DEATH(CFStringGetLength(reinterpret_cast<CFStringRef>(kCFBooleanTrue)), "wrong type");
 }
 
-TEST(CFLifetime, CustomAllocatorIsCalledAndRetainedByItsObjects) {
-  struct Counts {
+TEST(CFLifetime, CustomAllocatorIsCalledAndRetainedByItsObjects)
+{
+  struct Counts
+  {
     int allocs = 0;
     int frees = 0;
   } counts;
@@ -97,7 +105,8 @@ TEST(CFLifetime, CustomAllocatorIsCalledAndRetainedByItsObjects) {
   CFRelease(alloc);
 }
 
-struct EncodingCase {
+struct EncodingCase
+{
   const char* name;
   const char* bytes;
   CFStringEncoding encoding;
@@ -106,12 +115,16 @@ struct EncodingCase {
   CFIndex length;
 };
 
-class CFStringEncodingTest : public testing::TestWithParam<EncodingCase> {};
+class CFStringEncodingTest : public testing::TestWithParam<EncodingCase>
+{
+};
 
-TEST_P(CFStringEncodingTest, CreatesTextOfTheRightLength) {
+TEST_P(CFStringEncodingTest, CreatesTextOfTheRightLength)
+{
   const EncodingCase& c = GetParam();
   CFStringRef s = CFStringCreateWithCString(nullptr, c.bytes, c.encoding);
-  if (!c.valid) {
+  if (!c.valid)
+  {
     EXPECT_EQ(s, nullptr);
     return;
   }
@@ -122,17 +135,18 @@ TEST_P(CFStringEncodingTest, CreatesTextOfTheRightLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Encodings, CFStringEncodingTest,
-    testing::Values(EncodingCase{"Ascii", "Tesk", kCFStringEncodingASCII, true, "Tesk", 4},
-                    EncodingCase{"Utf8Accent", "caf\xC3\xA9", kCFStringEncodingUTF8, true, "caf\xC3\xA9", 4},
-                    EncodingCase{"Utf8Astral", "\xF0\x9D\x84\x9E", kCFStringEncodingUTF8, true, "\xF0\x9D\x84\x9E", 2},
-                    EncodingCase{"Utf8Malformed", "a\xC3", kCFStringEncodingUTF8, false, "", 0},
-                    EncodingCase{"AsciiHighByte", "caf\xE9", kCFStringEncodingASCII, false, "", 0},
-                    EncodingCase{"Latin1", "caf\xE9", kCFStringEncodingISOLatin1, true, "caf\xC3\xA9", 4},
-                    EncodingCase{"Empty", "", kCFStringEncodingUTF8, true, "", 0}),
-    [](const testing::TestParamInfo<EncodingCase>& i) { return std::string(i.param.name); });
+  Encodings, CFStringEncodingTest,
+  testing::Values(EncodingCase{"Ascii", "Tesk", kCFStringEncodingASCII, true, "Tesk", 4},
+                  EncodingCase{"Utf8Accent", "caf\xC3\xA9", kCFStringEncodingUTF8, true, "caf\xC3\xA9", 4},
+                  EncodingCase{"Utf8Astral", "\xF0\x9D\x84\x9E", kCFStringEncodingUTF8, true, "\xF0\x9D\x84\x9E", 2},
+                  EncodingCase{"Utf8Malformed", "a\xC3", kCFStringEncodingUTF8, false, "", 0},
+                  EncodingCase{"AsciiHighByte", "caf\xE9", kCFStringEncodingASCII, false, "", 0},
+                  EncodingCase{"Latin1", "caf\xE9", kCFStringEncodingISOLatin1, true, "caf\xC3\xA9", 4},
+                  EncodingCase{"Empty", "", kCFStringEncodingUTF8, true, "", 0}),
+  [](const testing::TestParamInfo<EncodingCase>& i) { return std::string(i.param.name); });
 
-TEST(CFString, GetCStringRefusesATooSmallBufferAndUnencodableText) {
+TEST(CFString, GetCStringRefusesATooSmallBufferAndUnencodableText)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "caf\xC3\xA9", kCFStringEncodingUTF8);
   char buffer[8];
   EXPECT_FALSE(CFStringGetCString(s, buffer, 5, kCFStringEncodingUTF8));  // 5 bytes need 6 with the NUL
@@ -143,10 +157,11 @@ TEST(CFString, GetCStringRefusesATooSmallBufferAndUnencodableText) {
   CFRelease(s);
 }
 
-TEST(CFString, FormatFillsConversionsAndObjects) {
+TEST(CFString, FormatFillsConversionsAndObjects)
+{
   CFStringRef name = CFSTR("-");
-  CFStringRef s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
-                                           7, name);
+  CFStringRef s =
+    CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"), 7, name);
   EXPECT_EQ(Text(s), "AUPreset:\npreset number = 7\npreset name = -");
   CFRelease(s);
   s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%5.2f|%-3s|%ld|%x|%%|%03u"), 3.14159, "a", -5L, 255u, 7u);
@@ -154,7 +169,8 @@ TEST(CFString, FormatFillsConversionsAndObjects) {
   CFRelease(s);
 }
 
-TEST(CFString, CompareEqualAndNumericValues) {
+TEST(CFString, CompareEqualAndNumericValues)
+{
   CFStringRef a = CFStringCreateWithCString(nullptr, "Gain", kCFStringEncodingUTF8);
   EXPECT_TRUE(CFEqual(a, CFSTR("Gain")));
   EXPECT_EQ(CFHash(a), CFHash(CFSTR("Gain")));
@@ -167,7 +183,8 @@ TEST(CFString, CompareEqualAndNumericValues) {
   EXPECT_EQ(CFStringGetIntValue(CFSTR("nope")), 0);
 }
 
-TEST(CFString, MutableAppendAndCharacters) {
+TEST(CFString, MutableAppendAndCharacters)
+{
   CFMutableStringRef m = CFStringCreateMutable(nullptr, 0);
   CFStringAppendCString(m, "out", kCFStringEncodingUTF8);
   CFStringAppend(m, CFSTR("put 1"));
@@ -180,7 +197,8 @@ TEST(CFString, MutableAppendAndCharacters) {
   CFRelease(m);
 }
 
-struct NumberCase {
+struct NumberCase
+{
   const char* name;
   CFNumberType createType;
   double value;
@@ -189,11 +207,15 @@ struct NumberCase {
   bool exact;
 };
 
-class CFNumberTest : public testing::TestWithParam<NumberCase> {};
+class CFNumberTest : public testing::TestWithParam<NumberCase>
+{
+};
 
 /* Stores `value` as createType, reads it as readType and reports the result as a double. */
-double RoundTrip(const NumberCase& c, Boolean* exact) {
-  union {
+double RoundTrip(const NumberCase& c, Boolean* exact)
+{
+  union
+  {
     SInt8 i8;
     SInt16 i16;
     SInt32 i32;
@@ -201,7 +223,8 @@ double RoundTrip(const NumberCase& c, Boolean* exact) {
     Float32 f32;
     Float64 f64;
   } in{}, out{};
-  switch (c.createType) {
+  switch (c.createType)
+  {
     case kCFNumberSInt32Type: in.i32 = static_cast<SInt32>(c.value); break;
     case kCFNumberSInt64Type: in.i64 = static_cast<SInt64>(c.value); break;
     case kCFNumberFloat32Type: in.f32 = static_cast<Float32>(c.value); break;
@@ -210,7 +233,8 @@ double RoundTrip(const NumberCase& c, Boolean* exact) {
   CFNumberRef n = CFNumberCreate(nullptr, c.createType, &in);
   *exact = CFNumberGetValue(n, c.readType, &out);
   CFRelease(n);
-  switch (c.readType) {
+  switch (c.readType)
+  {
     case kCFNumberSInt8Type: return out.i8;
     case kCFNumberSInt16Type: return out.i16;
     case kCFNumberSInt32Type: return out.i32;
@@ -220,31 +244,31 @@ double RoundTrip(const NumberCase& c, Boolean* exact) {
   }
 }
 
-TEST_P(CFNumberTest, ConvertsAndReportsExactness) {
+TEST_P(CFNumberTest, ConvertsAndReportsExactness)
+{
   Boolean exact = false;
   EXPECT_DOUBLE_EQ(RoundTrip(GetParam(), &exact), GetParam().expected);
   EXPECT_EQ(static_cast<bool>(exact), GetParam().exact);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Numbers, CFNumberTest,
-    testing::Values(NumberCase{"SInt32ToSInt32", kCFNumberSInt32Type, 0x10000, kCFNumberSInt32Type, 0x10000, true},
-                    NumberCase{"SInt32Negative", kCFNumberSInt32Type, -10878, kCFNumberSInt32Type, -10878, true},
-                    NumberCase{"SInt64Large", kCFNumberSInt64Type, 1099511627776.0, kCFNumberSInt64Type,
-                               1099511627776.0, true},
-                    NumberCase{"SInt64ToSInt32Overflows", kCFNumberSInt64Type, 1099511627776.0, kCFNumberSInt32Type,
-                               0, false},
-                    NumberCase{"SInt32ToSInt8Truncates", kCFNumberSInt32Type, 300, kCFNumberSInt8Type, 44, false},
-                    NumberCase{"Float64ToFloat64", kCFNumberFloat64Type, 0.1, kCFNumberFloat64Type, 0.1, true},
-                    NumberCase{"Float64ToFloat32Inexact", kCFNumberFloat64Type, 0.1, kCFNumberFloat32Type,
-                               static_cast<double>(0.1f), false},
-                    NumberCase{"Float32ToFloat64", kCFNumberFloat32Type, 0.5, kCFNumberFloat64Type, 0.5, true},
-                    NumberCase{"Float64FractionToSInt32", kCFNumberFloat64Type, 2.75, kCFNumberSInt32Type, 2, false},
-                    NumberCase{"Float64WholeToSInt32", kCFNumberFloat64Type, 44100.0, kCFNumberSInt32Type, 44100,
-                               true}),
-    [](const testing::TestParamInfo<NumberCase>& i) { return std::string(i.param.name); });
+  Numbers, CFNumberTest,
+  testing::Values(
+    NumberCase{"SInt32ToSInt32", kCFNumberSInt32Type, 0x10000, kCFNumberSInt32Type, 0x10000, true},
+    NumberCase{"SInt32Negative", kCFNumberSInt32Type, -10878, kCFNumberSInt32Type, -10878, true},
+    NumberCase{"SInt64Large", kCFNumberSInt64Type, 1099511627776.0, kCFNumberSInt64Type, 1099511627776.0, true},
+    NumberCase{"SInt64ToSInt32Overflows", kCFNumberSInt64Type, 1099511627776.0, kCFNumberSInt32Type, 0, false},
+    NumberCase{"SInt32ToSInt8Truncates", kCFNumberSInt32Type, 300, kCFNumberSInt8Type, 44, false},
+    NumberCase{"Float64ToFloat64", kCFNumberFloat64Type, 0.1, kCFNumberFloat64Type, 0.1, true},
+    NumberCase{"Float64ToFloat32Inexact", kCFNumberFloat64Type, 0.1, kCFNumberFloat32Type, static_cast<double>(0.1f),
+               false},
+    NumberCase{"Float32ToFloat64", kCFNumberFloat32Type, 0.5, kCFNumberFloat64Type, 0.5, true},
+    NumberCase{"Float64FractionToSInt32", kCFNumberFloat64Type, 2.75, kCFNumberSInt32Type, 2, false},
+    NumberCase{"Float64WholeToSInt32", kCFNumberFloat64Type, 44100.0, kCFNumberSInt32Type, 44100, true}),
+  [](const testing::TestParamInfo<NumberCase>& i) { return std::string(i.param.name); });
 
-TEST(CFNumber, EqualValuesOfDifferentTypesAreEqualAndHashAlike) {
+TEST(CFNumber, EqualValuesOfDifferentTypesAreEqualAndHashAlike)
+{
   const SInt32 one = 1;
   const Float64 oneDouble = 1.0, half = 0.5;
   CFNumberRef a = CFNumberCreate(nullptr, kCFNumberSInt32Type, &one);
@@ -260,7 +284,8 @@ TEST(CFNumber, EqualValuesOfDifferentTypesAreEqualAndHashAlike) {
   CFRelease(c);
 }
 
-TEST(CFData, CopiesBytesAndGrowsWhenMutable) {
+TEST(CFData, CopiesBytesAndGrowsWhenMutable)
+{
   UInt8 bytes[104];
   for (int i = 0; i < 104; ++i) bytes[i] = static_cast<UInt8>(i * 3);
   CFDataRef d = CFDataCreate(nullptr, bytes, sizeof(bytes));

@@ -6,7 +6,8 @@
 
 #include <cstddef>
 
-namespace {
+namespace
+{
 
 static_assert(sizeof(ComponentDescription) == 20);
 static_assert(offsetof(ComponentParameters, params) == (sizeof(long) == 8 ? 8 : 4));
@@ -28,39 +29,43 @@ static_assert(sizeof(AudioBuffer) == 16);
 static_assert(offsetof(AUHostIdentifier, hostVersion) == 8);
 static_assert(offsetof(AudioUnitEvent, mArgument) == 8);
 
-struct ValueCase {
+struct ValueCase
+{
   const char* name;
   long long actual;
   long long expected;
 };
 
-class PlatformValueTest : public testing::TestWithParam<ValueCase> {};
+class PlatformValueTest : public testing::TestWithParam<ValueCase>
+{
+};
 
 TEST_P(PlatformValueTest, EqualsThePlatformValue) { EXPECT_EQ(GetParam().actual, GetParam().expected); }
 
-#define ROW(constant, value) ValueCase{#constant, static_cast<long long>(constant), value}
+#define ROW(constant, value)                                                                                           \
+  ValueCase { #constant, static_cast < long long>(constant), value }
 
 INSTANTIATE_TEST_SUITE_P(
-    Constants, PlatformValueTest,
-    testing::Values(ROW(kAudioUnitErr_InvalidProperty, -10879), ROW(kAudioUnitErr_InvalidParameter, -10878),
-                    ROW(kAudioUnitErr_InvalidElement, -10877), ROW(kAudioUnitErr_InvalidScope, -10866),
-                    ROW(kAudioUnitErr_InvalidPropertyValue, -10851), ROW(kAudioUnitErr_PropertyNotInUse, -10850),
-                    ROW(coreFoundationUnknownErr, -4960), ROW(badComponentSelector, -2147450878LL),
-                    ROW(kComponentOpenSelect, -1), ROW(kComponentVersionSelect, -4),
-                    ROW(kAudioUnitRenderSelect, 14), ROW(kAudioUnitRemovePropertyListenerWithUserDataSelect, 18),
-                    ROW(kMusicDeviceStopNoteSelect, 0x106), ROW(kAudioUnitCarbonViewCreateSelect, 0x301),
-                    ROW(kAudioUnitProperty_CocoaUI, 31), ROW(kAudioUnitProperty_ParameterValueFromString, 38),
-                    ROW(kAudioUnitProperty_AUHostIdentifier, 46), ROW(kMusicDeviceProperty_InstrumentCount, 1000),
-                    ROW(kAudioUnitType_Effect, 0x61756678), ROW(kAudioUnitCarbonViewComponentType, 0x61757677),
-                    ROW(kAudioFormatLinearPCM, 0x6C70636D),
-                    ValueCase{"NonInterleavedFloatFlags",
-                              kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved, 0x29},
-                    ROW(kAudioChannelLayoutTag_Stereo, (101 << 16) | 2),
-                    ROW(kAudioChannelLayoutTag_Unknown, 0xFFFF0000LL),
-                    ROW(kAudioUnitParameterFlag_IsWritable, 0x80000000LL),
-                    ROW(kAudioUnitParameterFlag_HasClump, 1 << 20), ROW(kAudioUnitParameterUnit_CustomUnit, 26),
-                    ROW(kAudioUnitRenderAction_PostRender, 8), ROW(kParameterEvent_Immediate, 1),
-                    ROW(kAudioUnitEvent_EndParameterChangeGesture, 2), ROW(gestaltSystemVersion, 0x73797376)),
-    [](const testing::TestParamInfo<ValueCase>& i) { return std::string(i.param.name); });
+  Constants, PlatformValueTest,
+  testing::Values(ROW(kAudioUnitErr_InvalidProperty, -10879), ROW(kAudioUnitErr_InvalidParameter, -10878),
+                  ROW(kAudioUnitErr_InvalidElement, -10877), ROW(kAudioUnitErr_InvalidScope, -10866),
+                  ROW(kAudioUnitErr_InvalidPropertyValue, -10851), ROW(kAudioUnitErr_PropertyNotInUse, -10850),
+                  ROW(coreFoundationUnknownErr, -4960), ROW(badComponentSelector, -2147450878LL),
+                  ROW(kComponentOpenSelect, -1), ROW(kComponentVersionSelect, -4), ROW(kAudioUnitRenderSelect, 14),
+                  ROW(kAudioUnitRemovePropertyListenerWithUserDataSelect, 18), ROW(kMusicDeviceStopNoteSelect, 0x106),
+                  ROW(kAudioUnitCarbonViewCreateSelect, 0x301), ROW(kAudioUnitProperty_CocoaUI, 31),
+                  ROW(kAudioUnitProperty_ParameterValueFromString, 38), ROW(kAudioUnitProperty_AUHostIdentifier, 46),
+                  ROW(kMusicDeviceProperty_InstrumentCount, 1000), ROW(kAudioUnitType_Effect, 0x61756678),
+                  ROW(kAudioUnitCarbonViewComponentType, 0x61757677), ROW(kAudioFormatLinearPCM, 0x6C70636D),
+                  ValueCase{"NonInterleavedFloatFlags",
+                            kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved,
+                            0x29},
+                  ROW(kAudioChannelLayoutTag_Stereo, (101 << 16) | 2),
+                  ROW(kAudioChannelLayoutTag_Unknown, 0xFFFF0000LL),
+                  ROW(kAudioUnitParameterFlag_IsWritable, 0x80000000LL), ROW(kAudioUnitParameterFlag_HasClump, 1 << 20),
+                  ROW(kAudioUnitParameterUnit_CustomUnit, 26), ROW(kAudioUnitRenderAction_PostRender, 8),
+                  ROW(kParameterEvent_Immediate, 1), ROW(kAudioUnitEvent_EndParameterChangeGesture, 2),
+                  ROW(gestaltSystemVersion, 0x73797376)),
+  [](const testing::TestParamInfo<ValueCase>& i) { return std::string(i.param.name); });
 
 }  // namespace

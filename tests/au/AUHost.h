@@ -20,8 +20,8 @@ namespace au_test
 {
 inline Component TestComponent()
 {
-  static Component c =
-    compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(TestAU_Entry), kAudioUnitType_Effect, kTestAUSubType, kTestAUMfr, "TestMaker: TestAU");
+  static Component c = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(TestAU_Entry),
+                                                kAudioUnitType_Effect, kTestAUSubType, kTestAUMfr, "TestMaker: TestAU");
   return c;
 }
 
@@ -97,7 +97,10 @@ protected:
 
   void TearDown() override
   {
-    if (mUnit) { EXPECT_EQ(noErr, CloseComponent(mUnit)); }
+    if (mUnit)
+    {
+      EXPECT_EQ(noErr, CloseComponent(mUnit));
+    }
   }
 
   template <class T>
@@ -148,7 +151,8 @@ protected:
   float GetParam(int id)
   {
     AudioUnitParameterValue v = -999.0f;
-    EXPECT_EQ(noErr, AudioUnitGetParameter(mUnit, static_cast<AudioUnitParameterID>(id), kAudioUnitScope_Global, 0, &v));
+    EXPECT_EQ(noErr,
+              AudioUnitGetParameter(mUnit, static_cast<AudioUnitParameterID>(id), kAudioUnitScope_Global, 0, &v));
     return v;
   }
 

@@ -12,7 +12,10 @@ class RecordingControl final : public IControl
 {
 public:
   RecordingControl(TestAUPlug* pPlug, int paramIdx, std::vector<double>* pLog)
-    : IControl(pPlug, IRECT(0, 0, 20, 20), paramIdx), mLog(pLog) {}
+    : IControl(pPlug, IRECT(0, 0, 20, 20), paramIdx),
+      mLog(pLog)
+  {
+  }
   bool Draw(IGraphics*) override { return true; }
   void SetValueFromPlug(double value) override
   {

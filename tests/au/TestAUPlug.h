@@ -11,12 +11,12 @@
 
 enum ETestAUParams
 {
-  kGain = 0,   // dB, -70..12, label "dB"
-  kMode,       // enumeration: "Soft", "Medium", "Hard"
-  kActive,     // boolean
-  kWidth,      // group "Stereo", double 0..100 "%"
-  kSpread,     // group "Stereo", double 0..1, negated display
-  kDrive,      // group "Color", integer 0..10
+  kGain = 0,  // dB, -70..12, label "dB"
+  kMode,      // enumeration: "Soft", "Medium", "Hard"
+  kActive,    // boolean
+  kWidth,     // group "Stereo", double 0..100 "%"
+  kSpread,    // group "Stereo", double 0..1, negated display
+  kDrive,     // group "Color", integer 0..10
   kNumTestParams
 };
 

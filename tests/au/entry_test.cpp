@@ -46,21 +46,34 @@ TEST_F(AUHost, CanDoAnswersTheSelectorTable)
     ComponentResult expected;
   };
   const Row rows[] = {
-    {"Initialize", 1, 1},        {"Uninitialize", 2, 1},    {"GetPropertyInfo", 3, 1},  {"GetProperty", 4, 1},
-    {"SetProperty", 5, 1},       {"GetParameter", 6, 1},    {"SetParameter", 7, 1},     {"unused 8", 8, 0},
-    {"Reset", 9, 1},             {"AddListener", 10, 1},    {"RemoveListener", 11, 1},  {"unused 12", 12, 0},
-    {"unused 13", 13, 0},        {"Render", 14, 1},         {"AddRenderNotify", 15, 1}, {"RemoveRenderNotify", 16, 1},
-    {"ScheduleParameters", 17, 1}, {"RemoveListenerWithUserData", 18, 0}, {"zero", 0, 0}, {"open", -1, 0},
-    {"MIDI event", 0x101, 0},    {"large", 0x7fff, 0},
+    {"Initialize", 1, 1},
+    {"Uninitialize", 2, 1},
+    {"GetPropertyInfo", 3, 1},
+    {"GetProperty", 4, 1},
+    {"SetProperty", 5, 1},
+    {"GetParameter", 6, 1},
+    {"SetParameter", 7, 1},
+    {"unused 8", 8, 0},
+    {"Reset", 9, 1},
+    {"AddListener", 10, 1},
+    {"RemoveListener", 11, 1},
+    {"unused 12", 12, 0},
+    {"unused 13", 13, 0},
+    {"Render", 14, 1},
+    {"AddRenderNotify", 15, 1},
+    {"RemoveRenderNotify", 16, 1},
+    {"ScheduleParameters", 17, 1},
+    {"RemoveListenerWithUserData", 18, 0},
+    {"zero", 0, 0},
+    {"open", -1, 0},
+    {"MIDI event", 0x101, 0},
+    {"large", 0x7fff, 0},
   };
   for (const Row& r : rows)
     EXPECT_EQ(r.expected, compat::CallComponent(mUnit, kComponentCanDoSelect, r.select)) << r.name;
 }
 
-TEST_F(AUHost, VersionIsThePackedVendorVersion)
-{
-  EXPECT_EQ(kTestAUVersion, GetComponentVersion(mUnit));
-}
+TEST_F(AUHost, VersionIsThePackedVendorVersion) { EXPECT_EQ(kTestAUVersion, GetComponentVersion(mUnit)); }
 
 TEST_F(AUHost, UnknownSelectorIsRefusedWithoutSideEffects)
 {
@@ -94,8 +107,9 @@ TEST_F(AUHost, InitializeChecksTheConnectedChannelCounts)
     bool legal;
   };
   const Row rows[] = {
-    {"no formats set", 0, 0, true}, {"mono", 1, 1, true},           {"stereo", 2, 2, true},
-    {"mono to stereo", 1, 2, false}, {"stereo to mono", 2, 1, false}, {"only input stereo", 2, 0, true},
+    {"no formats set", 0, 0, true},   {"mono", 1, 1, true},
+    {"stereo", 2, 2, true},           {"mono to stereo", 1, 2, false},
+    {"stereo to mono", 2, 1, false},  {"only input stereo", 2, 0, true},
     {"only output mono", 0, 1, true},
   };
   for (const Row& r : rows)
@@ -107,16 +121,19 @@ TEST_F(AUHost, InitializeChecksTheConnectedChannelCounts)
     if (r.in)
     {
       IPlugAU::MakeDefaultASBD(&f, 44100.0, r.in, false);
-      ASSERT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)))
+      ASSERT_EQ(noErr,
+                AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)))
         << r.name;
     }
     if (r.out)
     {
       IPlugAU::MakeDefaultASBD(&f, 44100.0, r.out, false);
-      ASSERT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)))
+      ASSERT_EQ(noErr,
+                AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)))
         << r.name;
     }
-    EXPECT_EQ(r.legal ? ComponentResult(noErr) : ComponentResult(badComponentSelector), AudioUnitInitialize(unit)) << r.name;
+    EXPECT_EQ(r.legal ? ComponentResult(noErr) : ComponentResult(badComponentSelector), AudioUnitInitialize(unit))
+      << r.name;
     EXPECT_EQ(r.legal, plug->IsActive()) << r.name;
     CloseComponent(unit);
   }
@@ -212,8 +229,9 @@ namespace
 {
 Component ViewComponent()
 {
-  static Component c = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(TestAU_ViewEntry), kAudioUnitCarbonViewComponentType, kTestAUSubType,
-                                                kTestAUMfr, "TestMaker: TestAU View");
+  static Component c =
+    compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(TestAU_ViewEntry),
+                             kAudioUnitCarbonViewComponentType, kTestAUSubType, kTestAUMfr, "TestMaker: TestAU View");
   return c;
 }
 }  // namespace

@@ -57,7 +57,8 @@ TEST_F(AUHost, ParameterInfoDescribesEachKind)
     {"Drive", kDrive, kAudioUnitParameterUnit_Indexed, nullptr, 0.0f, 10.0f, 3.0f},
   };
   const AudioUnitParameterOptions always = kAudioUnitParameterFlag_IsReadable | kAudioUnitParameterFlag_IsWritable |
-                                           kAudioUnitParameterFlag_HasCFNameString | kAudioUnitParameterFlag_CFNameRelease;
+                                           kAudioUnitParameterFlag_HasCFNameString |
+                                           kAudioUnitParameterFlag_CFNameRelease;
   for (const Row& r : rows)
   {
     AudioUnitParameterInfo info = ParamInfo(mUnit, r.id);
@@ -65,8 +66,14 @@ TEST_F(AUHost, ParameterInfoDescribesEachKind)
     EXPECT_EQ(r.name, TakeString(static_cast<CFStringRef>(CFRetain(info.cfNameString)))) << r.name;
     EXPECT_EQ(always, info.flags & always) << r.name;
     EXPECT_EQ(r.unit, info.unit) << r.name;
-    if (r.unitName) { EXPECT_EQ(r.unitName, TakeString(static_cast<CFStringRef>(CFRetain(info.unitName)))) << r.name; }
-    else { EXPECT_EQ(nullptr, info.unitName) << r.name; }
+    if (r.unitName)
+    {
+      EXPECT_EQ(r.unitName, TakeString(static_cast<CFStringRef>(CFRetain(info.unitName)))) << r.name;
+    }
+    else
+    {
+      EXPECT_EQ(nullptr, info.unitName) << r.name;
+    }
     EXPECT_EQ(r.min, info.minValue) << r.name;
     EXPECT_EQ(r.max, info.maxValue) << r.name;
     EXPECT_EQ(r.value, info.defaultValue) << r.name;
@@ -110,8 +117,14 @@ TEST_F(AUHost, ParametersOfOneGroupShareAClump)
   {
     AudioUnitParameterNameInfo clump = {r.clump, kAudioUnitParameterName_Full, nullptr};
     EXPECT_EQ(r.result, Get(kAudioUnitProperty_ParameterClumpName, G, 0, &clump)) << r.name;
-    if (r.text) { EXPECT_EQ(r.text, TakeString(clump.outName)) << r.name; }
-    else { EXPECT_EQ(nullptr, clump.outName) << r.name; }
+    if (r.text)
+    {
+      EXPECT_EQ(r.text, TakeString(clump.outName)) << r.name;
+    }
+    else
+    {
+      EXPECT_EQ(nullptr, clump.outName) << r.name;
+    }
   }
 }
 
@@ -155,8 +168,14 @@ TEST_F(AUHost, StringFromValueShowsTheDisplay)
   {
     AudioUnitParameterStringFromValue sfv = {r.id, &r.value, nullptr};
     EXPECT_EQ(r.result, Get(kAudioUnitProperty_ParameterStringFromValue, G, 0, &sfv)) << r.name;
-    if (r.text) { EXPECT_EQ(r.text, TakeString(sfv.outString)) << r.name; }
-    else { EXPECT_EQ(nullptr, sfv.outString) << r.name; }
+    if (r.text)
+    {
+      EXPECT_EQ(r.text, TakeString(sfv.outString)) << r.name;
+    }
+    else
+    {
+      EXPECT_EQ(nullptr, sfv.outString) << r.name;
+    }
   }
   // Without a value the current one is shown; outside the global scope nothing is written.
   AudioUnitParameterStringFromValue sfv = {kMode, nullptr, nullptr};
@@ -187,7 +206,8 @@ TEST_F(AUHost, ValueFromStringParsesOrMapsTheText)
   };
   for (const Row& r : rows)
   {
-    AudioUnitParameterValueFromString vfs = {r.id, CFStringCreateWithCString(nullptr, r.text, kCFStringEncodingUTF8), -999.0f};
+    AudioUnitParameterValueFromString vfs = {r.id, CFStringCreateWithCString(nullptr, r.text, kCFStringEncodingUTF8),
+                                             -999.0f};
     EXPECT_EQ(r.result, Get(kAudioUnitProperty_ParameterValueFromString, G, 0, &vfs)) << r.name;
     EXPECT_FLOAT_EQ(r.value, vfs.outValue) << r.name;
     CFRelease(vfs.inString);
@@ -217,7 +237,10 @@ TEST_F(AUHost, IDNameIsCutToTheDesiredLength)
   {
     AudioUnitParameterIDName idName = {r.id, r.length, nullptr};
     EXPECT_EQ(r.result, Get(kAudioUnitProperty_ParameterIDName, G, 0, &idName)) << r.name;
-    if (r.text) { EXPECT_EQ(r.text, TakeString(idName.outName)) << r.name; }
+    if (r.text)
+    {
+      EXPECT_EQ(r.text, TakeString(idName.outName)) << r.name;
+    }
   }
 }
 

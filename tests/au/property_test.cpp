@@ -16,14 +16,20 @@ constexpr AudioUnitScope G = kAudioUnitScope_Global, I = kAudioUnitScope_Input, 
 
 // Releases what a successful get handed over in the data.
 using Releaser = void (*)(void* data);
-void ReleaseFirst(void* d) { if (*static_cast<CFTypeRef*>(d)) CFRelease(*static_cast<CFTypeRef*>(d)); }
+void ReleaseFirst(void* d)
+{
+  if (*static_cast<CFTypeRef*>(d)) CFRelease(*static_cast<CFTypeRef*>(d));
+}
 void ReleaseParamInfo(void* d)
 {
   auto* info = static_cast<AudioUnitParameterInfo*>(d);
   if (info->cfNameString) CFRelease(info->cfNameString);
   if (info->unitName) CFRelease(info->unitName);
 }
-void ReleasePreset(void* d) { if (static_cast<AUPreset*>(d)->presetName) CFRelease(static_cast<AUPreset*>(d)->presetName); }
+void ReleasePreset(void* d)
+{
+  if (static_cast<AUPreset*>(d)->presetName) CFRelease(static_cast<AUPreset*>(d)->presetName);
+}
 void ReleaseCocoa(void* d)
 {
   auto* info = static_cast<AudioUnitCocoaViewInfo*>(d);
@@ -39,10 +45,10 @@ struct PropertyRow
   AudioUnitPropertyID id;
   AudioUnitScope scope;
   AudioUnitElement element;
-  OSStatus info;       // result of the information request
-  UInt32 size;         // size it reports
+  OSStatus info;  // result of the information request
+  UInt32 size;    // size it reports
   bool writable;
-  OSStatus get;        // result of a get with a zeroed buffer of that size
+  OSStatus get;  // result of a get with a zeroed buffer of that size
   Releaser release;
 };
 
@@ -65,9 +71,12 @@ const PropertyRow kRows[] = {
   {"ParameterInfo huge ID", kAudioUnitProperty_ParameterInfo, G, 0xFFFFFFFF, kElem, 0, false, kElem, nullptr},
   {"ParameterInfo input", kAudioUnitProperty_ParameterInfo, I, 0, kScope, 0, false, kScope, nullptr},
   {"FastDispatch render", kAudioUnitProperty_FastDispatch, G, kAudioUnitRenderSelect, kOK, 8, false, kOK, nullptr},
-  {"FastDispatch setter", kAudioUnitProperty_FastDispatch, G, kAudioUnitSetParameterSelect, kOK, 8, false, kOK, nullptr},
-  {"FastDispatch getter", kAudioUnitProperty_FastDispatch, G, kAudioUnitGetParameterSelect, kOK, 8, false, kOK, nullptr},
-  {"FastDispatch other", kAudioUnitProperty_FastDispatch, G, kAudioUnitSetPropertySelect, kElem, 0, false, kElem, nullptr},
+  {"FastDispatch setter", kAudioUnitProperty_FastDispatch, G, kAudioUnitSetParameterSelect, kOK, 8, false, kOK,
+   nullptr},
+  {"FastDispatch getter", kAudioUnitProperty_FastDispatch, G, kAudioUnitGetParameterSelect, kOK, 8, false, kOK,
+   nullptr},
+  {"FastDispatch other", kAudioUnitProperty_FastDispatch, G, kAudioUnitSetPropertySelect, kElem, 0, false, kElem,
+   nullptr},
   {"StreamFormat global", kAudioUnitProperty_StreamFormat, G, 0, kOK, 40, true, kOK, nullptr},
   {"StreamFormat input", kAudioUnitProperty_StreamFormat, I, 0, kOK, 40, true, kOK, nullptr},
   {"StreamFormat output", kAudioUnitProperty_StreamFormat, O, 0, kOK, 40, true, kOK, nullptr},
@@ -99,10 +108,12 @@ const PropertyRow kRows[] = {
   {"ElementName output", kAudioUnitProperty_ElementName, O, 0, kProp, 0, false, kOK, ReleaseFirst},
   {"CocoaUI", kAudioUnitProperty_CocoaUI, G, 0, kOK, 16, false, kOK, ReleaseCocoa},
   {"SupportedChannelLayoutTags", kAudioUnitProperty_SupportedChannelLayoutTags, O, 0, kProp, 0, false, kProp, nullptr},
-  {"StringFromValue global", kAudioUnitProperty_ParameterStringFromValue, G, 0, kOK, 24, false, kOK, ReleaseStringFromValue},
+  {"StringFromValue global", kAudioUnitProperty_ParameterStringFromValue, G, 0, kOK, 24, false, kOK,
+   ReleaseStringFromValue},
   {"StringFromValue input", kAudioUnitProperty_ParameterStringFromValue, I, 0, kOK, 24, false, kOK, nullptr},
   {"ParameterIDName", kAudioUnitProperty_ParameterIDName, G, 0, kOK, 16, false, kOK, ReleaseIDName},
-  {"ParameterClumpName", kAudioUnitProperty_ParameterClumpName, G, 0, kOK, 16, false, kAudioUnitErr_PropertyNotInUse, nullptr},
+  {"ParameterClumpName", kAudioUnitProperty_ParameterClumpName, G, 0, kOK, 16, false, kAudioUnitErr_PropertyNotInUse,
+   nullptr},
   {"ValueFromString", kAudioUnitProperty_ParameterValueFromString, G, 0, kOK, 24, false, kValue, nullptr},
   {"InstrumentCount (effect)", kMusicDeviceProperty_InstrumentCount, G, 0, kProp, 0, false, kProp, nullptr},
   {"private seed", kTestAUSeedProperty, G, 0, kOK, 4, true, kOK, nullptr},
@@ -193,7 +204,8 @@ TEST_F(AUHost, ASetWithLessDataThanThePropertyIsRefused)
   for (const Row& r : rows)
   {
     alignas(8) unsigned char data[64] = {};
-    EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, AudioUnitSetProperty(mUnit, r.id, r.scope, 0, data, r.size)) << r.name;
+    EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, AudioUnitSetProperty(mUnit, r.id, r.scope, 0, data, r.size))
+      << r.name;
     EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, AudioUnitSetProperty(mUnit, r.id, r.scope, 0, nullptr, 64)) << r.name;
   }
   EXPECT_EQ(sampleRate, mPlug->GetSampleRate());
@@ -206,8 +218,7 @@ TEST_F(AUHost, SetOfAnUnsettablePropertyIsInvalid)
   const UInt32 value = 1;
   const AudioUnitPropertyID ids[] = {kAudioUnitProperty_ParameterList, kAudioUnitProperty_Latency,
                                      kAudioUnitProperty_ElementCount, kAudioUnitProperty_CocoaUI, 999};
-  for (AudioUnitPropertyID id : ids)
-    EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(id, G, 0, value)) << id;
+  for (AudioUnitPropertyID id : ids) EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(id, G, 0, value)) << id;
 }
 
 TEST_F(AUHost, SampleRateAndBlockSizeAreSetAndReset)
@@ -222,7 +233,8 @@ TEST_F(AUHost, SampleRateAndBlockSizeAreSetAndReset)
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, Set(kAudioUnitProperty_SampleRate, G, 0, Float64(0.0)));
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, Set(kAudioUnitProperty_SampleRate, G, 0, Float64(-44100.0)));
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, Set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(0)));
-  EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, Set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(0x80000000u)));
+  EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue,
+            Set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(0x80000000u)));
   EXPECT_EQ(96000.0, mPlug->GetSampleRate());
   EXPECT_EQ(512, mPlug->GetBlockSize());
 }
@@ -309,10 +321,20 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
     AudioUnit unit = nullptr;
     ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
     std::swap(unit, mUnit);
-    if (r.inFirst) { ASSERT_EQ(noErr, SetChannels(I, r.inFirst)) << r.name; }
-    if (r.outFirst) { ASSERT_EQ(noErr, SetChannels(O, r.outFirst)) << r.name; }
-    if (r.initialised) { ASSERT_EQ(noErr, AudioUnitInitialize(mUnit)) << r.name; }
-    EXPECT_EQ(r.accepted ? OSStatus(noErr) : OSStatus(kAudioUnitErr_InvalidProperty), SetChannels(r.scope, r.channels)) << r.name;
+    if (r.inFirst)
+    {
+      ASSERT_EQ(noErr, SetChannels(I, r.inFirst)) << r.name;
+    }
+    if (r.outFirst)
+    {
+      ASSERT_EQ(noErr, SetChannels(O, r.outFirst)) << r.name;
+    }
+    if (r.initialised)
+    {
+      ASSERT_EQ(noErr, AudioUnitInitialize(mUnit)) << r.name;
+    }
+    EXPECT_EQ(r.accepted ? OSStatus(noErr) : OSStatus(kAudioUnitErr_InvalidProperty), SetChannels(r.scope, r.channels))
+      << r.name;
     // A refused format leaves the bus at no host channels.
     EXPECT_EQ(r.accepted ? r.channels : 0, Channels(r.scope)) << r.name;
     std::swap(unit, mUnit);
@@ -375,7 +397,10 @@ TEST_F(AUHost, ElementNamesOfTheBuses)
   {
     CFStringRef name = nullptr;
     EXPECT_EQ(r.result, Get(kAudioUnitProperty_ElementName, r.scope, r.element, &name)) << r.name;
-    if (r.text) { EXPECT_EQ(r.text, TakeString(name)) << r.name; }
+    if (r.text)
+    {
+      EXPECT_EQ(r.text, TakeString(name)) << r.name;
+    }
   }
 }
 
@@ -394,7 +419,8 @@ TEST_F(AUHost, CocoaUINamesTheBundleAndTheViewFactory)
 
   compat_SetGestaltSystemVersion(0x1049);
   UInt32 size = 0;
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty, AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr));
+  EXPECT_EQ(kAudioUnitErr_InvalidProperty,
+            AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr));
   compat_SetGestaltSystemVersion(0x1050);
   EXPECT_EQ(noErr, AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr));
   compat_SetGestaltSystemVersion(0x1068);
@@ -419,8 +445,8 @@ TEST(AUNoEditor, ViewPropertiesNeedAnEditor)
   Boolean writable = false;
   EXPECT_EQ(kAudioUnitErr_InvalidProperty,
             plug.GetProperty(kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, &writable, nullptr));
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty,
-            plug.GetProperty(kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &size, &writable, nullptr));
+  EXPECT_EQ(kAudioUnitErr_InvalidProperty, plug.GetProperty(kAudioUnitProperty_GetUIComponentList,
+                                                            kAudioUnitScope_Global, 0, &size, &writable, nullptr));
 }
 
 TEST_F(AUHost, HostIdentifierPacksTheVersionNibbles)
@@ -488,7 +514,8 @@ TEST_F(AUHost, HostCallbacksFeedTheTransportQueries)
       *downBeat = 8.0;
       return noErr;
     }
-    static OSStatus State(void*, Boolean* playing, Boolean*, Float64* pos, Boolean* cycling, Float64* start, Float64* end)
+    static OSStatus State(void*, Boolean* playing, Boolean*, Float64* pos, Boolean* cycling, Float64* start,
+                          Float64* end)
     {
       *playing = true;
       *pos = 1000.6;

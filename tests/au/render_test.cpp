@@ -271,8 +271,14 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
     ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
     std::swap(unit, mUnit);
     mPlug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(mUnit));
-    if (r.hostChannels) { ASSERT_EQ(noErr, SetChannels(I, r.hostChannels)) << r.name; }
-    if (r.callback) { ASSERT_EQ(noErr, SetInput(&source)) << r.name; }
+    if (r.hostChannels)
+    {
+      ASSERT_EQ(noErr, SetChannels(I, r.hostChannels)) << r.name;
+    }
+    if (r.callback)
+    {
+      ASSERT_EQ(noErr, SetInput(&source)) << r.name;
+    }
     EXPECT_EQ(r.type, mPlug->GetInBusConnection(0)->mInputType) << r.name;
     EXPECT_EQ(r.busConnected, mPlug->GetInBus(0)->mConnected) << r.name;
     EXPECT_EQ(r.ch0, mPlug->IsInChannelConnected(0)) << r.name;
@@ -292,8 +298,8 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
 
 TEST(AUInputTypes, NamesOfTheInputTypes)
 {
-  const std::pair<int, const char*> rows[] = {{0, "NotConnected"}, {1, "DirectFastProc"}, {2, "DirectNoFastProc"},
-                                              {3, "RenderCallback"}, {4, "NotConnected"}, {-1, "NotConnected"}};
+  const std::pair<int, const char*> rows[] = {{0, "NotConnected"},   {1, "DirectFastProc"}, {2, "DirectNoFastProc"},
+                                              {3, "RenderCallback"}, {4, "NotConnected"},   {-1, "NotConnected"}};
   for (const auto& [type, name] : rows) EXPECT_STREQ(name, IPlugAU::AUInputTypeStr(type)) << type;
 }
 

@@ -36,8 +36,10 @@ CFDictionaryRef WithKey(CFDictionaryRef state, CFStringRef key, CFTypeRef value,
                         CFTypeRef value2 = nullptr)
 {
   CFMutableDictionaryRef copy = CFDictionaryCreateMutableCopy(nullptr, 0, state);
-  if (value) CFDictionarySetValue(copy, key, value);
-  else CFDictionaryRemoveValue(copy, key);
+  if (value)
+    CFDictionarySetValue(copy, key, value);
+  else
+    CFDictionaryRemoveValue(copy, key);
   if (key2) CFDictionarySetValue(copy, key2, value2);
   return copy;
 }
@@ -202,8 +204,9 @@ struct CountingAllocator
 TEST(CFAUPresetObjects, RetainReleaseFollowTheCountAndReturnTheMemory)
 {
   CountingAllocator counts;
-  CFAllocatorContext ctx = {0, &counts, nullptr, nullptr, nullptr, CountingAllocator::Allocate, nullptr,
-                            CountingAllocator::Deallocate, nullptr};
+  CFAllocatorContext ctx = {
+    0,      &counts, nullptr, nullptr, nullptr, CountingAllocator::Allocate, nullptr, CountingAllocator::Deallocate,
+    nullptr};
   CFAllocatorRef allocator = CFAllocatorCreate(kCFAllocatorDefault, &ctx);
   ASSERT_NE(nullptr, allocator);
   const CFIndex liveBefore = compat_CFLiveObjectCount();

@@ -17,8 +17,8 @@ class ControlsTestPlug final : public IPlugHostless
 {
 public:
   explicit ControlsTestPlug(int nParams = 4)
-    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
-                kAPIAU)
+    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false,
+                    false, kAPIAU)
   {
     for (int i = 0; i < nParams; ++i) GetParam(i)->InitDouble("Param", 0.0, 0.0, 1.0, 0.01);
   }
@@ -38,13 +38,15 @@ public:
 // The plug-in with a headless editor attached (drawing surface ready, all black).
 struct ControlsEditor
 {
-  explicit ControlsEditor(int w = 200, int h = 200, int nParams = 4) : plug(nParams)
+  explicit ControlsEditor(int w = 200, int h = 200, int nParams = 4)
+    : plug(nParams)
   {
     gfx = new IGraphicsHeadless(&plug, w, h, 0);
     plug.AttachGraphics(gfx);
   }
 
-  template <class C> C* Attach(C* pControl)
+  template <class C>
+  C* Attach(C* pControl)
   {
     gfx->AttachControl(pControl);
     return pControl;

@@ -68,7 +68,11 @@ TEST(IBitmapControl, ShowsTheFrameTheValueSelects)
   EXPECT_EQ(*c->GetRECT(), IRECT(20, 30, 28, 36)) << "one frame's size";
   EXPECT_EQ(c->GetBlend()->mMethod, IChannelBlend::kBlendClobber);
 
-  const struct { double value; int frame; } rows[] = {{0.0, 1}, {0.74, 2}, {0.75, 3}, {1.0, 3}};
+  const struct
+  {
+    double value;
+    int frame;
+  } rows[] = {{0.0, 1}, {0.74, 2}, {0.75, 3}, {1.0, 3}};
   for (const auto& row : rows)
   {
     c->SetValueFromPlug(0.0);  // the first call only sets the default

@@ -25,12 +25,12 @@ struct FaderGeometryCase
 TEST(IFaderControl, GeometryFollowsTheHandleAndTheTravel)
 {
   const FaderGeometryCase cases[] = {
-    {"vertical", kVertical, 10, 20, IRECT(30, 40, 40, 140), 20,
-     IRECT(30, 120, 40, 140), IRECT(30, 80, 40, 100), IRECT(30, 40, 40, 60)},
-    {"horizontal", kHorizontal, 20, 10, IRECT(30, 40, 130, 50), 20,
-     IRECT(30, 40, 50, 50), IRECT(70, 40, 90, 50), IRECT(110, 40, 130, 50)},
-    {"vertical, odd room truncates", kVertical, 10, 21, IRECT(30, 40, 40, 140), 21,
-     IRECT(30, 119, 40, 140), IRECT(30, 79, 40, 100), IRECT(30, 40, 40, 61)},
+    {"vertical", kVertical, 10, 20, IRECT(30, 40, 40, 140), 20, IRECT(30, 120, 40, 140), IRECT(30, 80, 40, 100),
+     IRECT(30, 40, 40, 60)},
+    {"horizontal", kHorizontal, 20, 10, IRECT(30, 40, 130, 50), 20, IRECT(30, 40, 50, 50), IRECT(70, 40, 90, 50),
+     IRECT(110, 40, 130, 50)},
+    {"vertical, odd room truncates", kVertical, 10, 21, IRECT(30, 40, 40, 140), 21, IRECT(30, 119, 40, 140),
+     IRECT(30, 79, 40, 100), IRECT(30, 40, 40, 61)},
   };
   for (const FaderGeometryCase& c : cases)
   {
@@ -78,8 +78,10 @@ TEST(IFaderControl, PressAndDragPutTheHandleCentreUnderThePointer)
 
     // A drag that ends at the same point from elsewhere snaps the same way.
     fader->SetValueFromPlug(0.25);
-    if (c.direction == kVertical) ed.Press(c.x, c.y + 1);
-    else ed.Press(c.x - 1, c.y);
+    if (c.direction == kVertical)
+      ed.Press(c.x, c.y + 1);
+    else
+      ed.Press(c.x - 1, c.y);
     ed.Drag(c.x, c.y);
     EXPECT_DOUBLE_EQ(fader->GetValue(), c.value) << c.name << " (drag)";
   }
@@ -200,7 +202,12 @@ public:
 
 TEST(IKnobControl, KnobWithoutExtentOrGearingDoesNotMove)
 {
-  const struct { const char* name; IRECT rect; double gearing; } rows[] = {
+  const struct
+  {
+    const char* name;
+    IRECT rect;
+    double gearing;
+  } rows[] = {
     {"flat", IRECT(0, 10, 40, 10), 4.0},
     {"no gearing", IRECT(0, 0, 40, 40), 0.0},
   };
@@ -226,10 +233,14 @@ TEST(IKnobLineControl, LineTurnsClockwiseFromStraightUp)
   const IColor black(255, 0, 0, 0), red(255, 255, 0, 0);
   ed.gfx->AttachPanelBackground(&black);
   // Outer radius 0 reaches half the width: 20 pixels from the centre (70, 70).
-  auto* knob = ed.Attach(new IKnobLineControl(&ed.plug, IRECT(50, 50, 90, 90), 0, &red, 5.0, 0.0, 0.0,
-                                              std::numbers::pi / 2));
+  auto* knob =
+    ed.Attach(new IKnobLineControl(&ed.plug, IRECT(50, 50, 90, 90), 0, &red, 5.0, 0.0, 0.0, std::numbers::pi / 2));
   EXPECT_EQ(knob->GetBlend()->mMethod, IChannelBlend::kBlendClobber);
-  const struct { double value; int litX, litY, darkX, darkY; } rows[] = {
+  const struct
+  {
+    double value;
+    int litX, litY, darkX, darkY;
+  } rows[] = {
     {0.0, 70, 56, 70, 84},  // up
     {1.0, 84, 70, 56, 70},  // right
   };
@@ -248,7 +259,8 @@ TEST(IKnobLineControl, LineTurnsClockwiseFromStraightUp)
 struct MarkerBitmap
 {
   explicit MarkerBitmap(int size = 21, unsigned background = IColor(255, 0, 0, 0).ToPixel())
-    : bits(std::make_unique<LICE_MemBitmap>(size, size, 4)), bitmap(bits.get(), size, size, 1)
+    : bits(std::make_unique<LICE_MemBitmap>(size, size, 4)),
+      bitmap(bits.get(), size, size, 1)
   {
     LICE_FillRect(bits.get(), 0, 0, size, size, background, 1.0f, LICE_BLIT_MODE_COPY);
     LICE_FillRect(bits.get(), size / 2 - 2, 0, 5, 5, COLOR_WHITE.ToPixel(), 1.0f, LICE_BLIT_MODE_COPY);
@@ -265,7 +277,11 @@ TEST(IKnobRotaterControl, TurnsItsBitmapAboutTheCentre)
   ed.gfx->AttachPanelBackground(&gray);
   auto* knob = ed.Attach(new IKnobRotaterControl(&ed.plug, 100, 100, 0, &marker.bitmap, 0.0, std::numbers::pi));
   EXPECT_EQ(*knob->GetRECT(), IRECT(100, 100, 121, 121));
-  const struct { double value; int litX, litY, darkX, darkY; } rows[] = {
+  const struct
+  {
+    double value;
+    int litX, litY, darkX, darkY;
+  } rows[] = {
     {0.0, 110, 102, 110, 118},  // marker on top
     {0.5, 118, 110, 102, 110},  // a quarter turn clockwise: on the right
     {1.0, 110, 118, 110, 102},  // half a turn: at the bottom
@@ -288,8 +304,8 @@ TEST(IKnobRotatingMaskControl, TurnsTheTopImageOverAFixedBase)
   ControlsEditor ed;
   const IColor gray(255, 60, 60, 60);
   ed.gfx->AttachPanelBackground(&gray);
-  auto* knob = ed.Attach(new IKnobRotatingMaskControl(&ed.plug, 100, 100, 0, &base.bitmap, &mask.bitmap,
-                                                      &top.bitmap, 0.0, 180.0));
+  auto* knob =
+    ed.Attach(new IKnobRotatingMaskControl(&ed.plug, 100, 100, 0, &base.bitmap, &mask.bitmap, &top.bitmap, 0.0, 180.0));
   EXPECT_EQ(*knob->GetRECT(), IRECT(100, 100, 121, 121));
   knob->SetValueFromPlug(0.0);
   knob->SetValueFromPlug(1.0);

@@ -23,9 +23,18 @@ TEST(IRadioButtonsControl, SpreadsTheButtonsEvenlyOverTheRectangle)
     {"vertical", IRECT(5, 7, 15, 57), 3, kVertical, false, {{5, 7, 15, 15}, {5, 28, 15, 36}, {5, 49, 15, 57}}},
     {"vertical reversed", IRECT(5, 7, 15, 57), 3, kVertical, true, {{5, 49, 15, 57}, {5, 28, 15, 36}, {5, 7, 15, 15}}},
     {"horizontal", IRECT(5, 7, 55, 15), 3, kHorizontal, false, {{5, 7, 15, 15}, {25, 7, 35, 15}, {45, 7, 55, 15}}},
-    {"horizontal reversed", IRECT(5, 7, 55, 15), 3, kHorizontal, true,
+    {"horizontal reversed",
+     IRECT(5, 7, 55, 15),
+     3,
+     kHorizontal,
+     true,
      {{45, 7, 55, 15}, {25, 7, 35, 15}, {5, 7, 15, 15}}},
-    {"uneven gap truncates", IRECT(0, 0, 10, 51), 3, kVertical, false, {{0, 0, 10, 8}, {0, 21, 10, 29}, {0, 42, 10, 50}}},
+    {"uneven gap truncates",
+     IRECT(0, 0, 10, 51),
+     3,
+     kVertical,
+     false,
+     {{0, 0, 10, 8}, {0, 21, 10, 29}, {0, 42, 10, 50}}},
     {"touching buttons", IRECT(0, 0, 20, 8), 2, kHorizontal, true, {{10, 0, 20, 8}, {0, 0, 10, 8}}},
     {"single button", IRECT(3, 4, 40, 40), 1, kVertical, true, {{3, 4, 13, 12}}},
     {"no buttons", IRECT(3, 4, 40, 40), 0, kVertical, false, {}},
@@ -86,7 +95,11 @@ TEST(IRadioButtonsControl, DrawsTheActiveButtonWithTheSecondFrame)
   FramesBitmap strip(10, 8, 2);
   ControlsEditor ed;
   auto* radio = ed.Attach(new IRadioButtonsControl(&ed.plug, IRECT(5, 7, 55, 15), 1, 3, &strip.bitmap, kHorizontal));
-  const struct { double value; int active; } rows[] = {{0.0, 0}, {0.24, 0}, {0.26, 1}, {1.0, 2}, {7.0, 2}, {-3.0, 0}};
+  const struct
+  {
+    double value;
+    int active;
+  } rows[] = {{0.0, 0}, {0.24, 0}, {0.26, 1}, {1.0, 2}, {7.0, 2}, {-3.0, 0}};
   for (const auto& row : rows)
   {
     radio->SetValueFromPlug(row.value);

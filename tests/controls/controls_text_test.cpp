@@ -93,8 +93,10 @@ TEST(ICaptionControl, PressOrDoubleClickOpensThePrompt)
     const IText style;
     auto* caption = ed.Attach(new ICaptionControl(&ed.plug, IRECT(0, 0, 80, 20), 2, &style));
     caption->DisablePrompt(!c.promptEnabled);
-    if (c.doubleClick) ed.DblClick(5, 5, c.mod);
-    else ed.Press(5, 5, c.mod);
+    if (c.doubleClick)
+      ed.DblClick(5, 5, c.mod);
+    else
+      ed.Press(5, 5, c.mod);
     EXPECT_EQ(ed.gfx->GetTextEntry().mOpen, c.prompted) << c.name;
     if (c.prompted)
     {
@@ -132,7 +134,10 @@ TEST(IURLControl, OpensTheAddressOrFallsBackToTheBackup)
   const URLCase cases[] = {
     {"address opens", "http://a.example", "", true, {"http://a.example"}},
     {"working address needs no backup", "http://a.example", "http://b.example", true, {"http://a.example"}},
-    {"failing address falls back", "http://a.example", "http://b.example", false,
+    {"failing address falls back",
+     "http://a.example",
+     "http://b.example",
+     false,
      {"http://a.example", "http://b.example"}},
     {"failing address without backup", "http://a.example", nullptr, false, {"http://a.example"}},
     {"empty address uses the backup", "", "http://b.example", true, {"http://b.example"}},
@@ -172,11 +177,16 @@ TEST(IFileSelectorControl, PressRunsTheDialogAndFlipsTheValue)
 {
   FramesBitmap face(20, 20, 1);
   ControlsEditor ed;
-  auto* selector = ed.Attach(new IFileSelectorControl(&ed.plug, IRECT(0, 0, 20, 20), 3, &face.bitmap, kFileOpen,
-                                                      "/start/", "wav aif"));
+  auto* selector = ed.Attach(
+    new IFileSelectorControl(&ed.plug, IRECT(0, 0, 20, 20), 3, &face.bitmap, kFileOpen, "/start/", "wav aif"));
   ed.gfx->QueueFileChoice("/music/take1.wav");
   ed.gfx->QueueFileChoice("");  // the user cancels the second dialog
-  const struct { double value; const char* file; const char* dir; } rows[] = {
+  const struct
+  {
+    double value;
+    const char* file;
+    const char* dir;
+  } rows[] = {
     {1.0, "/music/take1.wav", "/music/"},
     {0.0, "", "/music/"},
   };
@@ -198,8 +208,7 @@ TEST(IFileSelectorControl, ReportsDirtyOnceMoreAfterAChoice)
 {
   FramesBitmap face(20, 20, 1);
   ControlsEditor ed;
-  auto* selector =
-    ed.Attach(new IFileSelectorControl(&ed.plug, IRECT(0, 0, 20, 20), -1, &face.bitmap, kFileSave));
+  auto* selector = ed.Attach(new IFileSelectorControl(&ed.plug, IRECT(0, 0, 20, 20), -1, &face.bitmap, kFileSave));
   ed.gfx->DrawAll();
   IRECT r;
   EXPECT_FALSE(ed.gfx->IsDirty(&r)) << "clean and idle";

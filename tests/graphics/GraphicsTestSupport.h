@@ -7,9 +7,9 @@
 
 #include "IControl.h"
 #include "IGraphicsHeadless.h"
-#include "lice.h"
 #include "IParam.h"
 #include "IPlugHostless.h"
+#include "lice.h"
 
 class TestPlug final : public IPlugHostless
 {
@@ -17,8 +17,8 @@ public:
   // Parameters start as doubles 0..1 unless a test types them itself (an Init call
   // only sets the type of a parameter that has none).
   explicit TestPlug(int nParams = 4, bool initDoubles = true)
-    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false, false,
-                kAPIAU)
+    : IPlugHostless(nParams, "1-1 2-2", 1, "Test", "Test", "Test", 0x10000, 0x54657374, 0x54657374, 0, false, false,
+                    false, kAPIAU)
   {
     if (initDoubles)
       for (int i = 0; i < nParams; ++i) GetParam(i)->InitDouble("Param", 0.0, 0.0, 1.0, 0.01);
@@ -48,7 +48,12 @@ class RecordingControl : public IControl
 public:
   RecordingControl(IPlugBase* pPlug, IRECT rect, int paramIdx, std::vector<std::string>* pLog, std::string name,
                    int* pDeleted = nullptr)
-    : IControl(pPlug, rect, paramIdx), mLog(pLog), mName(std::move(name)), mDeleted(pDeleted) {}
+    : IControl(pPlug, rect, paramIdx),
+      mLog(pLog),
+      mName(std::move(name)),
+      mDeleted(pDeleted)
+  {
+  }
   ~RecordingControl() override
   {
     if (mDeleted) ++*mDeleted;
@@ -97,8 +102,15 @@ private:
 class PlainControl final : public IControl
 {
 public:
-  PlainControl(IPlugBase* pPlug, IRECT rect, int paramIdx = -1) : IControl(pPlug, rect, paramIdx) {}
-  bool Draw(IGraphics*) override { ++draws; return true; }
+  PlainControl(IPlugBase* pPlug, IRECT rect, int paramIdx = -1)
+    : IControl(pPlug, rect, paramIdx)
+  {
+  }
+  bool Draw(IGraphics*) override
+  {
+    ++draws;
+    return true;
+  }
   int draws = 0;
 };
 

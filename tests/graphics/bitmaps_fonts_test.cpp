@@ -238,8 +238,10 @@ TEST(Fonts, DrawingTextInksInsideItsRectangleOnly)
     for (int x = 0; x < 100; ++x)
     {
       const bool dark = f.gfx->GetPoint(x, y).R < 128;
-      if (dark && r.Contains(x, y)) ++inked;
-      else if (dark) ++outside;
+      if (dark && r.Contains(x, y))
+        ++inked;
+      else if (dark)
+        ++outside;
     }
   EXPECT_GT(inked, 20);
   EXPECT_EQ(outside, 0);

@@ -12,7 +12,11 @@ namespace
 class DrawFnControl final : public IControl
 {
 public:
-  DrawFnControl(IRECT r, std::function<void(IGraphics*)> fn) : IControl(nullptr, r), mFn(std::move(fn)) {}
+  DrawFnControl(IRECT r, std::function<void(IGraphics*)> fn)
+    : IControl(nullptr, r),
+      mFn(std::move(fn))
+  {
+  }
   bool Draw(IGraphics* pGraphics) override
   {
     mFn(pGraphics);
@@ -25,15 +29,17 @@ private:
 
 struct DrawFixture : EditorFixture
 {
-  DrawFixture() : EditorFixture(1, 64, 48) {}
+  DrawFixture()
+    : EditorFixture(1, 64, 48)
+  {
+  }
 
   // Draws fn with the given clip on a surface cleared to `background`.
   void Run(IRECT clip, const std::function<void(IGraphics*)>& fn, IColor background = IColor(0, 0, 0, 0))
   {
     LICE_Clear(gfx->GetDrawBitmap(), background.ToPixel());
-    if (gfx->NControls() == 0) gfx->AttachControl(new DrawFnControl(IRECT(0, 0, 64, 48), [this](IGraphics* g) {
-      mFn(g);
-    }));
+    if (gfx->NControls() == 0)
+      gfx->AttachControl(new DrawFnControl(IRECT(0, 0, 64, 48), [this](IGraphics* g) { mFn(g); }));
     mFn = fn;
     gfx->Draw(&clip);
   }
@@ -162,13 +168,15 @@ TEST(DrawPrimitives, PointsAndLinesStoreTheColourWordWithoutAlphaBit)
   DrawFixture f;
   const IColor faint(15, 10, 20, 30), grey(255, 200, 100, 50);
   const IChannelBlend half(IChannelBlend::kBlendNone, 0.5f), add(IChannelBlend::kBlendAdd);
-  f.Run([&](IGraphics* g) {
-    g->DrawPoint(&faint, 2.4f, 3.6f);              // rounds to (2, 4)
-    g->DrawPoint(&grey, 10.0f, 10.0f, &half);      // halves of both
-    g->DrawLine(&grey, 20.9f, 5.2f, 25.7f, 5.9f);  // truncated to (20,5)-(25,5)
-    g->DrawPoint(&grey, 30.0f, 30.0f, &add);
-    g->DrawPoint(&grey, 30.0f, 30.0f, &add);
-  }, IColor(255, 0, 0, 0));
+  f.Run(
+    [&](IGraphics* g) {
+      g->DrawPoint(&faint, 2.4f, 3.6f);              // rounds to (2, 4)
+      g->DrawPoint(&grey, 10.0f, 10.0f, &half);      // halves of both
+      g->DrawLine(&grey, 20.9f, 5.2f, 25.7f, 5.9f);  // truncated to (20,5)-(25,5)
+      g->DrawPoint(&grey, 30.0f, 30.0f, &add);
+      g->DrawPoint(&grey, 30.0f, 30.0f, &add);
+    },
+    IColor(255, 0, 0, 0));
   EXPECT_EQ(f.At(2, 4), faint) << "copy at full weight keeps the colour's own alpha";
   EXPECT_EQ(f.At(10, 10), IColor(254, 100, 50, 25)) << "per-byte halves";
   EXPECT_EQ(f.At(20, 5), grey);
@@ -203,8 +211,10 @@ TEST(DrawPrimitives, LinesAcrossARectangleByFraction)
     DrawFixture f;
     IRECT r(10, 10, 50, 40);
     f.Run([&](IGraphics* g) {
-      if (c.horizontal) g->DrawHorizontalLine(&white, &r, c.where);
-      else g->DrawVerticalLine(&white, &r, c.where);
+      if (c.horizontal)
+        g->DrawHorizontalLine(&white, &r, c.where);
+      else
+        g->DrawVerticalLine(&white, &r, c.where);
     });
     if (c.horizontal)
     {

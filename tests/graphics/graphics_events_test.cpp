@@ -131,9 +131,9 @@ TEST(GraphicsEvents, KeysGoToTheControlOrElseTheKeyCatcher)
   Log catcherLog;
   f.gfx->AttachKeyCatcher(new RecordingControl(&f.plug, IRECT(), -1, &catcherLog, "catcher"));
   EXPECT_TRUE(f.gfx->OnKeyDown(20, 20, 7));
-  EXPECT_TRUE(f.gfx->OnKeyDown(90, 75, 8));   // background only
-  EXPECT_TRUE(f.gfx->OnKeyDown(500, 5, 9));   // nothing at all
-  f.gfx->OnMouseDown(60, 60, &f.left);         // capture b: keys follow the capture
+  EXPECT_TRUE(f.gfx->OnKeyDown(90, 75, 8));  // background only
+  EXPECT_TRUE(f.gfx->OnKeyDown(500, 5, 9));  // nothing at all
+  f.gfx->OnMouseDown(60, 60, &f.left);       // capture b: keys follow the capture
   EXPECT_TRUE(f.gfx->OnKeyDown(90, 75, 10));
   EXPECT_EQ(f.log, Log({"a key 7", "b down 60,60", "b key 10"}));
   EXPECT_EQ(catcherLog, Log({"catcher key 8", "catcher key 9"}));

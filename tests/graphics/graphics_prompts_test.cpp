@@ -9,7 +9,8 @@ namespace
 // 3: double -10..10 shown negated.
 struct PromptFixture : EditorFixture
 {
-  PromptFixture() : EditorFixture(4, 100, 80, false)
+  PromptFixture()
+    : EditorFixture(4, 100, 80, false)
   {
     IParam* e = plug.GetParam(0);
     e->InitEnum("Shape", 1, 3);

@@ -43,11 +43,13 @@ struct StrCase
   const char* name;
   std::string bytes;  // the chunk's content after the 32-bit length
   int length;
-  int expectedPos;    // relative to the start; -1 for failure
+  int expectedPos;  // relative to the start; -1 for failure
   const char* expected;
 };
 
-class GetStrTable : public testing::TestWithParam<StrCase> {};
+class GetStrTable : public testing::TestWithParam<StrCase>
+{
+};
 
 TEST_P(GetStrTable, ReadsOnlyWhatIsThere)
 {
@@ -60,14 +62,14 @@ TEST_P(GetStrTable, ReadsOnlyWhatIsThere)
   EXPECT_STREQ(s.Get(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-  Strings, GetStrTable,
-  testing::Values(StrCase{"Plain", "abc", 3, 7, "abc"}, StrCase{"StopsAtNul", std::string("ab\0d", 4), 4, 8, "ab"},
-                  StrCase{"ZeroLengthKeepsString", "", 0, 4, "previous"},
-                  StrCase{"LengthPastEnd", "abc", 9, -1, "previous"},
-                  StrCase{"NegativeLength", "abc", -3, -1, "previous"},
-                  StrCase{"HugeLength", "abc", 0x7fffffff, -1, "previous"}),
-  [](const testing::TestParamInfo<StrCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Strings, GetStrTable,
+                         testing::Values(StrCase{"Plain", "abc", 3, 7, "abc"},
+                                         StrCase{"StopsAtNul", std::string("ab\0d", 4), 4, 8, "ab"},
+                                         StrCase{"ZeroLengthKeepsString", "", 0, 4, "previous"},
+                                         StrCase{"LengthPastEnd", "abc", 9, -1, "previous"},
+                                         StrCase{"NegativeLength", "abc", -3, -1, "previous"},
+                                         StrCase{"HugeLength", "abc", 0x7fffffff, -1, "previous"}),
+                         [](const testing::TestParamInfo<StrCase>& i) { return std::string(i.param.name); });
 
 TEST(ByteChunk, StringsAndChunksRoundTrip)
 {
@@ -111,8 +113,8 @@ TEST(ByteChunk, VersionHeader)
     int size;
     int startPos;
     int expectedPos;
-  } misses[] = {{"NoMagicAtPos", 8, 4, 4}, {"NegativePos", 8, -3, -3}, {"TooShort", 3, 0, 0},
-                {"VersionCutOff", 6, 0, -1}};
+  } misses[] = {
+    {"NoMagicAtPos", 8, 4, 4}, {"NegativePos", 8, -3, -3}, {"TooShort", 3, 0, 0}, {"VersionCutOff", 6, 0, -1}};
   for (const auto& m : misses)
   {
     ByteChunk d;

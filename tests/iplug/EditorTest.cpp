@@ -16,7 +16,8 @@ class ProbeControl final : public IControl
 {
 public:
   ProbeControl(IPlugBase* pPlug, int paramIdx, int* pParamsAtDelete)
-    : IControl(pPlug, IRECT(0, 0, 10, 10), paramIdx), mParamsAtDelete(pParamsAtDelete)
+    : IControl(pPlug, IRECT(0, 0, 10, 10), paramIdx),
+      mParamsAtDelete(pParamsAtDelete)
   {
   }
   ~ProbeControl() override { *mParamsAtDelete = GetPlug()->NParams(); }

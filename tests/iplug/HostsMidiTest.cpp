@@ -17,20 +17,18 @@ struct HostCase
   EHost expected;
 };
 
-class LookUpHostTable : public testing::TestWithParam<HostCase> {};
-
-TEST_P(LookUpHostTable, IdentifiesHost)
+class LookUpHostTable : public testing::TestWithParam<HostCase>
 {
-  EXPECT_EQ(LookUpHost(GetParam().host.c_str()), GetParam().expected);
-}
+};
+
+TEST_P(LookUpHostTable, IdentifiesHost) { EXPECT_EQ(LookUpHost(GetParam().host.c_str()), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
   Names, LookUpHostTable,
   testing::Values(HostCase{"BundleIdWithLogic", "com.example.logic10", kHostLogic},
                   HostCase{"LiveAnyCase", "LIVE 11 Suite", kHostAbletonLive},
                   HostCase{"MixedCaseStudio", "com.PreSonus.studioone", kHostStudioOne},
-                  HostCase{"Empty", "", kHostUnknown},
-                  HostCase{"NothingMatches", "some other program", kHostUnknown},
+                  HostCase{"Empty", "", kHostUnknown}, HostCase{"NothingMatches", "some other program", kHostUnknown},
                   HostCase{"LiveBeforeLogic", "logic live", kHostAbletonLive},
                   HostCase{"CubaseBeforeNuendo", "nuendo cubase", kHostCubase},
                   HostCase{"DigitalBeforeStandalone", "digital standalone", kHostDigitalPerformer},
@@ -51,11 +49,20 @@ TEST(HostNames, DisplayNamesFromTheTable)
   {
     EHost host;
     const char* name;
-  } rows[] = {{kHostUnknown, "Unknown"},         {kHostReaper, "Reaper"},       {kHostSonar, "Sonar"},
-              {kHostVegas, "Vegas"},             {kHostFL, "FLStudio"},         {kHostMelodyneStudio, "Unknown"},
-              {kHostReserved10, "Unknown"},      {kHostReserved19, "Unknown"},  {kHostLogic, "Logic"},
-              {kHostStudioOne, "StudioOne"},     {kHostArdour, "Ardour"},       {kHostUninit, "Unknown"},
-              {kHostVST3TestHost, "VST3PluginTestHost"}, {static_cast<EHost>(99), "Unknown"}};
+  } rows[] = {{kHostUnknown, "Unknown"},
+              {kHostReaper, "Reaper"},
+              {kHostSonar, "Sonar"},
+              {kHostVegas, "Vegas"},
+              {kHostFL, "FLStudio"},
+              {kHostMelodyneStudio, "Unknown"},
+              {kHostReserved10, "Unknown"},
+              {kHostReserved19, "Unknown"},
+              {kHostLogic, "Logic"},
+              {kHostStudioOne, "StudioOne"},
+              {kHostArdour, "Ardour"},
+              {kHostUninit, "Unknown"},
+              {kHostVST3TestHost, "VST3PluginTestHost"},
+              {static_cast<EHost>(99), "Unknown"}};
   for (const auto& r : rows)
   {
     char out[MAX_HOST_NAME_LEN];
@@ -72,7 +79,9 @@ struct MidiCase
   double pitch;
 };
 
-class MidiTable : public testing::TestWithParam<MidiCase> {};
+class MidiTable : public testing::TestWithParam<MidiCase>
+{
+};
 
 TEST_P(MidiTable, ReadsBackFields)
 {
@@ -115,8 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
   testing::Values(MidiCase{"NoteOn", NoteOn(60, 100, 3), IMidiMsg::kNoteOn, 60, 100, -1, 3, 0.0},
                   MidiCase{"NoteOff", NoteOff(61, 15), IMidiMsg::kNoteOff, 61, 0, -1, 15, 0.0},
                   MidiCase{"Aftertouch", IMidiMsg(0, 0xA1, 40, 9), IMidiMsg::kPolyAftertouch, 40, -1, -1, 1, 0.0},
-                  MidiCase{"ControlChangeHasNoNote", CC(IMidiMsg::kModWheel, 1.0), IMidiMsg::kControlChange, -1, -1,
-                           -1, 0, 0.0},
+                  MidiCase{"ControlChangeHasNoNote", CC(IMidiMsg::kModWheel, 1.0), IMidiMsg::kControlChange, -1, -1, -1,
+                           0, 0.0},
                   MidiCase{"Program", IMidiMsg(0, 0xC4, 7, 0), IMidiMsg::kProgramChange, -1, -1, 7, 4, 0.0},
                   MidiCase{"PitchTop", Pitch(1.0), IMidiMsg::kPitchWheel, -1, -1, -1, 2, 8191.0 / 8192.0},
                   MidiCase{"PitchBottom", Pitch(-1.0), IMidiMsg::kPitchWheel, -1, -1, -1, 2, -1.0},
@@ -162,11 +171,18 @@ TEST(MidiMessages, ControlChangeRoundTripAndStrings)
   {
     int kind;
     const char* name;
-  } names[] = {{0, "none"},           {8, "noteoff"},           {9, "noteon"},        {10, "aftertouch"},
-               {11, "controlchange"}, {12, "programchange"},    {13, "channelaftertouch"},
-               {14, "pitchwheel"},    {1, "unknown"},           {7, "unknown"},       {15, "unknown"}};
-  for (const auto& n : names)
-    EXPECT_STREQ(IMidiMsg::StatusMsgStr(static_cast<IMidiMsg::EStatusMsg>(n.kind)), n.name);
+  } names[] = {{0, "none"},
+               {8, "noteoff"},
+               {9, "noteon"},
+               {10, "aftertouch"},
+               {11, "controlchange"},
+               {12, "programchange"},
+               {13, "channelaftertouch"},
+               {14, "pitchwheel"},
+               {1, "unknown"},
+               {7, "unknown"},
+               {15, "unknown"}};
+  for (const auto& n : names) EXPECT_STREQ(IMidiMsg::StatusMsgStr(static_cast<IMidiMsg::EStatusMsg>(n.kind)), n.name);
 }
 
 struct SysExCase
@@ -177,7 +193,9 @@ struct SysExCase
   const char* expected;
 };
 
-class SysExStrTable : public testing::TestWithParam<SysExCase> {};
+class SysExStrTable : public testing::TestWithParam<SysExCase>
+{
+};
 
 TEST_P(SysExStrTable, WritesWithinCapacity)
 {
@@ -194,10 +212,8 @@ TEST_P(SysExStrTable, WritesWithinCapacity)
 INSTANTIATE_TEST_SUITE_P(Capacities, SysExStrTable,
                          testing::Values(SysExCase{"Capacity10", 10, 5, "F0 7E 0A"},
                                          SysExCase{"RoomForAll", 15, 5, "F0 7E 0A 09 F7"},
-                                         SysExCase{"Capacity3", 3, 5, "F0"},
-                                         SysExCase{"Capacity2", 2, 5, ""},
-                                         SysExCase{"Capacity1", 1, 5, ""},
-                                         SysExCase{"NoData", 10, 0, ""}),
+                                         SysExCase{"Capacity3", 3, 5, "F0"}, SysExCase{"Capacity2", 2, 5, ""},
+                                         SysExCase{"Capacity1", 1, 5, ""}, SysExCase{"NoData", 10, 0, ""}),
                          [](const testing::TestParamInfo<SysExCase>& i) { return std::string(i.param.name); });
 
 TEST(SysEx, ZeroCapacityWritesNothingAndClearResets)

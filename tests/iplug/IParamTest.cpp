@@ -8,7 +8,13 @@
 
 namespace
 {
-enum class Kind { Double, Int, Enum, Bool };
+enum class Kind
+{
+  Double,
+  Int,
+  Enum,
+  Bool
+};
 
 struct ParamSetup
 {
@@ -38,7 +44,9 @@ struct NormCase
   double expectedValue;
 };
 
-class SetNormalizedTable : public testing::TestWithParam<NormCase> {};
+class SetNormalizedTable : public testing::TestWithParam<NormCase>
+{
+};
 
 TEST_P(SetNormalizedTable, GivesPlainValue)
 {
@@ -48,19 +56,18 @@ TEST_P(SetNormalizedTable, GivesPlainValue)
   EXPECT_DOUBLE_EQ(p.Value(), c.expectedValue);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-  Shapes, SetNormalizedTable,
-  testing::Values(
-    NormCase{"IntHalfRoundsUp", {Kind::Int, 0, 0, 3, 1, 1}, 0.5, 2.0},
-    NormCase{"DoubleShape2", {Kind::Double, 0, 0, 1, 0.01, 2}, 0.5, 0.25},
-    NormCase{"DoubleLinearNoRounding", {Kind::Double, 0, -10, 10, 1, 1}, 0.33, -3.4},
-    NormCase{"DoubleShapeHalf", {Kind::Double, 0, 0, 100, 0.1, 0.5}, 0.25, 50.0},
-    NormCase{"EnumOfFourSnaps", {Kind::Enum, 0, 0, 4, 1, 1}, 0.6, 2.0},
-    NormCase{"BoolBelowHalf", {Kind::Bool, 0, 0, 1, 1, 1}, 0.49, 0.0},
-    NormCase{"BoolHalfGoesUp", {Kind::Bool, 0, 0, 1, 1, 1}, 0.5, 1.0},
-    NormCase{"AboveOneCappedAtMax", {Kind::Double, 0, 0, 2, 0.1, 1}, 1.5, 2.0},
-    NormCase{"BelowZeroNotRaised", {Kind::Double, 0, 0, 2, 0.1, 1}, -0.5, -1.0}),
-  [](const testing::TestParamInfo<NormCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shapes, SetNormalizedTable,
+                         testing::Values(NormCase{"IntHalfRoundsUp", {Kind::Int, 0, 0, 3, 1, 1}, 0.5, 2.0},
+                                         NormCase{"DoubleShape2", {Kind::Double, 0, 0, 1, 0.01, 2}, 0.5, 0.25},
+                                         NormCase{
+                                           "DoubleLinearNoRounding", {Kind::Double, 0, -10, 10, 1, 1}, 0.33, -3.4},
+                                         NormCase{"DoubleShapeHalf", {Kind::Double, 0, 0, 100, 0.1, 0.5}, 0.25, 50.0},
+                                         NormCase{"EnumOfFourSnaps", {Kind::Enum, 0, 0, 4, 1, 1}, 0.6, 2.0},
+                                         NormCase{"BoolBelowHalf", {Kind::Bool, 0, 0, 1, 1, 1}, 0.49, 0.0},
+                                         NormCase{"BoolHalfGoesUp", {Kind::Bool, 0, 0, 1, 1, 1}, 0.5, 1.0},
+                                         NormCase{"AboveOneCappedAtMax", {Kind::Double, 0, 0, 2, 0.1, 1}, 1.5, 2.0},
+                                         NormCase{"BelowZeroNotRaised", {Kind::Double, 0, 0, 2, 0.1, 1}, -0.5, -1.0}),
+                         [](const testing::TestParamInfo<NormCase>& i) { return std::string(i.param.name); });
 
 struct GetNormCase
 {
@@ -70,7 +77,9 @@ struct GetNormCase
   double expected;
 };
 
-class GetNormalizedTable : public testing::TestWithParam<GetNormCase> {};
+class GetNormalizedTable : public testing::TestWithParam<GetNormCase>
+{
+};
 
 TEST_P(GetNormalizedTable, GivesZeroToOne)
 {
@@ -97,7 +106,9 @@ struct PrecisionCase
   int precision;
 };
 
-class PrecisionTable : public testing::TestWithParam<PrecisionCase> {};
+class PrecisionTable : public testing::TestWithParam<PrecisionCase>
+{
+};
 
 TEST_P(PrecisionTable, FollowsStep)
 {
@@ -110,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Steps, PrecisionTable,
                          testing::Values(PrecisionCase{"One", 1.0, 0}, PrecisionCase{"Tenth", 0.1, 1},
                                          PrecisionCase{"Hundredth", 0.01, 2}, PrecisionCase{"Thousandth", 0.001, 3},
                                          PrecisionCase{"Quarter", 0.25, 2}, PrecisionCase{"TenThousandth", 0.0001, 4},
-                                         PrecisionCase{"TenMillionth", 0.0000001, 6},
-                                         PrecisionCase{"Tiny", 1e-10, 6}, PrecisionCase{"Two", 2.0, 0}),
+                                         PrecisionCase{"TenMillionth", 0.0000001, 6}, PrecisionCase{"Tiny", 1e-10, 6},
+                                         PrecisionCase{"Two", 2.0, 0}),
                          [](const testing::TestParamInfo<PrecisionCase>& i) { return std::string(i.param.name); });
 
 struct DisplayCase
@@ -123,7 +134,9 @@ struct DisplayCase
   const char* expected;
 };
 
-class BoolDisplayTable : public testing::TestWithParam<DisplayCase> {};
+class BoolDisplayTable : public testing::TestWithParam<DisplayCase>
+{
+};
 
 TEST_P(BoolDisplayTable, ShowsTextOrNumber)
 {

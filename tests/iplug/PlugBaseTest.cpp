@@ -17,7 +17,9 @@ struct IOCase
   bool legal;
 };
 
-class LegalIOTable : public testing::TestWithParam<IOCase> {};
+class LegalIOTable : public testing::TestWithParam<IOCase>
+{
+};
 
 TEST_P(LegalIOTable, MatchesPairsWithWildcards)
 {
@@ -294,7 +296,7 @@ TEST(Mutex, ReentersOnOneThreadAndExcludesOthers)
   TestPlug plug;
   WDL_Mutex* m = plug.GetMutex();
   m->Enter();
-  m->Enter();  // re-entry on the owning thread does not block
+  m->Enter();    // re-entry on the owning thread does not block
   plug.Reset();  // nor do the default hooks that take it
   plug.OnActivate(true);
 

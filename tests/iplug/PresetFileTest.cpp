@@ -181,7 +181,9 @@ struct RoundTripCase
   bool bank;
 };
 
-class RoundTrip : public testing::TestWithParam<RoundTripCase> {};
+class RoundTrip : public testing::TestWithParam<RoundTripCase>
+{
+};
 
 TEST_P(RoundTrip, RestoresValuesAndNames)
 {
@@ -205,7 +207,8 @@ TEST_P(RoundTrip, RestoresValuesAndNames)
   dst.MakeDefaultPreset("b", 1);
   dst.MakeDefaultPreset("c", 1);
   dst.events.clear();
-  ASSERT_TRUE(c.bank ? dst.LoadBankFXB(file.GetBytes(), file.Size()) : dst.LoadProgramFXP(file.GetBytes(), file.Size()));
+  ASSERT_TRUE(c.bank ? dst.LoadBankFXB(file.GetBytes(), file.Size())
+                     : dst.LoadProgramFXP(file.GetBytes(), file.Size()));
   // A chunk-form bank carries no current program of its own: the plug-in stays on its
   // current slot and takes that slot's new values.
   const bool keepsCurrent = c.bank && c.chunks;
@@ -252,7 +255,9 @@ void SetBE32(Bytes* b, size_t at, unsigned v)
   for (int i = 0; i < 4; ++i) (*b)[at + static_cast<size_t>(i)] = static_cast<unsigned char>(v >> (24 - 8 * i));
 }
 
-class BadFile : public testing::TestWithParam<BadFileCase> {};
+class BadFile : public testing::TestWithParam<BadFileCase>
+{
+};
 
 TEST_P(BadFile, IsRefusedAndChangesNothing)
 {
@@ -280,34 +285,40 @@ TEST_P(BadFile, IsRefusedAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
   Files, BadFile,
-  testing::Values(
-    BadFileCase{"ProgramEmpty", false, false, [](Bytes* b) { Truncate(b, 0); }},
-    BadFileCase{"ProgramHeaderCut", false, false, [](Bytes* b) { Truncate(b, 40); }},
-    BadFileCase{"ProgramValuesCut", false, false, [](Bytes* b) { Truncate(b, 107); }},
-    BadFileCase{"ProgramWrongMagic", false, false, [](Bytes* b) { (*b)[0] = 'X'; }},
-    BadFileCase{"ProgramWrongFormat", false, false, [](Bytes* b) { (*b)[11] = 'X'; }},
-    BadFileCase{"ProgramWrongVersion", false, false, [](Bytes* b) { SetBE32(b, 12, 2); }},
-    BadFileCase{"ProgramWrongID", false, false, [](Bytes* b) { SetBE32(b, 16, 0x41424344); }},
-    BadFileCase{"ProgramWrongParamCount", false, false, [](Bytes* b) { SetBE32(b, 24, 12); }},
-    BadFileCase{"ProgramChunkIntoParamPlug", false, false, [](Bytes* b) { (*b)[8] = 'F', (*b)[9] = 'P', (*b)[10] = 'C', (*b)[11] = 'h'; }},
-    BadFileCase{"ChunkSizePastEnd", true, false, [](Bytes* b) { SetBE32(b, 56, 500); }},
-    BadFileCase{"ChunkSizeNegative", true, false, [](Bytes* b) { SetBE32(b, 56, 0xFFFFFFF0u); }},
-    BadFileCase{"ChunkFileCut", true, false, [](Bytes* b) { Truncate(b, 100); }},
-    BadFileCase{"ChunkStateTooShort", true, false, [](Bytes* b) { SetBE32(b, 56, 8 + 80); Truncate(b, 60 + 88); }},
-    BadFileCase{"BankHeaderCut", false, true, [](Bytes* b) { Truncate(b, 150); }},
-    BadFileCase{"BankRecordsCut", false, true, [](Bytes* b) { Truncate(b, b->size() - 1); }},
-    BadFileCase{"BankWrongVersion", false, true, [](Bytes* b) { SetBE32(b, 12, 3); }},
-    BadFileCase{"BankWrongID", false, true, [](Bytes* b) { SetBE32(b, 16, 1); }},
-    BadFileCase{"BankMoreProgramsThanData", false, true, [](Bytes* b) { SetBE32(b, 24, 4); }},
-    BadFileCase{"BankNegativeProgramCount", false, true, [](Bytes* b) { SetBE32(b, 24, 0xFFFFFFFFu); }},
-    BadFileCase{"BankLastRecordWrongMagic", false, true, [](Bytes* b) { (*b)[156 + 2 * 108] = 'X'; }},
-    BadFileCase{"BankLastRecordWrongCount", false, true, [](Bytes* b) { SetBE32(b, 156 + 2 * 108 + 24, 14); }},
-    BadFileCase{"BankRecordWrongVersion", false, true, [](Bytes* b) { SetBE32(b, 156 + 108 + 12, 2); }},
-    BadFileCase{"BankChunkCut", true, true, [](Bytes* b) { Truncate(b, b->size() - 3); }},
-    BadFileCase{"BankChunkPresetsCut", true, true, [](Bytes* b) {
-      SetBE32(b, 156, 8 + 130);  // the list stops inside the second preset
-      Truncate(b, 160 + 138);
-    }}),
+  testing::Values(BadFileCase{"ProgramEmpty", false, false, [](Bytes* b) { Truncate(b, 0); }},
+                  BadFileCase{"ProgramHeaderCut", false, false, [](Bytes* b) { Truncate(b, 40); }},
+                  BadFileCase{"ProgramValuesCut", false, false, [](Bytes* b) { Truncate(b, 107); }},
+                  BadFileCase{"ProgramWrongMagic", false, false, [](Bytes* b) { (*b)[0] = 'X'; }},
+                  BadFileCase{"ProgramWrongFormat", false, false, [](Bytes* b) { (*b)[11] = 'X'; }},
+                  BadFileCase{"ProgramWrongVersion", false, false, [](Bytes* b) { SetBE32(b, 12, 2); }},
+                  BadFileCase{"ProgramWrongID", false, false, [](Bytes* b) { SetBE32(b, 16, 0x41424344); }},
+                  BadFileCase{"ProgramWrongParamCount", false, false, [](Bytes* b) { SetBE32(b, 24, 12); }},
+                  BadFileCase{"ProgramChunkIntoParamPlug", false, false,
+                              [](Bytes* b) { (*b)[8] = 'F', (*b)[9] = 'P', (*b)[10] = 'C', (*b)[11] = 'h'; }},
+                  BadFileCase{"ChunkSizePastEnd", true, false, [](Bytes* b) { SetBE32(b, 56, 500); }},
+                  BadFileCase{"ChunkSizeNegative", true, false, [](Bytes* b) { SetBE32(b, 56, 0xFFFFFFF0u); }},
+                  BadFileCase{"ChunkFileCut", true, false, [](Bytes* b) { Truncate(b, 100); }},
+                  BadFileCase{"ChunkStateTooShort", true, false,
+                              [](Bytes* b) {
+                                SetBE32(b, 56, 8 + 80);
+                                Truncate(b, 60 + 88);
+                              }},
+                  BadFileCase{"BankHeaderCut", false, true, [](Bytes* b) { Truncate(b, 150); }},
+                  BadFileCase{"BankRecordsCut", false, true, [](Bytes* b) { Truncate(b, b->size() - 1); }},
+                  BadFileCase{"BankWrongVersion", false, true, [](Bytes* b) { SetBE32(b, 12, 3); }},
+                  BadFileCase{"BankWrongID", false, true, [](Bytes* b) { SetBE32(b, 16, 1); }},
+                  BadFileCase{"BankMoreProgramsThanData", false, true, [](Bytes* b) { SetBE32(b, 24, 4); }},
+                  BadFileCase{"BankNegativeProgramCount", false, true, [](Bytes* b) { SetBE32(b, 24, 0xFFFFFFFFu); }},
+                  BadFileCase{"BankLastRecordWrongMagic", false, true, [](Bytes* b) { (*b)[156 + 2 * 108] = 'X'; }},
+                  BadFileCase{"BankLastRecordWrongCount", false, true,
+                              [](Bytes* b) { SetBE32(b, 156 + 2 * 108 + 24, 14); }},
+                  BadFileCase{"BankRecordWrongVersion", false, true, [](Bytes* b) { SetBE32(b, 156 + 108 + 12, 2); }},
+                  BadFileCase{"BankChunkCut", true, true, [](Bytes* b) { Truncate(b, b->size() - 3); }},
+                  BadFileCase{"BankChunkPresetsCut", true, true,
+                              [](Bytes* b) {
+                                SetBE32(b, 156, 8 + 130);  // the list stops inside the second preset
+                                Truncate(b, 160 + 138);
+                              }}),
   [](const testing::TestParamInfo<BadFileCase>& i) { return std::string(i.param.name); });
 
 TEST(PresetFileNames, LongNamesAreCutTo27Characters)
@@ -343,9 +354,9 @@ TEST(PresetFileValues, OutOfRangeFloatsAreLimited)
   ByteChunk file;
   plug.MakeProgramFXP(&file);
   Bytes b = ToBytes(file);
-  SetBE32(&b, 56, 0x40000000);      // 2.0
-  SetBE32(&b, 60, 0xBF800000u);     // -1.0
-  SetBE32(&b, 64, 0x7FC00000);      // NaN
+  SetBE32(&b, 56, 0x40000000);   // 2.0
+  SetBE32(&b, 60, 0xBF800000u);  // -1.0
+  SetBE32(&b, 64, 0x7FC00000);   // NaN
   ASSERT_TRUE(plug.LoadProgramFXP(b.data(), static_cast<int>(b.size())));
   EXPECT_EQ(plug.GetParam(0)->Value(), 1.0);
   EXPECT_EQ(plug.GetParam(1)->Value(), 0.0);

@@ -144,8 +144,8 @@ TEST_F(StateFixture, PresetsFromValuesNamedParamsAndBlobs)
   const double blobValues[3] = {0.75, 3.0, 0.0};
   char blob[64];
   wdl_base64encode(reinterpret_cast<const unsigned char*>(blobValues), blob, 24);
-  p.MakePresetFromBlob("blob", blob, 16);        // longer blob: exactly 16 bytes kept
-  p.MakePresetFromBlob("padded", "AAAA", 12);    // shorter blob: zero-filled to 12
+  p.MakePresetFromBlob("blob", blob, 16);      // longer blob: exactly 16 bytes kept
+  p.MakePresetFromBlob("padded", "AAAA", 12);  // shorter blob: zero-filled to 12
 
   const struct
   {

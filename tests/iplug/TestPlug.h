@@ -22,11 +22,14 @@ public:
   };
 
   explicit TestPlug(const Options& o)
-    : IPlugBase(o.nParams, o.channelIO, o.nPresets, "Test", "", "Maker", o.version, o.uniqueID, o.uniqueID, 8192,
-                false, o.doesChunks, false, kAPIAU)
+    : IPlugBase(o.nParams, o.channelIO, o.nPresets, "Test", "", "Maker", o.version, o.uniqueID, o.uniqueID, 8192, false,
+                o.doesChunks, false, kAPIAU)
   {
   }
-  TestPlug() : TestPlug(Options{}) {}
+  TestPlug()
+    : TestPlug(Options{})
+  {
+  }
 
   // Every parameter a double in 0..1 with step 0.0001, default i / 100.
   void InitDoubles()
@@ -57,8 +60,10 @@ public:
   }
   void ProcessDoubleReplacing(double** in, double** out, int nFrames) override
   {
-    if (process) process(in, out, nFrames);
-    else IPlugBase::ProcessDoubleReplacing(in, out, nFrames);
+    if (process)
+      process(in, out, nFrames);
+    else
+      IPlugBase::ProcessDoubleReplacing(in, out, nFrames);
   }
   void PresetsChangedByHost() override { events.push_back("presets changed"); }
   void BeginInformHostOfParamChange(int idx) override { events.push_back("begin " + std::to_string(idx)); }
@@ -70,9 +75,17 @@ public:
   void InformHostOfProgramChange() override { events.push_back("program change"); }
   int GetSamplePos() override { return 0; }
   double GetTempo() override { return tempo; }
-  void GetTimeSig(int* pNum, int* pDenom) override { *pNum = 4; *pDenom = 4; }
+  void GetTimeSig(int* pNum, int* pDenom) override
+  {
+    *pNum = 4;
+    *pDenom = 4;
+  }
   void GetTime(ITimeInfo* pTimeInfo) override { (void)pTimeInfo; }
-  void ResizeGraphics(int w, int h) override { (void)w; (void)h; }
+  void ResizeGraphics(int w, int h) override
+  {
+    (void)w;
+    (void)h;
+  }
   bool SendMidiMsg(IMidiMsg* pMsg) override
   {
     sentMidi.push_back(*pMsg);

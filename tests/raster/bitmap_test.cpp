@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-TEST(Pixel, WordHoldsAlphaRedGreenBlueInMemoryOrder) {
+TEST(Pixel, WordHoldsAlphaRedGreenBlueInMemoryOrder)
+{
   const LICE_pixel p = LICE_RGBA(1, 2, 3, 4);
   unsigned char mem[4];
   std::memcpy(mem, &p, 4);
@@ -22,7 +24,8 @@ TEST(Pixel, WordHoldsAlphaRedGreenBlueInMemoryOrder) {
   EXPECT_EQ(LICE_GETB(p), 3u);
 }
 
-struct AlignCase {
+struct AlignCase
+{
   const char* name;
   int w, h;
   unsigned align;
@@ -30,13 +33,16 @@ struct AlignCase {
 };
 
 const AlignCase kAlign[] = {
-    {"aligned_to_4", 5, 3, 4, 8}, {"already_aligned", 8, 2, 4, 8}, {"no_alignment", 5, 3, 1, 5},
-    {"aligned_to_16", 17, 1, 16, 32}, {"zero_alignment_means_none", 7, 2, 0, 7},
+  {"aligned_to_4", 5, 3, 4, 8},     {"already_aligned", 8, 2, 4, 8},           {"no_alignment", 5, 3, 1, 5},
+  {"aligned_to_16", 17, 1, 16, 32}, {"zero_alignment_means_none", 7, 2, 0, 7},
 };
 
-class MemBitmapAlign : public testing::TestWithParam<AlignCase> {};
+class MemBitmapAlign : public testing::TestWithParam<AlignCase>
+{
+};
 
-TEST_P(MemBitmapAlign, RowsArePaddedAndStartCleared) {
+TEST_P(MemBitmapAlign, RowsArePaddedAndStartCleared)
+{
   const AlignCase& c = GetParam();
   LICE_MemBitmap bm(c.w, c.h, c.align);
   EXPECT_EQ(bm.getWidth(), c.w);
@@ -50,7 +56,8 @@ TEST_P(MemBitmapAlign, RowsArePaddedAndStartCleared) {
 INSTANTIATE_TEST_SUITE_P(Table, MemBitmapAlign, testing::ValuesIn(kAlign),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Bitmaps, ResizeReportsChangeAndClears) {
+TEST(Bitmaps, ResizeReportsChangeAndClears)
+{
   LICE_MemBitmap mem(0, 0, 4);
   EXPECT_EQ(mem.getBits(), nullptr);
   EXPECT_TRUE(mem.resize(3, 2));
@@ -76,9 +83,15 @@ TEST(Bitmaps, ResizeReportsChangeAndClears) {
 }
 
 // A bottom-up bitmap: row 0 is stored last. Operations must honour it.
-class FlippedBitmap final : public LICE_IBitmap {
+class FlippedBitmap final : public LICE_IBitmap
+{
 public:
-  FlippedBitmap(int w, int h) : m_w(w), m_h(h), m_px(static_cast<size_t>(w) * h, 0) {}
+  FlippedBitmap(int w, int h)
+    : m_w(w),
+      m_h(h),
+      m_px(static_cast<size_t>(w) * h, 0)
+  {
+  }
   LICE_pixel* getBits() override { return m_px.data(); }
   int getWidth() const override { return m_w; }
   int getHeight() const override { return m_h; }
@@ -92,7 +105,8 @@ private:
   std::vector<LICE_pixel> m_px;
 };
 
-TEST(Bitmaps, FlippedBitmapsAreAddressedTopDown) {
+TEST(Bitmaps, FlippedBitmapsAreAddressedTopDown)
+{
   FlippedBitmap bm(3, 4);
   LICE_PutPixel(&bm, 1, 0, 0x11u, 1.0f, 0);
   LICE_FillRect(&bm, 0, 3, 1, 1, 0x22u, 1.0f, 0);

@@ -5,26 +5,31 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 constexpr LICE_pixel kMark = LICE_RGBA(255, 0, 0, 255);
 
-TEST(ScaledBlit, NearestDoublesEachPixel) {
+TEST(ScaledBlit, NearestDoublesEachPixel)
+{
   LICE_MemBitmap src(2, 2), dst(4, 4);
   rt::fillPattern(&src, 1);
   LICE_ScaledBlit(&dst, &src, 0, 0, 4, 4, 0, 0, 2, 2, 1.0f, 0);
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(LICE_GetPixel(&dst, x, y), LICE_GetPixel(&src, x / 2, y / 2)) << x << "," << y;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(LICE_GetPixel(&dst, x, y), LICE_GetPixel(&src, x / 2, y / 2)) << x << "," << y;
 }
 
-TEST(ScaledBlit, BilinearAtOneToOneReproducesTheSource) {
+TEST(ScaledBlit, BilinearAtOneToOneReproducesTheSource)
+{
   LICE_MemBitmap src(7, 5), dst(7, 5, 4);
   rt::fillPattern(&src, 2);
   LICE_ScaledBlit(&dst, &src, 0, 0, 7, 5, 0, 0, 7, 5, 1.0f, LICE_BLIT_FILTER_BILINEAR);
   EXPECT_TRUE(rt::samePixels(&dst, &src));
 }
 
-TEST(ScaledBlit, BilinearStretchRampsBetweenSourcePixels) {
+TEST(ScaledBlit, BilinearStretchRampsBetweenSourcePixels)
+{
   LICE_MemBitmap src(2, 1), dst(8, 1);
   src.getBits()[0] = LICE_RGBA(0, 0, 0, 255);
   src.getBits()[1] = LICE_RGBA(255, 255, 255, 255);
@@ -36,20 +41,23 @@ TEST(ScaledBlit, BilinearStretchRampsBetweenSourcePixels) {
   EXPECT_LT(LICE_GETR(LICE_GetPixel(&dst, 3, 0)), 195u);
 }
 
-TEST(ScaledBlit, ReadsOnlyTheSourceRectangle) {
+TEST(ScaledBlit, ReadsOnlyTheSourceRectangle)
+{
   LICE_MemBitmap src(4, 1), dst(4, 1);
   src.getBits()[0] = 1;
   src.getBits()[1] = 2;
   src.getBits()[2] = 3;
   src.getBits()[3] = 4;
   LICE_ScaledBlit(&dst, &src, 0, 0, 4, 1, 1, 0, 2, 1, 1.0f, LICE_BLIT_FILTER_BILINEAR);
-  for (int x = 0; x < 4; ++x) {
+  for (int x = 0; x < 4; ++x)
+  {
     const LICE_pixel p = LICE_GetPixel(&dst, x, 0);
     EXPECT_TRUE(p >= 2 && p <= 3) << "pixel " << x << " = " << p;
   }
 }
 
-TEST(RotatedBlit, ZeroAngleEqualsAPlainCopy) {
+TEST(RotatedBlit, ZeroAngleEqualsAPlainCopy)
+{
   LICE_MemBitmap src(6, 4), a(6, 4), b(6, 4);
   rt::fillPattern(&src, 3);
   LICE_RotatedBlit(&a, &src, 0, 0, 6, 4, 0, 0, 6, 4, 0.0f, false, 1.0f, 0);
@@ -58,7 +66,8 @@ TEST(RotatedBlit, ZeroAngleEqualsAPlainCopy) {
   EXPECT_TRUE(rt::samePixels(&b, &src));
 }
 
-TEST(RotatedBlit, PositiveAnglesTurnClockwise) {
+TEST(RotatedBlit, PositiveAnglesTurnClockwise)
+{
   LICE_MemBitmap src(3, 3), dst(3, 3);
   src.getBits()[0] = kMark;  // top-left
   LICE_RotatedBlit(&dst, &src, 0, 0, 3, 3, 0, 0, 3, 3, static_cast<float>(std::numbers::pi / 2), false, 1.0f, 0);
@@ -68,7 +77,8 @@ TEST(RotatedBlit, PositiveAnglesTurnClockwise) {
   EXPECT_EQ(LICE_GetPixel(&dst, 2, 2), kMark);
 }
 
-TEST(RotatedBlit, CentreOffsetMovesThePivot) {
+TEST(RotatedBlit, CentreOffsetMovesThePivot)
+{
   LICE_MemBitmap src(4, 4), dst(4, 4);
   src.getBits()[0] = kMark;
   // Turning half a circle about the top-left pixel's corner keeps the mark out of view.
@@ -78,7 +88,8 @@ TEST(RotatedBlit, CentreOffsetMovesThePivot) {
     for (int x = 0; x < 4; ++x) EXPECT_EQ(LICE_GetPixel(&dst, x, y), 0u);
 }
 
-TEST(RotatedBlit, SourceClipLimitsSamplesToTheRectangle) {
+TEST(RotatedBlit, SourceClipLimitsSamplesToTheRectangle)
+{
   LICE_MemBitmap src(6, 6), clipped(4, 4), unclipped(4, 4);
   LICE_Clear(&src, kMark);
   const float angle = static_cast<float>(std::numbers::pi / 4);
@@ -89,7 +100,8 @@ TEST(RotatedBlit, SourceClipLimitsSamplesToTheRectangle) {
   EXPECT_EQ(LICE_GetPixel(&clipped, 1, 1), kMark);
 }
 
-TEST(Copy, ResizesAndOverwritesTheDestination) {
+TEST(Copy, ResizesAndOverwritesTheDestination)
+{
   LICE_MemBitmap src(5, 3, 1), dst(9, 9, 4);
   rt::fillPattern(&src, 4);
   LICE_Copy(&dst, &src);
@@ -97,7 +109,8 @@ TEST(Copy, ResizesAndOverwritesTheDestination) {
   EXPECT_EQ(dst.getRowSpan(), 8);
 }
 
-TEST(Blit, OntoItselfBehavesAsIfCopiedFirst) {
+TEST(Blit, OntoItselfBehavesAsIfCopiedFirst)
+{
   LICE_MemBitmap bm(6, 1), expected(6, 1);
   for (int x = 0; x < 6; ++x) bm.getBits()[x] = expected.getBits()[x] = static_cast<LICE_pixel>(x + 1);
   LICE_Blit(&bm, &bm, 1, 0, 0, 0, 5, 1, 1.0f, 0);
@@ -109,7 +122,8 @@ TEST(Blit, OntoItselfBehavesAsIfCopiedFirst) {
   for (int x = 0; x < 6; ++x) EXPECT_EQ(LICE_GetPixel(&bm, x, 0), sums[x]) << x;
 }
 
-TEST(Blit, MissingBitmapsOrZeroWeightDrawNothing) {
+TEST(Blit, MissingBitmapsOrZeroWeightDrawNothing)
+{
   LICE_MemBitmap src(2, 2), dst(2, 2), before(2, 2);
   rt::fillPattern(&src, 1);
   LICE_Blit(&dst, &src, 0, 0, 0, 0, 2, 2, 0.0f, 0);

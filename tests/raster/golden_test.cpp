@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const std::string kGolden = std::string(TESK_TEST_DATA_DIR) + "/golden_shapes.png";
 
-void drawScene(LICE_IBitmap* bm) {
+void drawScene(LICE_IBitmap* bm)
+{
   LICE_Clear(bm, LICE_RGBA(32, 36, 44, 255));
   // Panel with a rounded outline and a rounded fill built as the editor does.
   LICE_FillRect(bm, 4, 4, 152, 60, LICE_RGBA(60, 66, 80, 255), 1.0f, 0);
@@ -60,10 +62,12 @@ void drawScene(LICE_IBitmap* bm) {
   font.DrawText(bm, "v1.00", -1, &rc, LICE_DT_NOCLIP | LICE_DT_CENTER | LICE_DT_USEFGALPHA);
 }
 
-TEST(Golden, ShapesAndTextMatchTheStoredImage) {
+TEST(Golden, ShapesAndTextMatchTheStoredImage)
+{
   LICE_SysBitmap scene(160, 120);
   drawScene(&scene);
-  if (const char* u = std::getenv("TESK_UPDATE_GOLDEN"); u && *u == '1') {
+  if (const char* u = std::getenv("TESK_UPDATE_GOLDEN"); u && *u == '1')
+  {
     ASSERT_TRUE(LICE_WritePNG(kGolden.c_str(), &scene, false));
     GTEST_SKIP() << "golden image rewritten: " << kGolden;
   }
@@ -75,14 +79,16 @@ TEST(Golden, ShapesAndTextMatchTheStoredImage) {
   // geometry may not.
   int differing = 0, worst = 0;
   for (int y = 0; y < 120; ++y)
-    for (int x = 0; x < 160; ++x) {
+    for (int x = 0; x < 160; ++x)
+    {
       const LICE_pixel a = LICE_GetPixel(&scene, x, y), g = LICE_GetPixel(golden.get(), x, y);
       int d = 0;
       for (int sh = 8; sh < 32; sh += 8) d = std::max(d, std::abs(int((a >> sh) & 255) - int((g >> sh) & 255)));
       worst = std::max(worst, d);
       differing += d > 3;
     }
-  if (differing > 40 || worst > 96) {
+  if (differing > 40 || worst > 96)
+  {
     const std::string actual = rt::tempPath("golden_actual.png");
     LICE_WritePNG(actual.c_str(), &scene, false);
     ADD_FAILURE() << differing << " pixels differ (worst by " << worst << "); drawn image: " << actual;

@@ -7,12 +7,14 @@
 #include <memory>
 #include <string>
 
-namespace rt {
+namespace rt
+{
 
 using Bytes = std::array<int, 4>;  // A, R, G, B as stored in memory
 
 inline LICE_pixel px(Bytes b) { return LICE_RGBA(b[1], b[2], b[3], b[0]); }
-inline Bytes bytes(LICE_pixel p) {
+inline Bytes bytes(LICE_pixel p)
+{
   return {int(LICE_GETA(p)), int(LICE_GETR(p)), int(LICE_GETG(p)), int(LICE_GETB(p))};
 }
 

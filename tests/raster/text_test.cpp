@@ -6,23 +6,28 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-HFONT makeFont(const char* face, int height, int weight = FW_NORMAL, int quality = DEFAULT_QUALITY, int escapement = 0) {
+HFONT makeFont(const char* face, int height, int weight = FW_NORMAL, int quality = DEFAULT_QUALITY, int escapement = 0)
+{
   return CreateFont(height, 0, escapement, escapement, weight, 0, 0, 0, 0, 0, 0, char(quality), 0, face);
 }
 
-struct Ink {
+struct Ink
+{
   int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive bounds
-  long long sum = 0;                                             // total darkness
+  long long sum = 0;                                           // total darkness
   bool onlyFullCoverage = true;
 };
 
 // Where dark text landed on a white bitmap.
-Ink inkOf(LICE_IBitmap* bm) {
+Ink inkOf(LICE_IBitmap* bm)
+{
   Ink ink;
   for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x) {
+    for (int x = 0; x < bm->getWidth(); ++x)
+    {
       const int dark = 255 - int(LICE_GETR(LICE_GetPixel(bm, x, y)));
       if (!dark) continue;
       ink.sum += dark;
@@ -35,24 +40,28 @@ Ink inkOf(LICE_IBitmap* bm) {
   return ink;
 }
 
-struct TextFixture : testing::Test {
+struct TextFixture : testing::Test
+{
   LICE_CachedFont font;
   LICE_MemBitmap bm{120, 40};
-  void SetUp() override {
+  void SetUp() override
+  {
     HFONT f = makeFont("Monaco", 12);
     ASSERT_NE(f, nullptr);
     font.SetFromHFont(f, LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
     font.SetTextColor(LICE_RGBA(0, 0, 0, 255));
     LICE_Clear(&bm, LICE_RGBA(255, 255, 255, 255));
   }
-  RECT measure(const char* text) {
+  RECT measure(const char* text)
+  {
     RECT r{0, 0, 0, 0};
     font.DrawText(&bm, text, -1, &r, LICE_DT_NOCLIP | LICE_DT_CALCRECT);
     return r;
   }
 };
 
-TEST(Fonts, MonacoFallsBackToTheMonospaceFace) {
+TEST(Fonts, MonacoFallsBackToTheMonospaceFace)
+{
   HFONT f = makeFont("Monaco", 10);
   ASSERT_NE(f, nullptr);
   const std::string family = SWELL_GetFontFamily(f);
@@ -68,8 +77,10 @@ TEST(Fonts, MonacoFallsBackToTheMonospaceFace) {
   EXPECT_FALSE(DeleteObject(nullptr));
 }
 
-TEST(Fonts, PositiveHeightIsTheLineHeight) {
-  for (int h : {2, 8, 10, 12, 17, 40}) {
+TEST(Fonts, PositiveHeightIsTheLineHeight)
+{
+  for (int h : {2, 8, 10, 12, 17, 40})
+  {
     LICE_CachedFont font;
     font.SetFromHFont(makeFont("Monaco", h), LICE_FONT_FLAG_OWNS_HFONT);
     EXPECT_EQ(font.GetLineHeight(), h);
@@ -83,7 +94,8 @@ TEST(Fonts, PositiveHeightIsTheLineHeight) {
   EXPECT_EQ(none.DrawText(nullptr, "x", -1, &r, LICE_DT_CALCRECT), 0);
 }
 
-TEST_F(TextFixture, MeasureGivesWidthAndLineHeightsAndDrawsNothing) {
+TEST_F(TextFixture, MeasureGivesWidthAndLineHeightsAndDrawsNothing)
+{
   const RECT one = measure("MMMM");
   EXPECT_EQ(one.left, 0);
   EXPECT_EQ(one.top, 0);
@@ -101,14 +113,18 @@ TEST_F(TextFixture, MeasureGivesWidthAndLineHeightsAndDrawsNothing) {
   EXPECT_EQ(inkOf(&bm).sum, 0);
 }
 
-struct AlignCase {
+struct AlignCase
+{
   const char* name;
   int flags;
 };
 
-class TextAlign : public TextFixture, public testing::WithParamInterface<AlignCase> {};
+class TextAlign : public TextFixture, public testing::WithParamInterface<AlignCase>
+{
+};
 
-TEST_P(TextAlign, InkSitsWhereTheFlagsSay) {
+TEST_P(TextAlign, InkSitsWhereTheFlagsSay)
+{
   RECT r{20, 10, 100, 30};
   const int width = measure("Tesk").right;
   font.DrawText(&bm, "Tesk", -1, &r, GetParam().flags | LICE_DT_NOCLIP);
@@ -127,7 +143,8 @@ const AlignCase kAlign[] = {{"left", LICE_DT_LEFT}, {"centre", LICE_DT_CENTER}, 
 INSTANTIATE_TEST_SUITE_P(Table, TextAlign, testing::ValuesIn(kAlign),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TextFixture, WithoutNoClipTheRectangleClips) {
+TEST_F(TextFixture, WithoutNoClipTheRectangleClips)
+{
   RECT r{10, 10, 16, 30};
   font.DrawText(&bm, "MMMMMM", -1, &r, 0);
   const Ink clipped = inkOf(&bm);
@@ -138,7 +155,8 @@ TEST_F(TextFixture, WithoutNoClipTheRectangleClips) {
   EXPECT_GT(inkOf(&bm).right, 30);
 }
 
-TEST_F(TextFixture, ColourAlphaScalesTextOnlyWhenAsked) {
+TEST_F(TextFixture, ColourAlphaScalesTextOnlyWhenAsked)
+{
   RECT r{0, 0, 120, 40};
   font.SetTextColor(LICE_RGBA(0, 0, 0, 0));
   font.DrawText(&bm, "Tesk", -1, &r, LICE_DT_NOCLIP | LICE_DT_USEFGALPHA);
@@ -153,14 +171,16 @@ TEST_F(TextFixture, ColourAlphaScalesTextOnlyWhenAsked) {
   EXPECT_LT(half, full * 6 / 10);
 }
 
-TEST_F(TextFixture, TextColourIsUsed) {
+TEST_F(TextFixture, TextColourIsUsed)
+{
   font.SetTextColor(LICE_RGBA(255, 0, 0, 255));
   EXPECT_EQ(font.GetTextColor(), LICE_RGBA(255, 0, 0, 255));
   RECT r{0, 0, 120, 40};
   font.DrawText(&bm, "MWM", -1, &r, LICE_DT_NOCLIP);
   bool sawRed = false;
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 120; ++x) {
+    for (int x = 0; x < 120; ++x)
+    {
       const LICE_pixel p = LICE_GetPixel(&bm, x, y);
       EXPECT_EQ(LICE_GETR(p), 255u) << "red over white keeps the red channel full";
       EXPECT_EQ(LICE_GETG(p), LICE_GETB(p));
@@ -169,7 +189,8 @@ TEST_F(TextFixture, TextColourIsUsed) {
   EXPECT_TRUE(sawRed);
 }
 
-TEST(Fonts, BoldInksMoreAndNonAntialiasedInksOnlyFullPixels) {
+TEST(Fonts, BoldInksMoreAndNonAntialiasedInksOnlyFullPixels)
+{
   auto drawWith = [](HFONT f) {
     LICE_CachedFont font;
     font.SetFromHFont(f, LICE_FONT_FLAG_OWNS_HFONT);
@@ -188,7 +209,8 @@ TEST(Fonts, BoldInksMoreAndNonAntialiasedInksOnlyFullPixels) {
   EXPECT_GT(mono.sum, 0);
 }
 
-TEST(Fonts, RotatedTextRunsAlongTheEscapement) {
+TEST(Fonts, RotatedTextRunsAlongTheEscapement)
+{
   LICE_CachedFont font;
   font.SetFromHFont(makeFont("DejaVu Sans", 14, FW_NORMAL, DEFAULT_QUALITY, 900), LICE_FONT_FLAG_OWNS_HFONT);
   LICE_MemBitmap bm(60, 80);
@@ -200,7 +222,8 @@ TEST(Fonts, RotatedTextRunsAlongTheEscapement) {
   EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)) << "a quarter turn stands the text upright";
 }
 
-TEST_F(TextFixture, EdgesAndOddInputAreSafe) {
+TEST_F(TextFixture, EdgesAndOddInputAreSafe)
+{
   RECT r{-30, -5, 200, 60};
   font.DrawText(&bm, "clipped on every side", -1, &r, LICE_DT_NOCLIP);
   r = {115, 35, 200, 60};
@@ -214,7 +237,8 @@ TEST_F(TextFixture, EdgesAndOddInputAreSafe) {
   EXPECT_EQ(measure("").right, 0);
 }
 
-TEST(Fonts, ReplacingAnOwnedFontDeletesTheOldOne) {
+TEST(Fonts, ReplacingAnOwnedFontDeletesTheOldOne)
+{
   // Leak checkers see a double delete or a lost font here.
   LICE_CachedFont font;
   font.SetFromHFont(makeFont("Monaco", 10), LICE_FONT_FLAG_OWNS_HFONT);

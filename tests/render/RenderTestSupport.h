@@ -25,7 +25,7 @@ struct Audio
 {
   int mChannels = 0;
   int mSampleRate = 0;
-  int mFormat = 0;  // libsndfile's format code
+  int mFormat = 0;              // libsndfile's format code
   std::vector<float> mSamples;  // interleaved
 
   long long Frames() const { return mChannels ? static_cast<long long>(mSamples.size()) / mChannels : 0; }

@@ -18,13 +18,13 @@ constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
 // Settings under which every stage of the engine changes the sound, including the
 // seeded noise of the sensitivity measure.
-const std::vector<std::string> kBusySettings = {"--set", "Pre=0.5",  "--set", "Mode A=0.6", "--set", "mode_b=0.3",
-                                                "--set", "Low=0.05", "--set", "High=0.4",   "--set", "Sensitivity=0.7",
+const std::vector<std::string> kBusySettings = {"--set", "Pre=0.5",  "--set",  "Mode A=0.6", "--set", "mode_b=0.3",
+                                                "--set", "Low=0.05", "--set",  "High=0.4",   "--set", "Sensitivity=0.7",
                                                 "--set", "Auto=1",   "--seed", "7"};
 
 // "Pre" at 0 and no reduction: the plug-in only delays.
-const std::vector<std::string> kTransparentSettings = {"--set", "Pre=0", "--set", "Mode A=0", "--set", "Mode B=0",
-                                                       "--set", "Auto=0"};
+const std::vector<std::string> kTransparentSettings = {"--set", "Pre=0",    "--set", "Mode A=0",
+                                                       "--set", "Mode B=0", "--set", "Auto=0"};
 
 std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)
 {
@@ -49,7 +49,8 @@ TEST_F(RenderAudioTest, OutputDoesNotDependOnTheBlockSize)
   ASSERT_EQ(outputs[0].Frames(), kFrames);
   // The engine changed the sound, and it did so identically for every block size.
   double difference = 0.0;
-  for (long long i = kLatency; i < kFrames; ++i) difference += std::fabs(outputs[0].At(i, 0) - MusicLike(i - kLatency, 0));
+  for (long long i = kLatency; i < kFrames; ++i)
+    difference += std::fabs(outputs[0].At(i, 0) - MusicLike(i - kLatency, 0));
   EXPECT_GT(difference, 1.0);
   EXPECT_EQ(outputs[0].mSamples, outputs[1].mSamples);
   EXPECT_EQ(outputs[0].mSamples, outputs[2].mSamples);
@@ -129,11 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
     FormatCase{"Wav16", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
     FormatCase{"Flac24", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
     FormatCase{"AiffFloat", "in.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, {}, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
-    FormatCase{"FlacToWavKeepsSamples", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, {"--format", "wav"},
+    FormatCase{"FlacToWavKeepsSamples",
+               "in.flac",
+               SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+               {"--format", "wav"},
                SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    FormatCase{"FloatWavToFlacTakesPcm24", "in.wav", kFloatWav, {"--format", "flac"},
-               SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-    FormatCase{"ExplicitSampleType", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, {"--format=aiff:float"},
+    FormatCase{
+      "FloatWavToFlacTakesPcm24", "in.wav", kFloatWav, {"--format", "flac"}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{"ExplicitSampleType",
+               "in.wav",
+               SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+               {"--format=aiff:float"},
                SF_FORMAT_AIFF | SF_FORMAT_FLOAT}),
   [](const auto& info) { return std::string(info.param.mName); });
 

@@ -74,10 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
     ErrorCase{"BlockTooLarge", {"--block", "4097", "in.wav", "out.wav"}, 2, {"--block", "1..4096", "4097"}},
     ErrorCase{"BlockNotANumber", {"--block=big", "in.wav", "out.wav"}, 2, {"--block", "big"}},
     ErrorCase{"MissingOutputName", {"in.wav"}, 2, {"missing the output file"}},
-    ErrorCase{"UnknownParameter", {"--set", "Gain=0.5", "in.wav", "out.wav"}, 2,
+    ErrorCase{"UnknownParameter",
+              {"--set", "Gain=0.5", "in.wav", "out.wav"},
+              2,
               {"unknown parameter 'Gain'", "\"Reduction Amount\" 0..1", "12 \"Bypass\" 0..1"}},
     ErrorCase{"IndexPastTheEnd", {"--set", "13=0.5", "in.wav", "out.wav"}, 2, {"unknown parameter '13'"}},
-    ErrorCase{"ValueOutOfRange", {"--set", "Pre=1.5", "in.wav", "out.wav"}, 2,
+    ErrorCase{"ValueOutOfRange",
+              {"--set", "Pre=1.5", "in.wav", "out.wav"},
+              2,
               {"1.5 is outside the range of \"Pre\" (0..1)", "\"Mode B\" 0..1"}},
     ErrorCase{"ValueNotANumber", {"--set", "Pre=half", "in.wav", "out.wav"}, 2, {"'half' is not a number"}},
     ErrorCase{"UnknownFormat", {"--format", "mp9", "in.wav", "out.wav"}, 2, {"unknown format 'mp9'", "flac"}},
@@ -85,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
     ErrorCase{"MalformedPreset", {"--preset", "bad.fxp", "in.wav", "out.wav"}, 5, {"bad.fxp: ", "malformed"}},
     ErrorCase{"PresetIsAudio", {"--preset", "in.wav", "in.wav", "out.wav"}, 5, {"in.wav: ", "program file"}},
     ErrorCase{"MalformedBank", {"--bank", "bad.fxb", "in.wav", "out.wav"}, 5, {"bad.fxb: ", "bank file"}},
-    ErrorCase{"TruncatedState", {"--state", "short.state", "in.wav", "out.wav"}, 5,
-              {"short.state: ", "80 bytes", "104"}},
+    ErrorCase{
+      "TruncatedState", {"--state", "short.state", "in.wav", "out.wav"}, 5, {"short.state: ", "80 bytes", "104"}},
     ErrorCase{"MissingState", {"--state", "none.state", "in.wav", "out.wav"}, 5, {"none.state: ", "cannot read"}}),
   [](const auto& info) { return std::string(info.param.mName); });
 }  // namespace render_test

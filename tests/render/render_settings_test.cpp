@@ -91,14 +91,14 @@ std::vector<unsigned char> OneProgramBank(const std::vector<float>& values)
   return b;
 }
 
-const std::vector<std::string> kSettings = {"--set", "Pre=0.25", "--set", "10=0.75", "--set", "inv=1",
-                                            "--set", "HIGH=0.5", "--set", "Low=0.125"};
+const std::vector<std::string> kSettings = {"--set", "Pre=0.25", "--set",    "10=0.75", "--set",
+                                            "inv=1", "--set",    "HIGH=0.5", "--set",   "Low=0.125"};
 }  // namespace
 
 TEST_F(RenderSettingsTest, ParametersAreFoundByNameOrIndexAndListed)
 {
-  const RunResult r = Run({"--list-params", "--set", "Pre=0.25", "--set", "10=0.75", "--set", "mode-b=0.5",
-                           "--set", "reduction_amount=1"});
+  const RunResult r = Run(
+    {"--list-params", "--set", "Pre=0.25", "--set", "10=0.75", "--set", "mode-b=0.5", "--set", "reduction_amount=1"});
   ASSERT_EQ(r.mExitCode, 0) << r.mErr;
   EXPECT_EQ(ListedValue(r.mOut, "Pre"), "0.25");
   EXPECT_EQ(ListedValue(r.mOut, "Mode A"), "0.75");
@@ -135,12 +135,12 @@ TEST_F(RenderSettingsTest, ProgramFileRoundTrip)
 TEST_F(RenderSettingsTest, BankFileSetsTheParameters)
 {
   std::vector<float> values(13, 0.0f);
-  values[3] = 1.0f;    // High
-  values[6] = 0.25f;   // Pre
-  values[11] = 0.5f;   // Mode B
+  values[3] = 1.0f;   // High
+  values[6] = 0.25f;  // Pre
+  values[11] = 0.5f;  // Mode B
   const std::vector<unsigned char> bank = OneProgramBank(values);
-  std::ofstream(Path("b.fxb"), std::ios::binary).write(reinterpret_cast<const char*>(bank.data()),
-                                                       static_cast<std::streamsize>(bank.size()));
+  std::ofstream(Path("b.fxb"), std::ios::binary)
+    .write(reinterpret_cast<const char*>(bank.data()), static_cast<std::streamsize>(bank.size()));
   const RunResult r = Run({"--list-params", "--bank", "b.fxb"});
   ASSERT_EQ(r.mExitCode, 0) << r.mErr;
   EXPECT_EQ(ListedValue(r.mOut, "Pre"), "0.25");
@@ -169,8 +169,8 @@ TEST_F(RenderSettingsTest, StateFileRoundTrip)
 TEST_F(RenderSettingsTest, SeedMakesNoisyRendersRepeatable)
 {
   // With "Auto" on, the sensitivity measure's noise reaches the output.
-  const std::vector<std::string> noisy = {"--set", "Sensitivity=0.8", "--set", "Auto=1", "--set", "Pre=0.7",
-                                          "--set", "Mode A=0.5"};
+  const std::vector<std::string> noisy = {"--set", "Sensitivity=0.8", "--set", "Auto=1",
+                                          "--set", "Pre=0.7",         "--set", "Mode A=0.5"};
   auto withSeed = [&](const char* seed) {
     auto a = noisy;
     a.insert(a.end(), {"--seed", seed});

@@ -30,7 +30,8 @@ inline std::unique_ptr<Tesk> MakeTesk()
 class Engine
 {
 public:
-  explicit Engine(std::uint32_t seed = 12345u) : mPlug(MakeTesk())
+  explicit Engine(std::uint32_t seed = 12345u)
+    : mPlug(MakeTesk())
   {
     mPlug->OnParamReset();
     mPlug->SetRandomSeed(seed);

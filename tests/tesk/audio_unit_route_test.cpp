@@ -25,8 +25,8 @@ namespace
 {
 Component TeskComponent()
 {
-  static Component c = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(Tesk_Entry), kAudioUnitType_Effect, kTeskFourCC, kTeskFourCC,
-                                                "Orvanta: Tesk");
+  static Component c = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(Tesk_Entry),
+                                                kAudioUnitType_Effect, kTeskFourCC, kTeskFourCC, "Orvanta: Tesk");
   return c;
 }
 
@@ -102,8 +102,10 @@ protected:
   {
     AudioStreamBasicDescription f;
     IPlugAU::MakeDefaultASBD(&f, 44100.0, nCh, false);
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
+    ASSERT_EQ(noErr,
+              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
+    ASSERT_EQ(noErr,
+              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
     const UInt32 maxFrames = 4096;
     ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
                                           &maxFrames, sizeof(maxFrames)));
@@ -135,8 +137,8 @@ protected:
 
   void SetParam(int idx, float value)
   {
-    ASSERT_EQ(noErr, AudioUnitSetParameter(mUnit, static_cast<AudioUnitParameterID>(idx), kAudioUnitScope_Global, 0,
-                                           value, 0));
+    ASSERT_EQ(
+      noErr, AudioUnitSetParameter(mUnit, static_cast<AudioUnitParameterID>(idx), kAudioUnitScope_Global, 0, value, 0));
   }
 
   AudioUnit mUnit = nullptr;
@@ -166,7 +168,8 @@ TEST_F(TeskAudioUnit, RendersWhatTheProcessorComputesWithTheSameSeed)
     mSource.channels[1].push_back(static_cast<float>(r[i]));
   }
   Configure(2, 77u);
-  const float settings[][2] = {{Tesk::kPre, 0.5f}, {Tesk::kAuto, 1.0f}, {Tesk::kSensitivity, 0.8f}, {Tesk::kModeA, 0.3f}};
+  const float settings[][2] = {
+    {Tesk::kPre, 0.5f}, {Tesk::kAuto, 1.0f}, {Tesk::kSensitivity, 0.8f}, {Tesk::kModeA, 0.3f}};
   for (const auto& s : settings) SetParam(static_cast<int>(s[0]), s[1]);
   std::vector<float> right;
   const std::vector<float> left = Render(2, n, 1000, &right);

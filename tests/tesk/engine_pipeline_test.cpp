@@ -8,8 +8,8 @@
 #include <cstring>
 #include <limits>
 
-#include "TeskTestSupport.h"
 #include "FFTDisplay.h"
+#include "TeskTestSupport.h"
 #include "WaveformDisplay.h"
 
 using namespace tesk_test;

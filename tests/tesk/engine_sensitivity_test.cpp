@@ -22,8 +22,8 @@ TEST(TeskHistoRef, TellingRowsShapeAndSum)
     double value;
   };
   const Row rows[] = {
-    {"first bin", 0, 2.0084},       {"quarter", 16384, 57.3917},    {"middle", 32768, 180.6495},
-    {"maximum", 33435, 180.6496},   {"three quarters", 49152, 62.7759}, {"last bin", 65535, 2.4038},
+    {"first bin", 0, 2.0084},     {"quarter", 16384, 57.3917},        {"middle", 32768, 180.6495},
+    {"maximum", 33435, 180.6496}, {"three quarters", 49152, 62.7759}, {"last bin", 65535, 2.4038},
   };
   for (const Row& r : rows) EXPECT_NEAR(histoRef[r.bin], r.value, 5e-5) << r.name;
 
@@ -130,7 +130,8 @@ TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)
   Signal mixed = Sine(n, 220.0, 0.3);
   const Signal noise = Noise(n, 0.2, 4u);
   for (int i = 0; i < n; ++i) mixed[i] += noise[i];
-  const Input inputs[] = {{"noise", Noise(n, 0.5)}, {"sine", Sine(n, 1234.5, 0.8)}, {"clicks", clicks}, {"sine + noise", mixed}};
+  const Input inputs[] = {
+    {"noise", Noise(n, 0.5)}, {"sine", Sine(n, 1234.5, 0.8)}, {"clicks", clicks}, {"sine + noise", mixed}};
 
   for (double sensitivity : {0.3, 1.0})
   {

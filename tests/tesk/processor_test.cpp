@@ -45,10 +45,18 @@ TEST(TeskProcessor, ThirteenParameters)
     double defaultValue, step;
   };
   const Row rows[] = {
-    {0, "Reduction Amount", 0, 0.0001}, {1, "Sensitivity", 0, 0.0001}, {2, "Low", 0, 0.0001},
-    {3, "High", 1, 0.0001},             {4, "WaveformDisplay", 0, 0.001}, {5, "FFTDisplay", 0, 0.0001},
-    {6, "Pre", 0, 0.0001},              {7, "Auto", 0, 1},             {8, "Residual", 0, 1},
-    {9, "Inv", 0, 1},                   {10, "Mode A", 0, 0.0001},     {11, "Mode B", 0, 0.0001},
+    {0, "Reduction Amount", 0, 0.0001},
+    {1, "Sensitivity", 0, 0.0001},
+    {2, "Low", 0, 0.0001},
+    {3, "High", 1, 0.0001},
+    {4, "WaveformDisplay", 0, 0.001},
+    {5, "FFTDisplay", 0, 0.0001},
+    {6, "Pre", 0, 0.0001},
+    {7, "Auto", 0, 1},
+    {8, "Residual", 0, 1},
+    {9, "Inv", 0, 1},
+    {10, "Mode A", 0, 0.0001},
+    {11, "Mode B", 0, 0.0001},
     {12, "Bypass", 0, 1},
   };
   Engine e;
@@ -100,7 +108,8 @@ TEST(TeskProcessor, EveryBypassAboveOneHalfClearsBothDisplays)
     for (int i = 0; i < 10; ++i) pWave->add(0.5);
     pSpectrum->addFFT(spectrum.data(), spectrum.data(), 2048);
     ASSERT_GT(pWave->WritePos(), 0);
-    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + pSpectrum->InnerH() - 1) % pSpectrum->InnerH(), 10), 0.0);
+    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + pSpectrum->InnerH() - 1) % pSpectrum->InnerH(), 10),
+              0.0);
 
     e.Set(Tesk::kBypass, bypass);
     EXPECT_EQ(pWave->WritePos(), 0) << bypass;

@@ -22,8 +22,20 @@
 
 enum TestParam
 {
-  kReductionAmount = 0, kSensitivity, kLow, kHigh, kWaveformDisplay, kFFTDisplay, kPre, kAuto, kResidual, kInv,
-  kModeA, kModeB, kBypass, kNumParams
+  kReductionAmount = 0,
+  kSensitivity,
+  kLow,
+  kHigh,
+  kWaveformDisplay,
+  kFFTDisplay,
+  kPre,
+  kAuto,
+  kResidual,
+  kInv,
+  kModeA,
+  kModeB,
+  kBypass,
+  kNumParams
 };
 
 class ControlsTestPlug final : public IPlugHostless
@@ -31,13 +43,27 @@ class ControlsTestPlug final : public IPlugHostless
 public:
   ControlsTestPlug()
     : IPlugHostless(kNumParams, "1-1 2-2", 1, "Tesk", "", "Test", 0x10000, 0x5465736b, 0x5465736b, 0, false, false,
-                false, kAPIAU)
+                    false, kAPIAU)
   {
-    struct Def { const char* name; double def; double step; };
-    static const Def defs[kNumParams] = {
-      {"Reduction Amount", 0, 0.0001}, {"Sensitivity", 0, 0.0001}, {"Low", 0, 0.0001}, {"High", 1, 0.0001},
-      {"WaveformDisplay", 0, 0.001}, {"FFTDisplay", 0, 0.0001}, {"Pre", 0, 0.0001}, {"Auto", 0, 1},
-      {"Residual", 0, 1}, {"Inv", 0, 1}, {"Mode A", 0, 0.0001}, {"Mode B", 0, 0.0001}, {"Bypass", 0, 1}};
+    struct Def
+    {
+      const char* name;
+      double def;
+      double step;
+    };
+    static const Def defs[kNumParams] = {{"Reduction Amount", 0, 0.0001},
+                                         {"Sensitivity", 0, 0.0001},
+                                         {"Low", 0, 0.0001},
+                                         {"High", 1, 0.0001},
+                                         {"WaveformDisplay", 0, 0.001},
+                                         {"FFTDisplay", 0, 0.0001},
+                                         {"Pre", 0, 0.0001},
+                                         {"Auto", 0, 1},
+                                         {"Residual", 0, 1},
+                                         {"Inv", 0, 1},
+                                         {"Mode A", 0, 0.0001},
+                                         {"Mode B", 0, 0.0001},
+                                         {"Bypass", 0, 1}};
     for (int i = 0; i < kNumParams; ++i) GetParam(i)->InitDouble(defs[i].name, defs[i].def, 0.0, 1.0, defs[i].step);
   }
 
@@ -64,8 +90,14 @@ public:
     const double v = GetParam(idx) ? GetParam(idx)->Value() : 0.0;
     switch (idx)
     {
-      case kLow: bandLow = v; fft->setxm1(v); break;
-      case kHigh: bandHigh = v; fft->setxm2(v); break;
+      case kLow:
+        bandLow = v;
+        fft->setxm1(v);
+        break;
+      case kHigh:
+        bandHigh = v;
+        fft->setxm2(v);
+        break;
       case kFFTDisplay:
         lowHolder->SetValue(fft->GetLow());
         highHolder->SetValue(fft->GetHigh());
@@ -74,7 +106,10 @@ public:
         break;
       case kPre: faderPre->updatev(); break;
       case kAuto: switchAuto->mOn = v > 0.5; break;
-      case kInv: fft->mInv = v > 0.5; switchInv->mOn = v > 0.5; break;
+      case kInv:
+        fft->mInv = v > 0.5;
+        switchInv->mOn = v > 0.5;
+        break;
       case kModeA: faderModeA->updatev(); break;
       case kModeB: faderModeB->updatev(); break;
       case kBypass:
@@ -152,9 +187,8 @@ struct EditorFixture
     plug.AttachGraphics(gfx);
     gfx->EnableMouseOver(true);
 
-    IBitmap title = Image(132, 400, 1, [](int x, int y) {
-      return (x < 4 && y < 20) ? kTitleMark : IColor(0, 0, 0, 0);
-    });
+    IBitmap title =
+      Image(132, 400, 1, [](int x, int y) { return (x < 4 && y < 20) ? kTitleMark : IColor(0, 0, 0, 0); });
     plug.wave = new WaveformDisplay(&plug, 280, 15, 154, 380, 8192, kWaveformDisplay, &title);
     gfx->AttachControl(plug.wave);
     plug.wave->setOn1(true);

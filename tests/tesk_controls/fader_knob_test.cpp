@@ -17,7 +17,9 @@ struct FaderTextCase
   int offset;
 };
 
-class FaderText : public testing::TestWithParam<FaderTextCase> {};
+class FaderText : public testing::TestWithParam<FaderTextCase>
+{
+};
 
 TEST_P(FaderText, PercentageAndSignShift)
 {
@@ -30,8 +32,7 @@ TEST_P(FaderText, PercentageAndSignShift)
 INSTANTIATE_TEST_SUITE_P(Values, FaderText,
                          testing::Values(FaderTextCase{"zero_shifts_left", 0.0, "0", -8},
                                          FaderTextCase{"nine_shifts_left", 0.09, "9", -8},
-                                         FaderTextCase{"ten_stays", 0.1, "10", 0},
-                                         FaderTextCase{"half", 0.5, "50", 0},
+                                         FaderTextCase{"ten_stays", 0.1, "10", 0}, FaderTextCase{"half", 0.5, "50", 0},
                                          FaderTextCase{"truncates", 0.57, "56", 0},
                                          FaderTextCase{"full_shifts_right", 1.0, "100", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -40,7 +41,11 @@ TEST(Fader, HandlePositionsOfTheFirstFader)
 {
   EditorFixture f;
   Fader* pre = f.plug.faderPre;
-  const struct { double value; int y; } rows[] = {{1.0, 176}, {0.0, 344}, {0.5, 260}};
+  const struct
+  {
+    double value;
+    int y;
+  } rows[] = {{1.0, 176}, {0.0, 344}, {0.5, 260}};
   for (const auto& row : rows)
   {
     pre->SetValue(row.value);
@@ -105,7 +110,11 @@ TEST(Fader, PressGrabsOnlyStrictlyInsideTheHandle)
   EditorFixture f;
   f.plug.faderPre->SetValue(0.5);  // handle 260 .. 280
   IMouseMod left(true);
-  const struct { int y; bool grabs; } rows[] = {{260, false}, {261, true}, {279, true}, {280, false}, {300, false}};
+  const struct
+  {
+    int y;
+    bool grabs;
+  } rows[] = {{260, false}, {261, true}, {279, true}, {280, false}, {300, false}};
   for (const auto& row : rows)
   {
     f.gfx->OnMouseDown(60, row.y, &left);
@@ -186,7 +195,9 @@ struct KnobTextCase
   const char* text;
 };
 
-class KnobText : public testing::TestWithParam<KnobTextCase> {};
+class KnobText : public testing::TestWithParam<KnobTextCase>
+{
+};
 
 TEST_P(KnobText, TwoTruncatedDecimals)
 {
@@ -195,21 +206,22 @@ TEST_P(KnobText, TwoTruncatedDecimals)
   EXPECT_STREQ(f.knob->ValueText(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, KnobText,
-                         testing::Values(KnobTextCase{"zero", 0.0, "0.00"}, KnobTextCase{"five_hundredths", 0.05, "0.05"},
-                                         KnobTextCase{"three_tenths", 0.3, "0.30"},
-                                         KnobTextCase{"point_29_truncates", 0.29, "0.28"},
-                                         KnobTextCase{"point_57_truncates", 0.57, "0.56"},
-                                         KnobTextCase{"point_99_truncates", 0.99, "0.98"},
-                                         KnobTextCase{"one", 1.0, "1.00"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+  Values, KnobText,
+  testing::Values(KnobTextCase{"zero", 0.0, "0.00"}, KnobTextCase{"five_hundredths", 0.05, "0.05"},
+                  KnobTextCase{"three_tenths", 0.3, "0.30"}, KnobTextCase{"point_29_truncates", 0.29, "0.28"},
+                  KnobTextCase{"point_57_truncates", 0.57, "0.56"}, KnobTextCase{"point_99_truncates", 0.99, "0.98"},
+                  KnobTextCase{"one", 1.0, "1.00"}),
+  [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SensKnob, FrameFollowsTheValueAndIsDrawn)
 {
   EditorFixture f;
-  const struct { double value; int frame; } rows[] = {{0.0, 1},     {1.0, 120},    {0.5, 61},
-                                                      {0.004, 1},   {0.005, 2},    {1e300, 120},
-                                                      {-1e300, 1},  {1e12, 120}};
+  const struct
+  {
+    double value;
+    int frame;
+  } rows[] = {{0.0, 1}, {1.0, 120}, {0.5, 61}, {0.004, 1}, {0.005, 2}, {1e300, 120}, {-1e300, 1}, {1e12, 120}};
   for (const auto& row : rows)
   {
     f.plug.HostSets(kSensitivity, row.value);

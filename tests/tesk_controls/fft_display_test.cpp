@@ -41,8 +41,11 @@ TEST(FFTDisplay, GeometryOfTheLayout)
 TEST(FFTDisplay, AxisStartsLinearAndGrowsGeometrically)
 {
   EditorFixture f;
-  const struct { int column; unsigned bin; } rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {50, 75}, {100, 236},
-                                                       {150, 581}, {200, 1318}, {218, 1753}};
+  const struct
+  {
+    int column;
+    unsigned bin;
+  } rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {50, 75}, {100, 236}, {150, 581}, {200, 1318}, {218, 1753}};
   for (const auto& row : rows) EXPECT_EQ(f.plug.fft->ColumnBin(row.column), row.bin) << row.column;
 }
 
@@ -117,7 +120,9 @@ struct ColorCase
   IColor expected;
 };
 
-class FFTColors : public testing::TestWithParam<ColorCase> {};
+class FFTColors : public testing::TestWithParam<ColorCase>
+{
+};
 
 TEST_P(FFTColors, LevelToColour)
 {
@@ -129,21 +134,20 @@ TEST_P(FFTColors, LevelToColour)
   EXPECT_EQ(f.At(100, 128), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-  Levels, FFTColors,
-  testing::Values(ColorCase{"silence_is_faint_blue_green", 0.0, false, IColor(255, 0, 1, 154)},
-                  ColorCase{"full_level_is_red", 99.8, false, IColor(255, 255, 0, 0)},
-                  ColorCase{"above_full_is_red", 500.0, false, IColor(255, 255, 0, 0)},
-                  ColorCase{"negative_uses_magnitude", -100.4, false, IColor(255, 255, 0, 0)},
-                  ColorCase{"middle_band", 49.8, false, IColor(255, 255, 130, 0)},
-                  ColorCase{"low_band", 19.8, false, IColor(255, 0, 153, 61)},
-                  ColorCase{"greyed_silence", 0.0, true, IColor(255, 1, 1, 1)},
-                  ColorCase{"greyed_middle", 49.8, true, IColor(255, 130, 130, 130)},
-                  // 255 x 1.02 would leave the channel's range: held at full grey.
-                  ColorCase{"greyed_full_stays_bright", 100.0, true, IColor(255, 255, 255, 255)},
-                  ColorCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(), false,
-                            IColor(255, 0, 1, 154)}),
-  [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Levels, FFTColors,
+                         testing::Values(ColorCase{"silence_is_faint_blue_green", 0.0, false, IColor(255, 0, 1, 154)},
+                                         ColorCase{"full_level_is_red", 99.8, false, IColor(255, 255, 0, 0)},
+                                         ColorCase{"above_full_is_red", 500.0, false, IColor(255, 255, 0, 0)},
+                                         ColorCase{"negative_uses_magnitude", -100.4, false, IColor(255, 255, 0, 0)},
+                                         ColorCase{"middle_band", 49.8, false, IColor(255, 255, 130, 0)},
+                                         ColorCase{"low_band", 19.8, false, IColor(255, 0, 153, 61)},
+                                         ColorCase{"greyed_silence", 0.0, true, IColor(255, 1, 1, 1)},
+                                         ColorCase{"greyed_middle", 49.8, true, IColor(255, 130, 130, 130)},
+                                         // 255 x 1.02 would leave the channel's range: held at full grey.
+                                         ColorCase{"greyed_full_stays_bright", 100.0, true, IColor(255, 255, 255, 255)},
+                                         ColorCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(),
+                                                   false, IColor(255, 0, 1, 154)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FFTDisplay, GreyingFollowsTheHandleCentres)
 {
@@ -211,14 +215,16 @@ TEST(FFTDisplay, PlacingAHandleTruncatesAndNeitherClampsNorMarks)
 struct FarCase
 {
   const char* name;
-  double low, high;       // placements, far outside 0..1
+  double low, high;  // placements, far outside 0..1
   int pressX, dX;
   bool low0, high0, band;  // what the press takes
   bool columnGreyed;       // column x 150 before the drag
   bool moves;              // whether the drag moves a handle
 };
 
-class FFTFarHandles : public testing::TestWithParam<FarCase> {};
+class FFTFarHandles : public testing::TestWithParam<FarCase>
+{
+};
 
 TEST_P(FFTFarHandles, StayWhereTheyArePlaced)
 {
@@ -255,7 +261,9 @@ struct PressCase
   bool low, high, band;
 };
 
-class FFTPress : public testing::TestWithParam<PressCase> {};
+class FFTPress : public testing::TestWithParam<PressCase>
+{
+};
 
 // Handles at 90 and 200 (Low 0.25, High 0.75 with an 11-pixel handle).
 TEST_P(FFTPress, PressPicksWhatTheDragMoves)
@@ -286,10 +294,12 @@ struct DragCase
   const char* name;
   double low, high;  // handle placement before the press
   int pressX, dX;
-  int xm1, xm2;      // afterwards
+  int xm1, xm2;  // afterwards
 };
 
-class FFTDrag : public testing::TestWithParam<DragCase> {};
+class FFTDrag : public testing::TestWithParam<DragCase>
+{
+};
 
 TEST_P(FFTDrag, StepAcceptedOrRefusedWhole)
 {
@@ -314,22 +324,21 @@ TEST_P(FFTDrag, StepAcceptedOrRefusedWhole)
 }
 
 // Full band: handles at 36 and 255; 11-pixel handles.
-INSTANTIATE_TEST_SUITE_P(
-  Steps, FFTDrag,
-  testing::Values(DragCase{"low_right", 0, 1, 40, 20, 56, 255},
-                  DragCase{"low_below_min_refused", 0, 1, 40, -1, 36, 255},
-                  DragCase{"low_up_to_handle_width_from_high", 0, 1, 40, 208, 244, 255},
-                  DragCase{"low_one_further_refused_not_clamped", 0, 1, 40, 209, 36, 255},
-                  DragCase{"high_left", 0, 1, 260, -100, 36, 155},
-                  DragCase{"high_above_max_refused", 0, 1, 260, 1, 36, 255},
-                  DragCase{"high_stops_at_width_plus_one", 0, 1, 260, -207, 36, 48},
-                  DragCase{"high_closer_refused", 0, 1, 260, -208, 36, 255},
-                  DragCase{"band_moves_both", 0.25, 0.75, 150, 30, 120, 230},
-                  DragCase{"band_to_the_max", 0.25, 0.75, 150, 55, 145, 255},
-                  DragCase{"band_past_max_refused", 0.25, 0.75, 150, 56, 90, 200},
-                  DragCase{"band_to_the_min", 0.25, 0.75, 150, -54, 36, 146},
-                  DragCase{"band_past_min_refused", 0.25, 0.75, 150, -55, 90, 200}),
-  [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, FFTDrag,
+                         testing::Values(DragCase{"low_right", 0, 1, 40, 20, 56, 255},
+                                         DragCase{"low_below_min_refused", 0, 1, 40, -1, 36, 255},
+                                         DragCase{"low_up_to_handle_width_from_high", 0, 1, 40, 208, 244, 255},
+                                         DragCase{"low_one_further_refused_not_clamped", 0, 1, 40, 209, 36, 255},
+                                         DragCase{"high_left", 0, 1, 260, -100, 36, 155},
+                                         DragCase{"high_above_max_refused", 0, 1, 260, 1, 36, 255},
+                                         DragCase{"high_stops_at_width_plus_one", 0, 1, 260, -207, 36, 48},
+                                         DragCase{"high_closer_refused", 0, 1, 260, -208, 36, 255},
+                                         DragCase{"band_moves_both", 0.25, 0.75, 150, 30, 120, 230},
+                                         DragCase{"band_to_the_max", 0.25, 0.75, 150, 55, 145, 255},
+                                         DragCase{"band_past_max_refused", 0.25, 0.75, 150, 56, 90, 200},
+                                         DragCase{"band_to_the_min", 0.25, 0.75, 150, -54, 36, 146},
+                                         DragCase{"band_past_min_refused", 0.25, 0.75, 150, -55, 90, 200}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FFTDisplay, RefusedStepsLetHandleAndPointerDriftApart)
 {
@@ -428,8 +437,15 @@ namespace
 TEST(FFTDisplay, DegenerateSizesStayInsideTheirStorage)
 {
   EditorFixture f;
-  const struct { const char* name; int w, h, maxCount; } rows[] = {
-    {"no_rows", 40, 1, 8192}, {"no_bins", 40, 20, 1}, {"one_bin", 231, 49, 2}, {"narrow", 4, 20, 64}, {"no_width", 0, 20, 64}};
+  const struct
+  {
+    const char* name;
+    int w, h, maxCount;
+  } rows[] = {{"no_rows", 40, 1, 8192},
+              {"no_bins", 40, 20, 1},
+              {"one_bin", 231, 49, 2},
+              {"narrow", 4, 20, 64},
+              {"no_width", 0, 20, 64}};
   std::vector<double> a(8192, 50.0), b(8192, 0.0);
   for (const auto& row : rows)
   {

@@ -65,8 +65,12 @@ TEST(OnOff, EachClickOfADoubleClickTogglesOnce)
 
 TEST(OnOff, SetValueTurnsOnAboveHalfAndPushes)
 {
-  const struct { const char* name; double value; bool on; } rows[] = {
-    {"zero", 0.0, false}, {"half_is_off", 0.5, false}, {"just_above", 0.51, true}, {"one", 1.0, true}};
+  const struct
+  {
+    const char* name;
+    double value;
+    bool on;
+  } rows[] = {{"zero", 0.0, false}, {"half_is_off", 0.5, false}, {"just_above", 0.51, true}, {"one", 1.0, true}};
   for (const auto& row : rows)
   {
     EditorFixture f;

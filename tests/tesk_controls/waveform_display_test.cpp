@@ -39,7 +39,9 @@ struct PointCase
   double offered, stored;
 };
 
-class WavePoints : public testing::TestWithParam<PointCase> {};
+class WavePoints : public testing::TestWithParam<PointCase>
+{
+};
 
 TEST_P(WavePoints, StoredWithinPlusMinusOne)
 {
@@ -53,16 +55,13 @@ TEST_P(WavePoints, StoredWithinPlusMinusOne)
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-INSTANTIATE_TEST_SUITE_P(Values, WavePoints,
-                         testing::Values(PointCase{"three_is_one", 3.0, 1.0},
-                                         PointCase{"small_negative_kept", -0.25, -0.25},
-                                         PointCase{"large_negative_is_minus_one", -7.0, -1.0},
-                                         PointCase{"one_kept", 1.0, 1.0},
-                                         PointCase{"infinity_is_one", kInf, 1.0},
-                                         PointCase{"minus_infinity_is_minus_one", -kInf, -1.0},
-                                         PointCase{"not_a_number_is_silence",
-                                                   std::numeric_limits<double>::quiet_NaN(), 0.0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+  Values, WavePoints,
+  testing::Values(PointCase{"three_is_one", 3.0, 1.0}, PointCase{"small_negative_kept", -0.25, -0.25},
+                  PointCase{"large_negative_is_minus_one", -7.0, -1.0}, PointCase{"one_kept", 1.0, 1.0},
+                  PointCase{"infinity_is_one", kInf, 1.0}, PointCase{"minus_infinity_is_minus_one", -kInf, -1.0},
+                  PointCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(), 0.0}),
+  [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WaveformDisplay, RingWrapsAfterEightHundredPoints)
 {
@@ -140,7 +139,7 @@ TEST(WaveformDisplay, TitleDrawnOverTheEnvelope)
   f.DrawAll();
   EXPECT_EQ(f.At(288, 15), kTitleMark);  // the title's (0, 15)
   EXPECT_EQ(f.At(291, 19), kTitleMark);
-  EXPECT_EQ(f.At(292, 15), kPanel);      // transparent there
+  EXPECT_EQ(f.At(292, 15), kPanel);  // transparent there
 }
 
 TEST(WaveformDisplay, ClearRewindsButKeepsThePoints)

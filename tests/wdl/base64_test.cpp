@@ -15,13 +15,16 @@ struct Base64Case
 
 void PrintTo(const Base64Case& c, std::ostream* os) { *os << c.name; }
 
-class Base64Table : public ::testing::TestWithParam<Base64Case> {};
+class Base64Table : public ::testing::TestWithParam<Base64Case>
+{
+};
 
 TEST_P(Base64Table, EncodesWithPaddingAndDecodesBack)
 {
   const Base64Case& c = GetParam();
   char out[64];
-  const int n = wdl_base64encode(reinterpret_cast<const unsigned char*>(c.plain.data()), out, static_cast<int>(c.plain.size()));
+  const int n =
+    wdl_base64encode(reinterpret_cast<const unsigned char*>(c.plain.data()), out, static_cast<int>(c.plain.size()));
   EXPECT_STREQ(out, c.encoded);
   EXPECT_EQ(n, wdl_base64encodedsize(static_cast<int>(c.plain.size())));
   unsigned char back[64] = {};
@@ -31,10 +34,11 @@ TEST_P(Base64Table, EncodesWithPaddingAndDecodesBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rfc, Base64Table,
-  ::testing::Values(Base64Case{"empty", "", ""}, Base64Case{"one", "f", "Zg=="}, Base64Case{"two", "fo", "Zm8="},
-                    Base64Case{"three", "foo", "Zm9v"}, Base64Case{"six", "foobar", "Zm9vYmFy"},
-                    Base64Case{"binary", std::string("\xff\x00\xfe", 3), "/wD+"}),
-  [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(Base64Case{"empty", "", ""}, Base64Case{"one", "f", "Zg=="},
+                                           Base64Case{"two", "fo", "Zm8="}, Base64Case{"three", "foo", "Zm9v"},
+                                           Base64Case{"six", "foobar", "Zm9vYmFy"},
+                                           Base64Case{"binary", std::string("\xff\x00\xfe", 3), "/wD+"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Base64, DecodingStopsAtFirstForeignCharacterAndAtDestinationSize)
 {

@@ -6,10 +6,12 @@
 
 #include <string>
 
-namespace art {
+namespace art
+{
 
 // ---- Palette: a dark charcoal panel with one amber accent ----
-namespace palette {
+namespace palette
+{
 inline const Colour kPanelTop{50, 53, 59};
 inline const Colour kPanelBottom{35, 37, 42};
 inline const Colour kRecess{17, 18, 21};
@@ -22,19 +24,22 @@ inline const Colour kBlack{0, 0, 0};
 }  // namespace palette
 
 // ---- Editor geometry the artwork lines up with ----
-namespace layout {
+namespace layout
+{
 constexpr int kEditorW = 425, kEditorH = 440;
 
 constexpr int kKnobX = 99, kKnobY = 37, kKnobSize = 37, kKnobFrames = 120;
 
 constexpr int kSwitchW = 34, kSwitchH = 25;
-struct SwitchPlace {
+struct SwitchPlace
+{
   int x, y;
   const char* label;
 };
 inline constexpr SwitchPlace kSwitches[3] = {{39, 52, "BYPASS"}, {159, 52, "AUTO"}, {227, 54, "INV"}};
 
-struct FaderPlace {
+struct FaderPlace
+{
   int x, y;
   const char* label;
 };
@@ -59,7 +64,8 @@ constexpr int kVersionL = 283, kVersionT = 417, kVersionR = 333, kVersionB = 437
 
 // The spectrum display's frequency axis: column c (0-based) shows bin b(c) of a
 // 4096-point transform, with e0 = 1, e <- e * step + 1 and b = e - 1 truncated.
-namespace axis {
+namespace axis
+{
 constexpr double kSampleRate = 44100.0;
 constexpr int kBins = 4096;
 double LogStep();
@@ -77,12 +83,12 @@ Canvas PaintSwitch(bool on);  // both frames; the second stays fully transparent
 Canvas PaintBandHandle();
 
 // Shared strokes of the panel style.
-namespace style {
+namespace style
+{
 // A sunken rounded area: dark fill, a soft inner shadow along its top, a faint lit lower rim.
 void Recess(Canvas& c, double x0, double y0, double x1, double y1, double radius, const Colour& fill);
 // A small caps label with letter spacing, centred on cx with its top at y.
-void Label(Canvas& c, const std::string& text, double cx, int y, const Colour& colour = palette::kLabel,
-           int em = 9);
+void Label(Canvas& c, const std::string& text, double cx, int y, const Colour& colour = palette::kLabel, int em = 9);
 }  // namespace style
 
 }  // namespace art

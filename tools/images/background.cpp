@@ -3,27 +3,33 @@
 
 #include <cmath>
 
-namespace art {
+namespace art
+{
 
-namespace axis {
+namespace axis
+{
 
 double LogStep() { return std::pow(10.0, std::log10(kBins) / (layout::kMapW * 2.5)); }
 
-int BinOfColumn(int column) {
+int BinOfColumn(int column)
+{
   const double step = LogStep();
   double e = 1.0;
   for (int c = 0; c < column; ++c) e = e * step + 1.0;
   return static_cast<int>(static_cast<unsigned>(e - 1.0));
 }
 
-int ColumnXForFrequency(double hz) {
+int ColumnXForFrequency(double hz)
+{
   int best = 0;
   double bestDistance = 1e300;
-  for (int c = 0; c < layout::kMapW; ++c) {
+  for (int c = 0; c < layout::kMapW; ++c)
+  {
     const double f = BinOfColumn(c) * kSampleRate / kBins;
     if (f <= 0) continue;
     const double d = std::abs(std::log(f / hz));
-    if (d < bestDistance) {
+    if (d < bestDistance)
+    {
       bestDistance = d;
       best = c;
     }
@@ -33,9 +39,11 @@ int ColumnXForFrequency(double hz) {
 
 }  // namespace axis
 
-namespace style {
+namespace style
+{
 
-void Recess(Canvas& c, double x0, double y0, double x1, double y1, double radius, const Colour& fill) {
+void Recess(Canvas& c, double x0, double y0, double x1, double y1, double radius, const Colour& fill)
+{
   const int w = c.width(), h = c.height();
   ShapeMask shape(w, h);
   shape.roundRect(x0, y0, x1, y1, radius);
@@ -49,18 +57,21 @@ void Recess(Canvas& c, double x0, double y0, double x1, double y1, double radius
   c.paint(shadow, palette::kBlack, 0.8);
 }
 
-void Label(Canvas& c, const std::string& text, double cx, int y, const Colour& colour, int em) {
+void Label(Canvas& c, const std::string& text, double cx, int y, const Colour& colour, int em)
+{
   const FontSpec font{"DejaVu Sans", em, true};
   c.paint(TextCoverage(c.width(), c.height(), font, text, cx, y, Align::kCenter, 1.0), colour);
 }
 
 }  // namespace style
 
-namespace {
+namespace
+{
 
 using namespace layout;
 
-void PaintPanel(Canvas& c) {
+void PaintPanel(Canvas& c)
+{
   ShapeMask all(kEditorW, kEditorH, 1);
   all.rect(0, 0, kEditorW, kEditorH);
   const Coverage full = all.resolve();
@@ -71,18 +82,21 @@ void PaintPanel(Canvas& c) {
   c.paint(top.resolve(), palette::kWhite, 0.08);
 }
 
-void PaintSpectrumFrame(Canvas& c) {
+void PaintSpectrumFrame(Canvas& c)
+{
   // A sunken window around the columns and rows the display plots.
   style::Recess(c, kMapLeft - 3, kMapTop - 3, kMapLeft + kMapW + 3, kMapTop + kMapH + 3, 3, palette::kRecess);
 }
 
-void PaintFrequencyScale(Canvas& c) {
+void PaintFrequencyScale(Canvas& c)
+{
   const int tickTop = kMapTop + kMapH + 4;
-  struct Mark {
+  struct Mark
+  {
     double hz;
     const char* text;
   };
-  const Mark marks[] = {{100, "100"}, {500, "500"}, {1000, "1k"}, {2000, "2k"},
+  const Mark marks[] = {{100, "100"}, {500, "500"},   {1000, "1k"},  {2000, "2k"},
                         {5000, "5k"}, {10000, "10k"}, {15000, "15k"}};
   // A tick at every 1-9 step of each decade the axis shows, longer where a number stands.
   ShapeMask minor(kEditorW, kEditorH, 1), major(kEditorW, kEditorH, 1);
@@ -91,31 +105,37 @@ void PaintFrequencyScale(Canvas& c) {
       if (m.hz == hz) return true;
     return false;
   };
-  for (double hz : {100.0, 200.0, 300.0, 400.0, 500.0, 600.0, 700.0, 800.0, 900.0, 1000.0, 2000.0, 3000.0, 4000.0,
-                    5000.0, 6000.0, 7000.0, 8000.0, 9000.0, 10000.0, 15000.0}) {
+  for (double hz : {100.0,  200.0,  300.0,  400.0,  500.0,  600.0,  700.0,  800.0,  900.0,   1000.0,
+                    2000.0, 3000.0, 4000.0, 5000.0, 6000.0, 7000.0, 8000.0, 9000.0, 10000.0, 15000.0})
+  {
     const int x = axis::ColumnXForFrequency(hz);
-    if (labelled(hz)) major.rect(x, tickTop, x + 1, tickTop + 3);
-    else minor.rect(x, tickTop, x + 1, tickTop + 2);
+    if (labelled(hz))
+      major.rect(x, tickTop, x + 1, tickTop + 3);
+    else
+      minor.rect(x, tickTop, x + 1, tickTop + 2);
   }
   c.paint(minor.resolve(), palette::kDimLabel, 0.7);
   c.paint(major.resolve(), palette::kLabel, 0.9);
 
   const FontSpec font{"DejaVu Sans", 9, false};
-  for (const Mark& m : marks) {
+  for (const Mark& m : marks)
+  {
     const double x = axis::ColumnXForFrequency(m.hz) + 0.5;
     c.paint(TextCoverage(kEditorW, kEditorH, font, m.text, x, tickTop + 3, Align::kCenter), palette::kDimLabel);
   }
   // The unit sits left of the window, under its edge.
-  c.paint(TextCoverage(kEditorW, kEditorH, font, "Hz", kMapLeft - 6, tickTop + 3, Align::kRight),
-          palette::kDimLabel, 0.8);
+  c.paint(TextCoverage(kEditorW, kEditorH, font, "Hz", kMapLeft - 6, tickTop + 3, Align::kRight), palette::kDimLabel,
+          0.8);
 }
 
-void PaintWaveformBackdrop(Canvas& c) {
+void PaintWaveformBackdrop(Canvas& c)
+{
   // Runs off the editor's right edge, so only the left corners are rounded.
   style::Recess(c, kWaveLeft, kWaveTop, kEditorW + 8, kWaveBottom, 4, Colour{13, 14, 16});
   ShapeMask centre(kEditorW, kEditorH, 1), half(kEditorW, kEditorH, 1);
   centre.rect(kWaveLeft + 2, kWaveCentre, kEditorW, kWaveCentre + 1);
-  for (int x = kWaveLeft + 3; x < kEditorW; x += 4) {
+  for (int x = kWaveLeft + 3; x < kEditorW; x += 4)
+  {
     half.rect(x, kWaveCentre - kWaveAmp / 2, x + 2, kWaveCentre - kWaveAmp / 2 + 1);
     half.rect(x, kWaveCentre + kWaveAmp / 2, x + 2, kWaveCentre + kWaveAmp / 2 + 1);
   }
@@ -123,7 +143,8 @@ void PaintWaveformBackdrop(Canvas& c) {
   c.paint(half.resolve(), palette::kWhite, 0.06);
 }
 
-void PaintFader(Canvas& c, const FaderPlace& f) {
+void PaintFader(Canvas& c, const FaderPlace& f)
+{
   const int L = f.x, T = f.y;
   const double cx = L + kFaderHandleX + kFaderHandleW / 2.0;  // the handle's centre line
   const int markTop = T + kFaderTravelTop + kFaderHandleMark;
@@ -132,7 +153,8 @@ void PaintFader(Canvas& c, const FaderPlace& f) {
 
   // Ticks every tenth of the travel at the handle's centre row; longer at 0, 50 and 100 %.
   ShapeMask minor(kEditorW, kEditorH, 1), major(kEditorW, kEditorH, 1);
-  for (int i = 0; i <= 10; ++i) {
+  for (int i = 0; i <= 10; ++i)
+  {
     const int y = static_cast<int>(std::lround(markTop + (markBottom - markTop) * i / 10.0));
     const bool big = i % 5 == 0;
     ShapeMask& m = big ? major : minor;
@@ -148,13 +170,15 @@ void PaintFader(Canvas& c, const FaderPlace& f) {
   style::Label(c, f.label, cx, 160);
 }
 
-void PaintTopRow(Canvas& c) {
+void PaintTopRow(Canvas& c)
+{
   style::Label(c, "SENSITIVITY", kKnobX + kKnobSize / 2.0, 24);
   for (const SwitchPlace& s : kSwitches) style::Label(c, s.label, s.x + kSwitchW / 2.0, 40);
 }
 
 // A raised group plate: the controls that belong together share one.
-void PaintPlate(Canvas& c, double x0, double y0, double x1, double y1) {
+void PaintPlate(Canvas& c, double x0, double y0, double x1, double y1)
+{
   ShapeMask outer(kEditorW, kEditorH), inner(kEditorW, kEditorH);
   outer.roundRect(x0, y0, x1, y1, 6);
   inner.roundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 5);
@@ -170,7 +194,8 @@ void PaintPlate(Canvas& c, double x0, double y0, double x1, double y1) {
 
 }  // namespace
 
-Canvas PaintBackground() {
+Canvas PaintBackground()
+{
   Canvas c(kEditorW, kEditorH);
   PaintPanel(c);
   PaintPlate(c, 10, kWaveTop, 270, 151);

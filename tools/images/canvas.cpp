@@ -5,18 +5,26 @@
 #include <algorithm>
 #include <cmath>
 
-namespace art {
+namespace art
+{
 
-Shader VerticalGradient(double y0, const Colour& top, double y1, const Colour& bottom) {
+Shader VerticalGradient(double y0, const Colour& top, double y1, const Colour& bottom)
+{
   return [=](double, double y) {
     const double t = y1 > y0 ? std::clamp((y - y0) / (y1 - y0), 0.0, 1.0) : 0.0;
     return top.mix(bottom, t);
   };
 }
 
-Canvas::Canvas(int w, int h) : mW(w), mH(h), mPx(static_cast<size_t>(w) * h) {}
+Canvas::Canvas(int w, int h)
+  : mW(w),
+    mH(h),
+    mPx(static_cast<size_t>(w) * h)
+{
+}
 
-void Canvas::over(int x, int y, const Colour& c, double weight) {
+void Canvas::over(int x, int y, const Colour& c, double weight)
+{
   const double sa = std::clamp(c.a * weight, 0.0, 1.0);
   if (sa <= 0) return;
   Px& p = mPx[static_cast<size_t>(y) * mW + x];
@@ -26,22 +34,27 @@ void Canvas::over(int x, int y, const Colour& c, double weight) {
   p.a = sa + p.a * (1 - sa);
 }
 
-void Canvas::paint(const Coverage& mask, const Colour& colour, double opacity) {
+void Canvas::paint(const Coverage& mask, const Colour& colour, double opacity)
+{
   for (int y = 0; y < mH; ++y)
     for (int x = 0; x < mW; ++x) over(x, y, colour, mask.at(x, y) * opacity);
 }
 
-void Canvas::paint(const Coverage& mask, const Shader& shader, double opacity) {
+void Canvas::paint(const Coverage& mask, const Shader& shader, double opacity)
+{
   for (int y = 0; y < mH; ++y)
-    for (int x = 0; x < mW; ++x) {
+    for (int x = 0; x < mW; ++x)
+    {
       const double m = mask.at(x, y) * opacity;
       if (m > 0) over(x, y, shader(x + 0.5, y + 0.5), m);
     }
 }
 
-void Canvas::place(const Canvas& src, int dx, int dy) {
+void Canvas::place(const Canvas& src, int dx, int dy)
+{
   for (int y = 0; y < src.mH; ++y)
-    for (int x = 0; x < src.mW; ++x) {
+    for (int x = 0; x < src.mW; ++x)
+    {
       const int tx = x + dx, ty = y + dy;
       if (tx < 0 || ty < 0 || tx >= mW || ty >= mH) continue;
       const Px& s = src.mPx[static_cast<size_t>(y) * src.mW + x];
@@ -54,17 +67,20 @@ void Canvas::place(const Canvas& src, int dx, int dy) {
     }
 }
 
-std::unique_ptr<LICE_MemBitmap> Canvas::toBitmap() const {
+std::unique_ptr<LICE_MemBitmap> Canvas::toBitmap() const
+{
   auto bmp = std::make_unique<LICE_MemBitmap>(mW, mH, 1);
   LICE_pixel* bits = bmp->getBits();
   const int span = bmp->getRowSpan();
   auto byte = [](double v) { return static_cast<unsigned>(std::clamp(std::lround(v), 0L, 255L)); };
   for (int y = 0; y < mH; ++y)
-    for (int x = 0; x < mW; ++x) {
+    for (int x = 0; x < mW; ++x)
+    {
       const Px& p = mPx[static_cast<size_t>(y) * mW + x];
       const unsigned a = byte(p.a * 255);
       // Fully transparent pixels carry no colour, so the file compresses well and never leaks a fringe.
-      if (a == 0) {
+      if (a == 0)
+      {
         bits[y * span + x] = 0;
         continue;
       }
@@ -73,7 +89,8 @@ std::unique_ptr<LICE_MemBitmap> Canvas::toBitmap() const {
   return bmp;
 }
 
-bool Canvas::writePng(const std::string& path) const {
+bool Canvas::writePng(const std::string& path) const
+{
   auto bmp = toBitmap();
   return LICE_WritePNG(path.c_str(), bmp.get(), true);
 }

@@ -12,15 +12,18 @@
 
 class LICE_MemBitmap;
 
-namespace art {
+namespace art
+{
 
 // A straight (not premultiplied) colour, channels 0..255, alpha 0..1.
-struct Colour {
+struct Colour
+{
   double r = 0, g = 0, b = 0, a = 1;
 
   Colour withAlpha(double alpha) const { return {r, g, b, alpha}; }
   // Linear blend toward `o` by t (0 keeps this colour).
-  Colour mix(const Colour& o, double t) const {
+  Colour mix(const Colour& o, double t) const
+  {
     return {r + (o.r - r) * t, g + (o.g - g) * t, b + (o.b - b) * t, a + (o.a - a) * t};
   }
 };
@@ -31,7 +34,8 @@ using Shader = std::function<Colour(double x, double y)>;
 // Vertical gradient between two rows.
 Shader VerticalGradient(double y0, const Colour& top, double y1, const Colour& bottom);
 
-class Canvas final {
+class Canvas final
+{
 public:
   Canvas(int w, int h);
 
@@ -49,7 +53,8 @@ public:
   bool writePng(const std::string& path) const;
 
 private:
-  struct Px {
+  struct Px
+  {
     double r = 0, g = 0, b = 0, a = 0;  // premultiplied
   };
   void over(int x, int y, const Colour& c, double weight);

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace art
+{
 
-namespace {
+namespace
+{
 
 using namespace layout;
 
@@ -14,7 +16,8 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kSweep = 135.0 * kPi / 180.0;  // the pointer turns from -135 to +135 degrees
 
 // One knob frame: a ring showing the value in the accent colour around a turned cap.
-Canvas KnobFrame(double value) {
+Canvas KnobFrame(double value)
+{
   const int s = kKnobSize;
   const double cx = s / 2.0, cy = s / 2.0;
   const double angle = -kSweep + 2 * kSweep * value;
@@ -23,7 +26,8 @@ Canvas KnobFrame(double value) {
   ShapeMask track(s, s);
   track.annularSector(cx, cy, 15.0, 18.2, -kSweep, kSweep);
   c.paint(track.resolve(), Colour{18, 19, 22});
-  if (value > 0) {
+  if (value > 0)
+  {
     ShapeMask arc(s, s);
     arc.annularSector(cx, cy, 15.7, 17.5, -kSweep, angle);
     c.paint(arc.resolve(), palette::kAccent);
@@ -43,7 +47,8 @@ Canvas KnobFrame(double value) {
   c.paint(faceCov, VerticalGradient(cy - 11, Colour{60, 64, 71}, cy + 11, Colour{74, 78, 86}));
   // Knurled edge: fine radial grooves between the rim and the face.
   ShapeMask grooves(s, s);
-  for (int i = 0; i < 36; ++i) {
+  for (int i = 0; i < 36; ++i)
+  {
     const double a = i * 2 * kPi / 36;
     grooves.stroke({cx + 10.8 * std::sin(a), cy - 10.8 * std::cos(a)},
                    {cx + 12.2 * std::sin(a), cy - 12.2 * std::cos(a)}, 0.6);
@@ -60,13 +65,15 @@ Canvas KnobFrame(double value) {
 
 }  // namespace
 
-Canvas PaintKnobStrip() {
+Canvas PaintKnobStrip()
+{
   Canvas strip(kKnobSize, kKnobSize * kKnobFrames);
   for (int f = 0; f < kKnobFrames; ++f) strip.place(KnobFrame(f / double(kKnobFrames - 1)), 0, f * kKnobSize);
   return strip;
 }
 
-Canvas PaintFaderHandle() {
+Canvas PaintFaderHandle()
+{
   const int w = kFaderHandleW, h = kFaderHandleH;
   Canvas c(w, h);
   ShapeMask shadow(w, h);
@@ -86,7 +93,8 @@ Canvas PaintFaderHandle() {
 
   // Grip grooves above and below the centre mark.
   ShapeMask dark(w, h), light(w, h);
-  for (int y : {5, 8, 18, 21}) {
+  for (int y : {5, 8, 18, 21})
+  {
     dark.rect(4, y, w - 4, y + 1);
     light.rect(4, y + 1, w - 4, y + 2);
   }
@@ -102,7 +110,8 @@ Canvas PaintFaderHandle() {
   return c;
 }
 
-Canvas PaintSwitch(bool on) {
+Canvas PaintSwitch(bool on)
+{
   const int w = kSwitchW, h = kSwitchH;
   Canvas frame(w, h);
   const double x0 = 3, x1 = w - 3, y0 = 5, y1 = 20, r = (y1 - y0) / 2;
@@ -114,9 +123,12 @@ Canvas PaintSwitch(bool on) {
   pillShape.roundRect(x0, y0, x1, y1, r);
   const Coverage pill = pillShape.resolve();
   frame.paint(rimShape.resolve().minus(pill), palette::kWhite, 0.08);
-  if (on) {
+  if (on)
+  {
     frame.paint(pill, VerticalGradient(y0, palette::kAccent, y1, palette::kAccentDeep));
-  } else {
+  }
+  else
+  {
     frame.paint(pill, palette::kRecess);
     frame.paint(pill.minus(pill.shifted(0, 2)).blurred(1).times(pill), palette::kBlack, 0.8);
   }
@@ -137,7 +149,8 @@ Canvas PaintSwitch(bool on) {
   return both;
 }
 
-Canvas PaintBandHandle() {
+Canvas PaintBandHandle()
+{
   const int w = kBandHandleW, h = kBandHandleH;
   const double cx = w / 2.0;  // the centre column, where the band's edge lies
   Canvas c(w, h);

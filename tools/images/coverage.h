@@ -10,21 +10,30 @@
 class LICE_IBitmap;
 class LICE_MemBitmap;
 
-namespace art {
+namespace art
+{
 
-struct Pt {
+struct Pt
+{
   double x, y;
 };
 
 // Per-pixel coverage 0..1.
-class Coverage final {
+class Coverage final
+{
 public:
-  Coverage(int w, int h) : mW(w), mH(h), mV(static_cast<size_t>(w) * h, 0.0) {}
+  Coverage(int w, int h)
+    : mW(w),
+      mH(h),
+      mV(static_cast<size_t>(w) * h, 0.0)
+  {
+  }
 
   int width() const { return mW; }
   int height() const { return mH; }
   double at(int x, int y) const { return inside(x, y) ? mV[index(x, y)] : 0.0; }
-  void set(int x, int y, double v) {
+  void set(int x, int y, double v)
+  {
     if (inside(x, y)) mV[index(x, y)] = v;
   }
 
@@ -49,7 +58,8 @@ private:
 // Draws shapes with the raster layer at `scale` times the output size and box-
 // filters them down: the raster layer's integer polygons become smooth edges.
 // Coordinates are output pixels with pixel (x, y) covering [x, x+1) x [y, y+1).
-class ShapeMask final {
+class ShapeMask final
+{
 public:
   ShapeMask(int w, int h, int scale = 4);
   ~ShapeMask();
@@ -75,13 +85,19 @@ private:
 };
 
 // Text set in a platform font, for labels and the title.
-struct FontSpec {
+struct FontSpec
+{
   std::string face = "DejaVu Sans";
   int emPixels = 10;
   bool bold = false;
 };
 
-enum class Align { kLeft, kCenter, kRight };
+enum class Align
+{
+  kLeft,
+  kCenter,
+  kRight
+};
 
 // Coverage of `text` with its top at y; x is the left edge, centre or right edge by `align`.
 Coverage TextCoverage(int w, int h, const FontSpec& font, const std::string& text, double x, int y, Align align,

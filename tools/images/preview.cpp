@@ -8,38 +8,46 @@
 #include <memory>
 #include <vector>
 
-namespace art {
+namespace art
+{
 
-namespace {
+namespace
+{
 
 using namespace layout;
 using Bitmap = std::unique_ptr<LICE_IBitmap>;
 
 constexpr int kAlphaCopy = LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA;
 
-Bitmap Load(const std::string& dir, const char* name) {
+Bitmap Load(const std::string& dir, const char* name)
+{
   Bitmap b(LICE_LoadPNG((dir + "/" + name).c_str()));
   if (!b) std::fprintf(stderr, "make_images: cannot read %s/%s\n", dir.c_str(), name);
   return b;
 }
 
-void Draw(LICE_IBitmap* dest, LICE_IBitmap* src, int x, int y, int srcY = 0, int h = -1) {
+void Draw(LICE_IBitmap* dest, LICE_IBitmap* src, int x, int y, int srcY = 0, int h = -1)
+{
   LICE_Blit(dest, src, x, y, 0, srcY, src->getWidth(), h < 0 ? src->getHeight() : h, 1.0f, kAlphaCopy);
 }
 
 // The editor's text: its monospace face at size 12, with the same height correction.
-class EditorFont final {
+class EditorFont final
+{
 public:
-  EditorFont() {
+  EditorFont()
+  {
     int h = 12;
     mFont.SetFromHFont(Make(h), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
     const int lh = mFont.GetLineHeight();
-    if (lh > 0 && lh != h) {
+    if (lh > 0 && lh != h)
+    {
       h = std::max(2, static_cast<int>(static_cast<double>(h) * h / lh + 0.5));
       mFont.SetFromHFont(Make(h), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
     }
   }
-  void Centred(LICE_IBitmap* bm, const char* text, int l, int t, int r, int b, LICE_pixel colour) {
+  void Centred(LICE_IBitmap* bm, const char* text, int l, int t, int r, int b, LICE_pixel colour)
+  {
     mFont.SetTextColor(colour);
     RECT rect{l, t, r, b};
     mFont.DrawText(bm, text, -1, &rect, LICE_DT_NOCLIP | LICE_DT_CENTER);
@@ -51,35 +59,45 @@ private:
 };
 
 // A made-up spectrum history: a falling slope with harmonics that move over time.
-double Magnitude(int row, int bin) {
+double Magnitude(int row, int bin)
+{
   const double slope = 70.0 / std::pow(1.0 + bin / 30.0, 0.75);
   double peaks = 0.0;
   const double f0 = 22.0 + 3.0 * std::sin(row * 0.35);
-  for (int n = 1; n <= 24; ++n) {
+  for (int n = 1; n <= 24; ++n)
+  {
     const double d = (bin - f0 * n) / (1.5 + 0.05 * n);
     peaks += 95.0 / n * std::exp(-d * d) * (0.6 + 0.4 * std::sin(row * 0.5 + n));
   }
   return slope + peaks;
 }
 
-void PlotSpectrum(LICE_IBitmap* bm, int xm1, int xm2, bool inv) {
+void PlotSpectrum(LICE_IBitmap* bm, int xm1, int xm2, bool inv)
+{
   const int hw = kBandHandleW / 2;
-  for (int r = 0; r < kMapH; ++r) {
+  for (int r = 0; r < kMapH; ++r)
+  {
     double e = 1.0;
     const double step = axis::LogStep();
-    for (int c = 0; c < kMapW; ++c) {
+    for (int c = 0; c < kMapW; ++c)
+    {
       const unsigned b = static_cast<unsigned>(e - 1.0);
       const double L = std::min(std::abs(Magnitude(r, static_cast<int>(b)) + 0.2) / 100.0, 1.0);
       const int x = kMapLeft + c;
       int red, green, blue;
       double t;
-      if (L < 0.333) {
+      if (L < 0.333)
+      {
         t = 3 * L;
         red = 0, green = static_cast<int>(255 * t), blue = static_cast<int>(155 * (1 - t));
-      } else if (L < 0.66) {
+      }
+      else if (L < 0.66)
+      {
         t = 3 * (L - 0.33);
         red = 255, green = static_cast<int>(255 * t), blue = 0;
-      } else {
+      }
+      else
+      {
         red = 255, green = static_cast<int>(255 * (1 - L)), blue = 0;
         t = 3 * (L - 0.66);
       }
@@ -92,24 +110,28 @@ void PlotSpectrum(LICE_IBitmap* bm, int xm1, int xm2, bool inv) {
 }
 
 // The waveform display's envelope for 154 made-up points: decaying hits over a low bed.
-void PlotWaveform(LICE_IBitmap* bm) {
+void PlotWaveform(LICE_IBitmap* bm)
+{
   const int cy = kWaveCentre, A = kWaveAmp;
   int prevX = kWaveLeft, prevHi = cy, prevLo = cy;
   unsigned seed = 12345u;
   const LICE_pixel line = LICE_RGBA(0, 0, 0, 15);
-  for (int c = 0; c < 154; ++c) {
+  for (int c = 0; c < 154; ++c)
+  {
     seed = seed * 1103515245u + 12345u;
     const double noise = ((seed >> 16) & 0x7fff) / 32767.0;
     const double hit = std::exp(-(c % 38) / 9.0) * (c % 76 < 38 ? 0.85 : 0.55);
     const double s = std::min(1.0, 0.08 + hit * (0.7 + 0.3 * noise));
     const int x = kWaveLeft + c;
     const double a = std::abs(s * A);
-    for (int t = 0; t < a; ++t) {
+    for (int t = 0; t < a; ++t)
+    {
       const int g = static_cast<int>((t / a * 255 * 0.5 + 127) * 0.7 * 0.4);
       LICE_PutPixel(bm, x, cy - t, LICE_RGBA(g, g, g, 15), 1.0f, LICE_BLIT_MODE_COPY);
       LICE_PutPixel(bm, x, cy + t, LICE_RGBA(g, g, g, 15), 1.0f, LICE_BLIT_MODE_COPY);
     }
-    if (a != 0) {
+    if (a != 0)
+    {
       LICE_PutPixel(bm, prevX, prevHi, line, 1.0f, LICE_BLIT_MODE_COPY);
       LICE_Line(bm, prevX, prevHi, x, static_cast<int>(cy - a), line, 1.0f, LICE_BLIT_MODE_COPY, false);
       LICE_Line(bm, prevX, prevLo, x, static_cast<int>(cy + a), line, 1.0f, LICE_BLIT_MODE_COPY, false);
@@ -118,7 +140,8 @@ void PlotWaveform(LICE_IBitmap* bm) {
   }
 }
 
-void DrawFader(LICE_IBitmap* bm, LICE_IBitmap* handle, EditorFont& font, const FaderPlace& f, double v) {
+void DrawFader(LICE_IBitmap* bm, LICE_IBitmap* handle, EditorFont& font, const FaderPlace& f, double v)
+{
   const int L = f.x, T = f.y;
   const int minY = T + kFaderTravelTop, maxY = T + kFaderTravelBottom;
   Draw(bm, handle, L + kFaderHandleX, static_cast<int>(maxY - (maxY - minY) * v));
@@ -133,7 +156,8 @@ void DrawFader(LICE_IBitmap* bm, LICE_IBitmap* handle, EditorFont& font, const F
 
 }  // namespace
 
-bool WritePreview(const std::string& dir, const std::string& outPath, int variant) {
+bool WritePreview(const std::string& dir, const std::string& outPath, int variant)
+{
   Bitmap bg = Load(dir, "background.png"), title = Load(dir, "TESK.png"), knob = Load(dir, "knob.png");
   Bitmap fader = Load(dir, "faderhandle.png"), on = Load(dir, "buttonOn.png"), off = Load(dir, "buttonOff.png");
   Bitmap band = Load(dir, "smallhandles.png");
@@ -148,7 +172,8 @@ bool WritePreview(const std::string& dir, const std::string& outPath, int varian
 
   const int frame = variant == 0 ? 61 : 1;
   Draw(&view, knob.get(), kKnobX, kKnobY, (frame - 1) * kKnobSize, kKnobSize);
-  if (variant == 0) {
+  if (variant == 0)
+  {
     const int R = kKnobX + kKnobSize;
     LICE_FillRect(&view, kKnobX, kKnobY + 37, R - 1 - kKnobX, 13, LICE_RGBA(0, 0, 0, 255), 1.0f, LICE_BLIT_MODE_COPY);
     const LICE_pixel white = LICE_RGBA(255, 255, 255, 255);
@@ -163,8 +188,7 @@ bool WritePreview(const std::string& dir, const std::string& outPath, int varian
   for (int i = 0; i < 3; ++i) DrawFader(&view, fader.get(), font, kFaders[i], values[variant][i]);
 
   const bool states[2][3] = {{false, true, false}, {true, false, true}};
-  for (int i = 0; i < 3; ++i)
-    Draw(&view, states[variant][i] ? on.get() : off.get(), kSwitches[i].x, kSwitches[i].y);
+  for (int i = 0; i < 3; ++i) Draw(&view, states[variant][i] ? on.get() : off.get(), kSwitches[i].x, kSwitches[i].y);
 
   font.Centred(&view, "v1.00", kVersionL, kVersionT, kVersionR, kVersionB, LICE_RGBA(125, 125, 125, 255));
 
@@ -175,7 +199,8 @@ bool WritePreview(const std::string& dir, const std::string& outPath, int varian
   Draw(&view, band.get(), xm1, kBandHandleTop);
   Draw(&view, band.get(), xm2, kBandHandleTop);
 
-  if (!LICE_WritePNG(outPath.c_str(), &view, false)) {
+  if (!LICE_WritePNG(outPath.c_str(), &view, false))
+  {
     std::fprintf(stderr, "make_images: cannot write %s\n", outPath.c_str());
     return false;
   }

@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace art {
+namespace art
+{
 
 // `variant` 0: handles at the travel ends, faders at 0 / 57 / 100 %, knob frame 61 with its
 // value box. 1: a narrow band, inverted, other fader and switch states, knob at its minimum.

@@ -36,7 +36,7 @@ struct SampleType
 };
 
 constexpr SampleType kSampleTypes[] = {
-  {"pcm16", SF_FORMAT_PCM_16}, {"pcm24", SF_FORMAT_PCM_24}, {"pcm32", SF_FORMAT_PCM_32},
+  {"pcm16", SF_FORMAT_PCM_16}, {"pcm24", SF_FORMAT_PCM_24},  {"pcm32", SF_FORMAT_PCM_32},
   {"float", SF_FORMAT_FLOAT},  {"double", SF_FORMAT_DOUBLE},
 };
 
@@ -69,10 +69,8 @@ bool IsIntegerSubtype(int format)
     case SF_FORMAT_FLOAT:
     case SF_FORMAT_DOUBLE:
     case SF_FORMAT_VORBIS:
-    case SF_FORMAT_OPUS:
-      return false;
-    default:
-      return true;
+    case SF_FORMAT_OPUS: return false;
+    default: return true;
   }
 }
 
@@ -88,7 +86,8 @@ std::string FormatNames()
 
 // ==== Reading ====
 
-AudioFileReader::AudioFileReader(std::string path) : mPath(std::move(path))
+AudioFileReader::AudioFileReader(std::string path)
+  : mPath(std::move(path))
 {
   SF_INFO info = {};
   mFile = sf_open(mPath.c_str(), SFM_READ, &info);
@@ -97,9 +96,8 @@ AudioFileReader::AudioFileReader(std::string path) : mPath(std::move(path))
     // libsndfile's own reason when the file opened but was not understood; the
     // system's when it could not be opened at all.
     std::FILE* probe = std::fopen(mPath.c_str(), "rb");
-    const std::string reason =
-      probe ? std::string("not a readable audio file (") + sf_strerror(nullptr) + ")"
-            : std::string("cannot read: ") + std::strerror(errno);
+    const std::string reason = probe ? std::string("not a readable audio file (") + sf_strerror(nullptr) + ")"
+                                     : std::string("cannot read: ") + std::strerror(errno);
     if (probe) std::fclose(probe);
     throw FileError(kExitInput, mPath, reason);
   }
@@ -127,7 +125,8 @@ int AudioFileReader::Read(float* interleaved, int nFrames)
 
 AudioFileWriter::AudioFileWriter(const std::string& path, std::string displayName, int format, int sampleRate,
                                  int channels)
-  : mDisplayName(std::move(displayName)), mChannels(channels)
+  : mDisplayName(std::move(displayName)),
+    mChannels(channels)
 {
   SF_INFO info = {};
   info.samplerate = sampleRate;

@@ -35,7 +35,8 @@ void SetUsualPermissions(int fd)
 }
 }  // namespace
 
-PendingOutput::PendingOutput(std::string target) : mTarget(std::move(target))
+PendingOutput::PendingOutput(std::string target)
+  : mTarget(std::move(target))
 {
   if (mTarget.empty() || mTarget.back() == '/') throw FileError(kExitOutput, mTarget, "not a file name");
   struct stat st;

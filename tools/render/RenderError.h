@@ -20,7 +20,11 @@ enum RenderExit
 class RenderError final : public std::runtime_error
 {
 public:
-  RenderError(int exitCode, const std::string& message) : std::runtime_error(message), mExitCode(exitCode) {}
+  RenderError(int exitCode, const std::string& message)
+    : std::runtime_error(message),
+      mExitCode(exitCode)
+  {
+  }
   int ExitCode() const noexcept { return mExitCode; }
 
 private:

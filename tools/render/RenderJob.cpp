@@ -27,7 +27,8 @@ namespace
 std::string Canonical(const std::string& name)
 {
   std::string s;
-  for (char c : name) s += (c == '_' || c == '-') ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char c : name)
+    s += (c == '_' || c == '-') ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
 }
 
@@ -84,7 +85,8 @@ void CheckInterrupted()
 struct SliceBuffers
 {
   SliceBuffers(int channels, int frames)
-    : mInterleaved(static_cast<size_t>(channels) * frames), mIn(channels, std::vector<float>(frames)),
+    : mInterleaved(static_cast<size_t>(channels) * frames),
+      mIn(channels, std::vector<float>(frames)),
       mOut(channels, std::vector<float>(frames))
   {
     for (int c = 0; c < channels; ++c)
@@ -131,8 +133,10 @@ void RenderJob::Run()
 
   // The source first: a bad input is reported before anything else happens.
   std::unique_ptr<AudioSource> source;
-  if (mOptions.mDemo) source = std::make_unique<DemoSignal>();
-  else if (!mOptions.mInput.empty()) source = std::make_unique<AudioFileReader>(mOptions.mInput);
+  if (mOptions.mDemo)
+    source = std::make_unique<DemoSignal>();
+  else if (!mOptions.mInput.empty())
+    source = std::make_unique<AudioFileReader>(mOptions.mInput);
   const int format = source ? OutputFormat(*source) : 0;
 
   TeskHost host;
@@ -198,10 +202,13 @@ void RenderJob::ApplySettings(TeskHost& host)
     host.LoadProgramFile(mOptions.mPresetFile);
   }
   if (!mOptions.mStateFile.empty()) host.RestoreStateData(ReadWholeFile(mOptions.mStateFile), mOptions.mStateFile);
-  for (const ParameterSetting& s : mOptions.mSettings) ApplySetting(host, params, s.mName, s.mValue, "--set " + s.mText);
+  for (const ParameterSetting& s : mOptions.mSettings)
+    ApplySetting(host, params, s.mName, s.mValue, "--set " + s.mText);
 
-  if (mOptions.mSeed) host.SetSeed(*mOptions.mSeed);
-  else if (mOptions.mDemo) host.SetSeed(kDemoSeed);
+  if (mOptions.mSeed)
+    host.SetSeed(*mOptions.mSeed);
+  else if (mOptions.mDemo)
+    host.SetSeed(kDemoSeed);
 }
 
 void RenderJob::ApplySetting(TeskHost& host, const std::vector<HostParameter>& params, const std::string& name,
@@ -217,7 +224,8 @@ void RenderJob::ApplySetting(TeskHost& host, const std::vector<HostParameter>& p
     }
   }
   if (!found)
-    throw RenderError(kExitUsage, optionText + ": unknown parameter '" + name + "'; parameters: " + ValidParameters(params));
+    throw RenderError(kExitUsage,
+                      optionText + ": unknown parameter '" + name + "'; parameters: " + ValidParameters(params));
   if (!(value >= found->mMin && value <= found->mMax))
     throw RenderError(kExitUsage, optionText + ": " + Number(value) + " is outside the range of \"" + found->mName +
                                     "\" (" + Number(found->mMin) + ".." + Number(found->mMax) +

@@ -19,7 +19,10 @@ extern volatile std::sig_atomic_t gRenderInterrupted;
 class RenderJob final
 {
 public:
-  explicit RenderJob(RenderOptions options) : mOptions(std::move(options)) {}
+  explicit RenderJob(RenderOptions options)
+    : mOptions(std::move(options))
+  {
+  }
 
   // Throws RenderError; on any failure no output file is left behind.
   void Run();

@@ -12,10 +12,7 @@
 
 namespace
 {
-RenderError Usage(const std::string& reason)
-{
-  return RenderError(kExitUsage, reason + " (see --help)");
-}
+RenderError Usage(const std::string& reason) { return RenderError(kExitUsage, reason + " (see --help)"); }
 
 long long ParseInteger(const std::string& option, const std::string& text, long long lo, long long hi)
 {
@@ -39,8 +36,7 @@ ParameterSetting ParseSetting(const std::string& text)
   const std::string value = text.substr(eq + 1);
   char* end = nullptr;
   s.mValue = std::strtod(value.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(s.mValue))
-    throw Usage("--set " + text + ": '" + value + "' is not a number");
+  if (*end != '\0' || !std::isfinite(s.mValue)) throw Usage("--set " + text + ": '" + value + "' is not a number");
   return s;
 }
 
@@ -78,9 +74,12 @@ const std::map<std::string, Setter>& ValueOptions()
 const std::map<std::string, bool RenderOptions::*>& FlagOptions()
 {
   static const std::map<std::string, bool RenderOptions::*> flags = {
-    {"--compensate", &RenderOptions::mCompensate}, {"--list-params", &RenderOptions::mListParams},
-    {"--quiet", &RenderOptions::mQuiet},           {"-q", &RenderOptions::mQuiet},
-    {"--help", &RenderOptions::mHelp},             {"-h", &RenderOptions::mHelp},
+    {"--compensate", &RenderOptions::mCompensate},
+    {"--list-params", &RenderOptions::mListParams},
+    {"--quiet", &RenderOptions::mQuiet},
+    {"-q", &RenderOptions::mQuiet},
+    {"--help", &RenderOptions::mHelp},
+    {"-h", &RenderOptions::mHelp},
     {"--version", &RenderOptions::mVersion},
   };
   return flags;
@@ -102,9 +101,10 @@ void CheckFileNames(const RenderOptions& o, const std::vector<std::string>& posi
 // Two outputs into one file would leave only the last one.
 void CheckOutputsDistinct(const RenderOptions& o)
 {
-  const std::pair<const char*, const std::string*> outputs[] = {
-    {"the output", &o.mOutput}, {"--snapshot", &o.mSnapshotFile},
-    {"--save-preset", &o.mSavePresetFile}, {"--save-state", &o.mSaveStateFile}};
+  const std::pair<const char*, const std::string*> outputs[] = {{"the output", &o.mOutput},
+                                                                {"--snapshot", &o.mSnapshotFile},
+                                                                {"--save-preset", &o.mSavePresetFile},
+                                                                {"--save-state", &o.mSaveStateFile}};
   for (size_t i = 0; i < std::size(outputs); ++i)
     for (size_t j = i + 1; j < std::size(outputs); ++j)
       if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second)

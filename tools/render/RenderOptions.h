@@ -10,9 +10,9 @@
 
 struct ParameterSetting
 {
-  std::string mName;   // the name as the host sees it, or an index
+  std::string mName;  // the name as the host sees it, or an index
   double mValue = 0.0;
-  std::string mText;   // the option's argument, for messages
+  std::string mText;  // the option's argument, for messages
 };
 
 struct RenderOptions

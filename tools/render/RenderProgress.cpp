@@ -10,7 +10,11 @@ namespace
 constexpr int kBarWidth = 40;
 }
 
-ProgressBar::ProgressBar(bool enabled, std::int64_t totalFrames) : mEnabled(enabled && totalFrames > 0), mTotal(totalFrames) {}
+ProgressBar::ProgressBar(bool enabled, std::int64_t totalFrames)
+  : mEnabled(enabled && totalFrames > 0),
+    mTotal(totalFrames)
+{
+}
 
 ProgressBar::~ProgressBar() { Finish(); }
 

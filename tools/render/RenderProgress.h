@@ -33,11 +33,11 @@ double ProcessCpuSeconds();
 struct RenderSummary
 {
   std::string mSource, mOutput;
-  std::int64_t mFrames = 0;     // frames written
+  std::int64_t mFrames = 0;  // frames written
   int mSampleRate = 0, mChannels = 0;
   double mCpuSeconds = 0.0;
-  int mLatencyRemoved = 0;      // samples, with --compensate
-  std::int64_t mClipped = 0;    // samples clipped to an integer sample type
+  int mLatencyRemoved = 0;    // samples, with --compensate
+  std::int64_t mClipped = 0;  // samples clipped to an integer sample type
 };
 
 // "in.wav -> out.wav: 8.00 s of audio (44100 Hz, stereo), 0.52 s CPU, 15.4x real time"

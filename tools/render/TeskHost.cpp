@@ -54,7 +54,8 @@ TeskHost::TeskHost()
   const Component c = TeskComponent();
   if (!c) throw RenderError(kExitPlugin, "the Tesk component could not be registered");
   const OSErr r = OpenAComponent(c, &mUnit);
-  if (r != noErr || !mUnit) throw RenderError(kExitPlugin, "the Tesk component did not open (error " + std::to_string(r) + ")");
+  if (r != noErr || !mUnit)
+    throw RenderError(kExitPlugin, "the Tesk component did not open (error " + std::to_string(r) + ")");
 }
 
 TeskHost::~TeskHost()
@@ -120,8 +121,7 @@ std::vector<HostParameter> TeskHost::Parameters()
 
 void TeskHost::SetParameter(AudioUnitParameterID id, float value)
 {
-  Check(AudioUnitSetParameter(mUnit, id, kAudioUnitScope_Global, 0, value, 0),
-        "parameter " + std::to_string(id));
+  Check(AudioUnitSetParameter(mUnit, id, kAudioUnitScope_Global, 0, value, 0), "parameter " + std::to_string(id));
 }
 
 // ==== Settings files ====
@@ -177,8 +177,7 @@ void TeskHost::RestoreStateData(const std::vector<unsigned char>& data, const st
   UInt32 size = sizeof(current);
   Check(AudioUnitGetProperty(mUnit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &current, &size),
         "the state request");
-  CFMutableDictionaryRef state =
-    CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(current));
+  CFMutableDictionaryRef state = CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(current));
   CFRelease(current);
   CFDataRef bytes = CFDataCreate(nullptr, data.data(), static_cast<CFIndex>(data.size()));
   CFDictionarySetValue(state, CFSTR("data"), bytes);
@@ -187,14 +186,14 @@ void TeskHost::RestoreStateData(const std::vector<unsigned char>& data, const st
   const OSStatus r =
     AudioUnitSetProperty(mUnit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &list, sizeof(list));
   CFRelease(state);
-  if (r != noErr) throw FileError(kExitSettingsFile, path, "the plug-in refused the state (error " + std::to_string(r) + ")");
+  if (r != noErr)
+    throw FileError(kExitSettingsFile, path, "the plug-in refused the state (error " + std::to_string(r) + ")");
 }
 
 void TeskHost::SetSeed(std::uint32_t seed)
 {
   const UInt32 value = seed;
-  Check(AudioUnitSetProperty(mUnit, kTeskSeedProperty, kAudioUnitScope_Global, 0, &value, sizeof(value)),
-        "the seed");
+  Check(AudioUnitSetProperty(mUnit, kTeskSeedProperty, kAudioUnitScope_Global, 0, &value, sizeof(value)), "the seed");
 }
 
 // ==== Rendering ====
@@ -246,9 +245,9 @@ void TeskHost::Prepare(double sampleRate, int channels, int maxFrames)
                              sizeof(frames)),
         "the block size");
   const UInt32 offline = 1;
-  Check(AudioUnitSetProperty(mUnit, kAudioUnitProperty_OfflineRender, kAudioUnitScope_Global, 0, &offline,
-                             sizeof(offline)),
-        "offline rendering");
+  Check(
+    AudioUnitSetProperty(mUnit, kAudioUnitProperty_OfflineRender, kAudioUnitScope_Global, 0, &offline, sizeof(offline)),
+    "offline rendering");
   const AURenderCallbackStruct callback = {SupplyInput, this};
   Check(AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
                              sizeof(callback)),
@@ -278,12 +277,14 @@ OSStatus TeskHost::SupplyInput(void* pRef, AudioUnitRenderActionFlags*, const Au
 {
   const auto* host = static_cast<const TeskHost*>(pRef);
   const UInt32 n = pData->mNumberBuffers < static_cast<UInt32>(host->mChannels) ? pData->mNumberBuffers
-                                                                                  : static_cast<UInt32>(host->mChannels);
+                                                                                : static_cast<UInt32>(host->mChannels);
   for (UInt32 c = 0; c < n; ++c)
   {
     AudioBuffer& b = pData->mBuffers[c];
-    if (b.mData) std::memcpy(b.mData, host->mInput[c], nFrames * sizeof(float));
-    else b.mData = const_cast<float*>(host->mInput[c]);
+    if (b.mData)
+      std::memcpy(b.mData, host->mInput[c], nFrames * sizeof(float));
+    else
+      b.mData = const_cast<float*>(host->mInput[c]);
     b.mDataByteSize = nFrames * sizeof(float);
   }
   return noErr;
@@ -294,8 +295,7 @@ void TeskHost::Render(const float* const* input, float* const* output, int nFram
   mInput = input;
   AudioBufferList* list = AsList(mOutputList.get());
   list->mNumberBuffers = static_cast<UInt32>(mChannels);
-  for (int c = 0; c < mChannels; ++c)
-    list->mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), output[c]};
+  for (int c = 0; c < mChannels; ++c) list->mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), output[c]};
   AudioTimeStamp ts = {};
   ts.mSampleTime = mSampleTime;
   ts.mFlags = kAudioTimeStampSampleTimeValid;

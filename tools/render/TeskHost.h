@@ -101,6 +101,6 @@ private:
   int mChannels = 0;
   double mSampleRate = 44100.0;
   double mSampleTime = 0.0;
-  const float* const* mInput = nullptr;  // the slice being rendered, for SupplyInput
+  const float* const* mInput = nullptr;          // the slice being rendered, for SupplyInput
   std::unique_ptr<unsigned char[]> mOutputList;  // an AudioBufferList with one buffer per channel
 };

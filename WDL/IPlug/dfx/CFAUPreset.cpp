@@ -3,19 +3,13 @@
 namespace
 {
 // Adapters with the array's callback signatures.
-const void* RetainForArray(CFAllocatorRef, const void* preset)
-{
-  return CFAUPresetRetain(const_cast<void*>(preset));
-}
+const void* RetainForArray(CFAllocatorRef, const void* preset) { return CFAUPresetRetain(const_cast<void*>(preset)); }
 
-void ReleaseForArray(CFAllocatorRef, const void* preset)
-{
-  CFAUPresetRelease(const_cast<void*>(preset));
-}
+void ReleaseForArray(CFAllocatorRef, const void* preset) { CFAUPresetRelease(const_cast<void*>(preset)); }
 }  // namespace
 
-const CFArrayCallBacks kCFAUPresetArrayCallBacks = {
-  0, RetainForArray, ReleaseForArray, CFAUPresetCopyDescription, CFAUPresetEqual};
+const CFArrayCallBacks kCFAUPresetArrayCallBacks = {0, RetainForArray, ReleaseForArray, CFAUPresetCopyDescription,
+                                                    CFAUPresetEqual};
 
 CFAUPresetRef CFAUPresetCreate(CFAllocatorRef allocator, SInt32 presetNumber, CFStringRef presetName)
 {
@@ -58,8 +52,7 @@ CFStringRef CFAUPresetCopyDescription(const void* p)
   if (!preset) return nullptr;
   return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr,
                                   CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
-                                  static_cast<int>(preset->auPreset.presetNumber),
-                                  preset->auPreset.presetName);
+                                  static_cast<int>(preset->auPreset.presetNumber), preset->auPreset.presetName);
 }
 
 Boolean CFAUPresetEqual(const void* p1, const void* p2)

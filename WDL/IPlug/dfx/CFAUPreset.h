@@ -9,10 +9,10 @@
 
 struct CFAUPreset
 {
-  AUPreset auPreset;          // presetNumber, presetName (a copy, owned)
-  UInt32 version;             // reserved, always 0
-  CFAllocatorRef allocator;   // the memory goes back to this allocator
-  CFIndex retainCount;        // starts at 1
+  AUPreset auPreset;         // presetNumber, presetName (a copy, owned)
+  UInt32 version;            // reserved, always 0
+  CFAllocatorRef allocator;  // the memory goes back to this allocator
+  CFIndex retainCount;       // starts at 1
 };
 typedef const CFAUPreset* CFAUPresetRef;
 

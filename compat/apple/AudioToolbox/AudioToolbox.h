@@ -2,9 +2,9 @@
 #ifndef COMPAT_APPLE_AUDIOTOOLBOX_H
 #define COMPAT_APPLE_AUDIOTOOLBOX_H
 
-#include <CoreFoundation/CoreFoundation.h>
-#include <CoreAudio/CoreAudioTypes.h>
-#include <AudioUnit/AudioUnit.h>
 #include <AudioToolbox/AudioUnitUtilities.h>
+#include <AudioUnit/AudioUnit.h>
+#include <CoreAudio/CoreAudioTypes.h>
+#include <CoreFoundation/CoreFoundation.h>
 
 #endif

@@ -7,12 +7,14 @@
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
-enum {
+enum
+{
   kAUParameterListener_AnyParameter = 0xFFFFFFFF
 };
 
 typedef UInt32 AudioUnitEventType;
-enum {
+enum
+{
   kAudioUnitEvent_ParameterValueChange = 0,
   kAudioUnitEvent_BeginParameterChangeGesture = 1,
   kAudioUnitEvent_EndParameterChangeGesture = 2,
@@ -22,9 +24,11 @@ enum {
 typedef struct AUListenerBase* AUParameterListenerRef;
 typedef AUParameterListenerRef AUEventListenerRef;
 
-typedef struct AudioUnitEvent {
+typedef struct AudioUnitEvent
+{
   AudioUnitEventType mEventType;
-  union {
+  union
+  {
     AudioUnitParameter mParameter;
     AudioUnitProperty mProperty;
   } mArgument;

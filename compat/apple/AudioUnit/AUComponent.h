@@ -3,8 +3,8 @@
 #ifndef COMPAT_APPLE_AUCOMPONENT_H
 #define COMPAT_APPLE_AUCOMPONENT_H
 
-#include <CoreServices/CoreServices.h>
 #include <CoreAudio/CoreAudioTypes.h>
+#include <CoreServices/CoreServices.h>
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
@@ -14,19 +14,21 @@ typedef Component AudioComponent;
 typedef ComponentDescription AudioComponentDescription;
 
 /* Component types and the platform's manufacturer code. */
-enum {
-  kAudioUnitType_Output = 0x61756F75,         /* 'auou' */
-  kAudioUnitType_MusicDevice = 0x61756D75,    /* 'aumu' */
-  kAudioUnitType_MusicEffect = 0x61756D66,    /* 'aumf' */
+enum
+{
+  kAudioUnitType_Output = 0x61756F75,          /* 'auou' */
+  kAudioUnitType_MusicDevice = 0x61756D75,     /* 'aumu' */
+  kAudioUnitType_MusicEffect = 0x61756D66,     /* 'aumf' */
   kAudioUnitType_FormatConverter = 0x61756663, /* 'aufc' */
-  kAudioUnitType_Effect = 0x61756678,         /* 'aufx' */
-  kAudioUnitType_Mixer = 0x61756D78,          /* 'aumx' */
-  kAudioUnitType_Panner = 0x6175706E,         /* 'aupn' */
-  kAudioUnitType_OfflineEffect = 0x61756F6C,  /* 'auol' */
-  kAudioUnitType_Generator = 0x6175676E       /* 'augn' */
+  kAudioUnitType_Effect = 0x61756678,          /* 'aufx' */
+  kAudioUnitType_Mixer = 0x61756D78,           /* 'aumx' */
+  kAudioUnitType_Panner = 0x6175706E,          /* 'aupn' */
+  kAudioUnitType_OfflineEffect = 0x61756F6C,   /* 'auol' */
+  kAudioUnitType_Generator = 0x6175676E        /* 'augn' */
 };
 
-enum {
+enum
+{
   kAudioUnitManufacturer_Apple = 0x6170706C /* 'appl' */
 };
 
@@ -38,7 +40,8 @@ typedef Float32 AudioUnitParameterValue;
 typedef UInt32 AUParameterEventType;
 typedef UInt32 AudioUnitRenderActionFlags;
 
-enum {
+enum
+{
   kAudioUnitRenderAction_PreRender = (1U << 2),
   kAudioUnitRenderAction_PostRender = (1U << 3),
   kAudioUnitRenderAction_OutputIsSilence = (1U << 4),
@@ -49,7 +52,8 @@ enum {
   kAudioUnitRenderAction_DoNotCheckRenderArgs = (1U << 9)
 };
 
-enum {
+enum
+{
   kAudioUnitErr_InvalidProperty = -10879,
   kAudioUnitErr_InvalidParameter = -10878,
   kAudioUnitErr_InvalidElement = -10877,
@@ -72,7 +76,8 @@ enum {
 };
 
 /* Request selectors of an audio unit's component entry. */
-enum {
+enum
+{
   kAudioUnitRange = 0x0000,
   kAudioUnitInitializeSelect = 0x0001,
   kAudioUnitUninitializeSelect = 0x0002,
@@ -95,38 +100,45 @@ enum {
 };
 
 /* Scheduled parameter changes. */
-enum {
+enum
+{
   kParameterEvent_Immediate = 1,
   kParameterEvent_Ramped = 2
 };
 
-typedef struct AudioUnitParameterEvent {
+typedef struct AudioUnitParameterEvent
+{
   AudioUnitScope scope;
   AudioUnitElement element;
   AudioUnitParameterID parameter;
   AUParameterEventType eventType;
-  union {
-    struct {
+  union
+  {
+    struct
+    {
       SInt32 startBufferOffset;
       UInt32 durationInFrames;
       AudioUnitParameterValue startValue;
       AudioUnitParameterValue endValue;
     } ramp;
-    struct {
+    struct
+    {
       UInt32 bufferOffset;
       AudioUnitParameterValue value;
     } immediate;
   } eventValues;
 } AudioUnitParameterEvent;
 
-typedef struct AudioUnitParameter {
+typedef struct AudioUnitParameter
+{
   AudioUnit mAudioUnit;
   AudioUnitParameterID mParameterID;
   AudioUnitScope mScope;
   AudioUnitElement mElement;
 } AudioUnitParameter;
 
-typedef struct AudioUnitProperty {
+typedef struct AudioUnitProperty
+{
   AudioUnit mAudioUnit;
   AudioUnitPropertyID mPropertyID;
   AudioUnitScope mScope;

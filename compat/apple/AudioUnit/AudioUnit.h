@@ -3,8 +3,8 @@
 #define COMPAT_APPLE_AUDIOUNIT_H
 
 #include <AudioUnit/AUComponent.h>
-#include <AudioUnit/AudioUnitProperties.h>
 #include <AudioUnit/AudioUnitParameters.h>
+#include <AudioUnit/AudioUnitProperties.h>
 #include <AudioUnit/MusicDevice.h>
 
 #endif

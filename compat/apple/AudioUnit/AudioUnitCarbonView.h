@@ -2,19 +2,21 @@
 #ifndef COMPAT_APPLE_AUDIOUNITCARBONVIEW_H
 #define COMPAT_APPLE_AUDIOUNITCARBONVIEW_H
 
-#include <Carbon/Carbon.h>
 #include <AudioUnit/AUComponent.h>
+#include <Carbon/Carbon.h>
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
 typedef ComponentInstance AudioUnitCarbonView;
 
-enum {
+enum
+{
   kAudioUnitCarbonViewComponentType = 0x61757677, /* 'auvw' */
   kAUCarbonViewSubType_Generic = 0x676E7263       /* 'gnrc' */
 };
 
-enum {
+enum
+{
   kAudioUnitCarbonViewEvent_MouseDownInControl = 0,
   kAudioUnitCarbonViewEvent_MouseUpInControl = 1
 };
@@ -24,7 +26,8 @@ typedef void (*AudioUnitCarbonViewEventListener)(void* inUserData, AudioUnitCarb
                                                  const AudioUnitParameter* inParameter,
                                                  AudioUnitCarbonViewEventID inEvent, const void* inEventParam);
 
-enum {
+enum
+{
   kAudioUnitCarbonViewRange = 0x0300,
   kAudioUnitCarbonViewCreateSelect = 0x0301,
   kAudioUnitCarbonViewSetEventListenerSelect = 0x0302

@@ -5,11 +5,13 @@
 
 #include <AudioUnit/AudioUnitProperties.h>
 
-enum {
+enum
+{
   kHALOutputParam_Volume = 14
 };
 
-enum {
+enum
+{
   kMultiChannelMixerParam_Volume = 0,
   kMultiChannelMixerParam_Enable = 1,
   kMultiChannelMixerParam_Pan = 2

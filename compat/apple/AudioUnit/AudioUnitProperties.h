@@ -8,7 +8,8 @@
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
-enum {
+enum
+{
   kAudioUnitScope_Global = 0,
   kAudioUnitScope_Input = 1,
   kAudioUnitScope_Output = 2,
@@ -19,7 +20,8 @@ enum {
   kAudioUnitScope_LayerItem = 7
 };
 
-enum {
+enum
+{
   kAudioUnitProperty_ClassInfo = 0,
   kAudioUnitProperty_MakeConnection = 1,
   kAudioUnitProperty_SampleRate = 2,
@@ -70,7 +72,8 @@ enum {
   kAudioUnitProperty_ClassInfoFromDocument = 50
 };
 
-enum {
+enum
+{
   kMusicDeviceProperty_InstrumentCount = 1000,
   kMusicDeviceProperty_InstrumentName = 1001,
   kMusicDeviceProperty_InstrumentNumber = 1004,
@@ -95,7 +98,8 @@ enum {
 #define kAUPresetVSTPresetKey "vstpreset"
 #define kAUPresetMASDataKey "masdata"
 
-enum {
+enum
+{
   kRenderQuality_Max = 0x7F,
   kRenderQuality_High = 0x60,
   kRenderQuality_Medium = 0x40,
@@ -104,32 +108,37 @@ enum {
 };
 
 /* MakeConnection */
-typedef struct AudioUnitConnection {
+typedef struct AudioUnitConnection
+{
   AudioUnit sourceAudioUnit;
   UInt32 sourceOutputNumber;
   UInt32 destInputNumber;
 } AudioUnitConnection;
 
 /* SetRenderCallback */
-typedef struct AURenderCallbackStruct {
+typedef struct AURenderCallbackStruct
+{
   AURenderCallback inputProc;
   void* inputProcRefCon;
 } AURenderCallbackStruct;
 
 /* SupportedNumChannels; -1 means any count, other negative values tie counts together. */
-typedef struct AUChannelInfo {
+typedef struct AUChannelInfo
+{
   SInt16 inChannels;
   SInt16 outChannels;
 } AUChannelInfo;
 
 /* SetExternalBuffer */
-typedef struct AudioUnitExternalBuffer {
+typedef struct AudioUnitExternalBuffer
+{
   Byte* buffer;
   UInt32 size;
 } AudioUnitExternalBuffer;
 
 /* FactoryPresets elements, CurrentPreset, PresentPreset */
-typedef struct AUPreset {
+typedef struct AUPreset
+{
   SInt32 presetNumber;
   CFStringRef presetName;
 } AUPreset;
@@ -145,7 +154,8 @@ typedef OSStatus (*HostCallback_GetTransportState)(void* inHostUserData, Boolean
                                                    Float64* outCurrentSampleInTimeLine, Boolean* outIsCycling,
                                                    Float64* outCycleStartBeat, Float64* outCycleEndBeat);
 
-typedef struct HostCallbackInfo {
+typedef struct HostCallbackInfo
+{
   void* hostUserData;
   HostCallback_GetBeatAndTempo beatAndTempoProc;
   HostCallback_GetMusicalTimeLocation musicalTimeLocationProc;
@@ -153,20 +163,23 @@ typedef struct HostCallbackInfo {
 } HostCallbackInfo;
 
 /* CocoaUI: the bundle holding the view factory and the factory's class names. */
-typedef struct AudioUnitCocoaViewInfo {
+typedef struct AudioUnitCocoaViewInfo
+{
   CFURLRef mCocoaAUViewBundleLocation;
   CFStringRef mCocoaAUViewClass[1];
 } AudioUnitCocoaViewInfo;
 
 /* AUHostIdentifier: the version bytes are in this order on every machine. */
-typedef struct AUNumVersion {
+typedef struct AUNumVersion
+{
   UInt8 nonRelRev;
   UInt8 stage;
   UInt8 minorAndBugRev;
   UInt8 majorRev;
 } AUNumVersion;
 
-typedef struct AUHostIdentifier {
+typedef struct AUHostIdentifier
+{
   CFStringRef hostName;
   AUNumVersion hostVersion;
 } AUHostIdentifier;
@@ -175,7 +188,8 @@ typedef struct AUHostIdentifier {
 
 /* ParameterInfo */
 typedef UInt32 AudioUnitParameterUnit;
-enum {
+enum
+{
   kAudioUnitParameterUnit_Generic = 0,
   kAudioUnitParameterUnit_Indexed = 1,
   kAudioUnitParameterUnit_Boolean = 2,
@@ -206,7 +220,8 @@ enum {
 };
 
 typedef UInt32 AudioUnitParameterOptions;
-enum {
+enum
+{
   kAudioUnitParameterFlag_CFNameRelease = (1UL << 4),
   kAudioUnitParameterFlag_OmitFromPresets = (1UL << 13),
   kAudioUnitParameterFlag_PlotHistory = (1UL << 14),
@@ -231,7 +246,8 @@ enum {
   kAudioUnitParameterFlag_IsWritable = (1UL << 31)
 };
 
-typedef struct AudioUnitParameterInfo {
+typedef struct AudioUnitParameterInfo
+{
   char name[52];
   CFStringRef unitName;
   UInt32 clumpID;
@@ -243,12 +259,14 @@ typedef struct AudioUnitParameterInfo {
   AudioUnitParameterOptions flags;
 } AudioUnitParameterInfo;
 
-enum {
+enum
+{
   kAudioUnitClumpID_System = 0
 };
 
 /* ParameterStringFromValue */
-typedef struct AudioUnitParameterStringFromValue {
+typedef struct AudioUnitParameterStringFromValue
+{
   AudioUnitParameterID inParamID;
   const AudioUnitParameterValue* inValue;
   CFStringRef outString;
@@ -256,11 +274,13 @@ typedef struct AudioUnitParameterStringFromValue {
 typedef AudioUnitParameterStringFromValue AudioUnitParameterValueName;
 
 /* ParameterIDName and ParameterClumpName */
-enum {
+enum
+{
   kAudioUnitParameterName_Full = -1
 };
 
-typedef struct AudioUnitParameterNameInfo {
+typedef struct AudioUnitParameterNameInfo
+{
   AudioUnitParameterID inID;
   SInt32 inDesiredLength;
   CFStringRef outName;
@@ -268,14 +288,16 @@ typedef struct AudioUnitParameterNameInfo {
 typedef AudioUnitParameterNameInfo AudioUnitParameterIDName;
 
 /* ParameterValueFromString */
-typedef struct AudioUnitParameterValueFromString {
+typedef struct AudioUnitParameterValueFromString
+{
   AudioUnitParameterID inParamID;
   CFStringRef inString;
   AudioUnitParameterValue outValue;
 } AudioUnitParameterValueFromString;
 
 /* DependentParameters */
-typedef struct AUDependentParameter {
+typedef struct AUDependentParameter
+{
   AudioUnitScope mScope;
   AudioUnitParameterID mParameterID;
 } AUDependentParameter;

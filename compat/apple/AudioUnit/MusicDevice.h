@@ -11,24 +11,28 @@ typedef UInt32 MusicDeviceGroupID;
 typedef UInt32 NoteInstanceID;
 typedef AudioComponentInstance MusicDeviceComponent;
 
-typedef struct NoteParamsControlValue {
+typedef struct NoteParamsControlValue
+{
   AudioUnitParameterID mID;
   AudioUnitParameterValue mValue;
 } NoteParamsControlValue;
 
-typedef struct MusicDeviceNoteParams {
+typedef struct MusicDeviceNoteParams
+{
   UInt32 argCount;
   Float32 mPitch;
   Float32 mVelocity;
   NoteParamsControlValue mControls[1];
 } MusicDeviceNoteParams;
 
-enum {
+enum
+{
   kMusicNoteEvent_UseGroupInstrument = 0xFFFFFFFF,
   kMusicNoteEvent_Unused = 0xFFFFFFFF
 };
 
-enum {
+enum
+{
   kMusicDeviceRange = 0x0100,
   kMusicDeviceMIDIEventSelect = 0x0101,
   kMusicDeviceSysExSelect = 0x0102,

@@ -2,10 +2,10 @@
 #ifndef COMPAT_APPLE_CARBONCORE_H
 #define COMPAT_APPLE_CARBONCORE_H
 
-#include <MacTypes.h>
-#include <CarbonCore/MacErrors.h>
 #include <CarbonCore/Components.h>
 #include <CarbonCore/Gestalt.h>
+#include <CarbonCore/MacErrors.h>
 #include <CarbonCore/MacMemory.h>
+#include <MacTypes.h>
 
 #endif

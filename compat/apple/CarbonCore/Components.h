@@ -3,32 +3,36 @@
 #ifndef COMPAT_APPLE_COMPONENTS_H
 #define COMPAT_APPLE_COMPONENTS_H
 
-#include <MacTypes.h>
 #include <CarbonCore/MacErrors.h>
+#include <MacTypes.h>
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
-enum {
-  kAppleManufacturer = 0x6170706C,       /* 'appl' */
-  kComponentResourceType = 0x74686E67,   /* 'thng' */
+enum
+{
+  kAppleManufacturer = 0x6170706C,         /* 'appl' */
+  kComponentResourceType = 0x74686E67,     /* 'thng' */
   kComponentAliasResourceType = 0x74686761 /* 'thga' */
 };
 
-enum {
+enum
+{
   kAnyComponentType = 0,
   kAnyComponentSubType = 0,
   kAnyComponentManufacturer = 0,
   kAnyComponentFlagsMask = 0
 };
 
-enum {
+enum
+{
   cmpThreadSafe = 1L << 28,
   cmpIsMissing = 1L << 29,
   cmpWantsRegisterMessage = (long)(1UL << 31)
 };
 
 /* Request selectors every component answers. */
-enum {
+enum
+{
   kComponentOpenSelect = -1,
   kComponentCloseSelect = -2,
   kComponentCanDoSelect = -3,
@@ -42,14 +46,16 @@ enum {
 };
 
 /* RegisterComponent flags. */
-enum {
+enum
+{
   registerComponentGlobal = 1,
   registerComponentNoDuplicates = 2,
   registerComponentAfterExisting = 4,
   registerComponentAliasesOnly = 8
 };
 
-typedef struct ComponentDescription {
+typedef struct ComponentDescription
+{
   OSType componentType;
   OSType componentSubType;
   OSType componentManufacturer;
@@ -60,7 +66,8 @@ typedef struct ComponentDescription {
 /* The request block handed to a component entry. Each argument takes one long-sized slot.
    On LP64 params[0] holds the instance and the arguments follow in call order; on 32-bit
    targets the arguments come in reverse order followed by the instance. */
-typedef struct ComponentParameters {
+typedef struct ComponentParameters
+{
   UInt8 flags;
   UInt8 paramSize;
   SInt16 what;
@@ -70,12 +77,14 @@ typedef struct ComponentParameters {
   long params[kVariableLengthArray];
 } ComponentParameters;
 
-typedef struct ComponentRecord {
+typedef struct ComponentRecord
+{
   long data[1];
 } ComponentRecord;
 typedef ComponentRecord* Component;
 
-typedef struct ComponentInstanceRecord {
+typedef struct ComponentInstanceRecord
+{
   long data[1];
 } ComponentInstanceRecord;
 typedef ComponentInstanceRecord* ComponentInstance;
@@ -92,12 +101,8 @@ typedef OSErr (*GetMissingComponentResourceProcPtr)(Component c, OSType resType,
 typedef ComponentRoutineProcPtr ComponentRoutineUPP;
 typedef ComponentRoutineProcPtr ComponentFunctionUPP;
 
-static inline ComponentRoutineUPP NewComponentRoutineUPP(ComponentRoutineProcPtr userRoutine) {
-  return userRoutine;
-}
-static inline void DisposeComponentRoutineUPP(ComponentRoutineUPP userUPP) {
-  (void)userUPP;
-}
+static inline ComponentRoutineUPP NewComponentRoutineUPP(ComponentRoutineProcPtr userRoutine) { return userRoutine; }
+static inline void DisposeComponentRoutineUPP(ComponentRoutineUPP userUPP) { (void)userUPP; }
 
 /* Registration and lookup. componentName is a handle to a length-prefixed (Pascal) string or NULL. */
 extern Component RegisterComponent(ComponentDescription* cd, ComponentRoutineUPP componentEntryPoint, SInt16 global,

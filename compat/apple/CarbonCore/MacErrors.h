@@ -4,7 +4,8 @@
 
 #include <MacTypes.h>
 
-enum {
+enum
+{
   unimpErr = -4,
   paramErr = -50,
   fnfErr = -43,
@@ -18,7 +19,8 @@ enum {
   gestaltLocationErr = -5553
 };
 
-enum {
+enum
+{
   invalidComponentID = -3000,
   validInstancesExist = -3001,
   componentNotCaptured = -3002,
@@ -28,7 +30,8 @@ enum {
 };
 
 /* Component Manager status for a bad instance or an unsupported request. */
-enum {
+enum
+{
   badComponentInstance = (SInt32)0x80008001,
   badComponentSelector = (SInt32)0x80008002
 };

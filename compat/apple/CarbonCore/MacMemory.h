@@ -2,8 +2,8 @@
 #ifndef COMPAT_APPLE_MACMEMORY_H
 #define COMPAT_APPLE_MACMEMORY_H
 
-#include <MacTypes.h>
 #include <CarbonCore/MacErrors.h>
+#include <MacTypes.h>
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 

@@ -9,12 +9,14 @@ COMPAT_APPLE_EXTERN_C_BEGIN
 typedef Float32 AudioSampleType;
 typedef Float32 AudioUnitSampleType;
 
-typedef struct AudioValueRange {
+typedef struct AudioValueRange
+{
   Float64 mMinimum;
   Float64 mMaximum;
 } AudioValueRange;
 
-typedef struct AudioValueTranslation {
+typedef struct AudioValueTranslation
+{
   void* mInputData;
   UInt32 mInputDataSize;
   void* mOutputData;
@@ -22,19 +24,22 @@ typedef struct AudioValueTranslation {
 } AudioValueTranslation;
 
 /* One buffer of (possibly interleaved) samples. */
-typedef struct AudioBuffer {
+typedef struct AudioBuffer
+{
   UInt32 mNumberChannels;
   UInt32 mDataByteSize;
   void* mData;
 } AudioBuffer;
 
 /* A variable-length list: mBuffers holds mNumberBuffers entries. */
-typedef struct AudioBufferList {
+typedef struct AudioBufferList
+{
   UInt32 mNumberBuffers;
   AudioBuffer mBuffers[1];
 } AudioBufferList;
 
-typedef struct AudioStreamBasicDescription {
+typedef struct AudioStreamBasicDescription
+{
   Float64 mSampleRate;
   UInt32 mFormatID;
   UInt32 mFormatFlags;
@@ -46,20 +51,23 @@ typedef struct AudioStreamBasicDescription {
   UInt32 mReserved;
 } AudioStreamBasicDescription;
 
-enum {
+enum
+{
   kAudioStreamAnyRate = 0
 };
 
-enum {
-  kAudioFormatLinearPCM = 0x6C70636D,   /* 'lpcm' */
-  kAudioFormatAC3 = 0x61632D33,         /* 'ac-3' */
-  kAudioFormatAppleIMA4 = 0x696D6134,   /* 'ima4' */
-  kAudioFormatMPEG4AAC = 0x61616320,    /* 'aac ' */
-  kAudioFormatMIDIStream = 0x6D696469,  /* 'midi' */
+enum
+{
+  kAudioFormatLinearPCM = 0x6C70636D,    /* 'lpcm' */
+  kAudioFormatAC3 = 0x61632D33,          /* 'ac-3' */
+  kAudioFormatAppleIMA4 = 0x696D6134,    /* 'ima4' */
+  kAudioFormatMPEG4AAC = 0x61616320,     /* 'aac ' */
+  kAudioFormatMIDIStream = 0x6D696469,   /* 'midi' */
   kAudioFormatAppleLossless = 0x616C6163 /* 'alac' */
 };
 
-enum {
+enum
+{
   kAudioFormatFlagIsFloat = (1U << 0),
   kAudioFormatFlagIsBigEndian = (1U << 1),
   kAudioFormatFlagIsSignedInteger = (1U << 2),
@@ -81,17 +89,20 @@ enum {
   kLinearPCMFormatFlagsAreAllClear = kAudioFormatFlagsAreAllClear
 };
 
-enum {
+enum
+{
 #if defined(__BIG_ENDIAN__)
   kAudioFormatFlagsNativeEndian = kAudioFormatFlagIsBigEndian,
 #else
   kAudioFormatFlagsNativeEndian = 0,
 #endif
-  kAudioFormatFlagsNativeFloatPacked = kAudioFormatFlagIsFloat | kAudioFormatFlagsNativeEndian | kAudioFormatFlagIsPacked
+  kAudioFormatFlagsNativeFloatPacked =
+    kAudioFormatFlagIsFloat | kAudioFormatFlagsNativeEndian | kAudioFormatFlagIsPacked
 };
 
 /* Time codes. */
-typedef struct SMPTETime {
+typedef struct SMPTETime
+{
   SInt16 mSubframes;
   SInt16 mSubframeDivisor;
   UInt32 mCounter;
@@ -103,7 +114,8 @@ typedef struct SMPTETime {
   SInt16 mFrames;
 } SMPTETime;
 
-enum {
+enum
+{
   kSMPTETimeType24 = 0,
   kSMPTETimeType25 = 1,
   kSMPTETimeType30Drop = 2,
@@ -114,12 +126,14 @@ enum {
   kSMPTETimeType5994 = 7
 };
 
-enum {
+enum
+{
   kSMPTETimeValid = (1U << 0),
   kSMPTETimeRunning = (1U << 1)
 };
 
-typedef struct AudioTimeStamp {
+typedef struct AudioTimeStamp
+{
   Float64 mSampleTime;
   UInt64 mHostTime;
   Float64 mRateScalar;
@@ -129,7 +143,8 @@ typedef struct AudioTimeStamp {
   UInt32 mReserved;
 } AudioTimeStamp;
 
-enum {
+enum
+{
   kAudioTimeStampSampleTimeValid = (1U << 0),
   kAudioTimeStampHostTimeValid = (1U << 1),
   kAudioTimeStampRateScalarValid = (1U << 2),
@@ -144,7 +159,8 @@ typedef UInt32 AudioChannelLayoutTag;
 typedef UInt32 AudioChannelBitmap;
 typedef UInt32 AudioChannelFlags;
 
-enum {
+enum
+{
   kAudioChannelLabel_Unknown = 0xFFFFFFFF,
   kAudioChannelLabel_Unused = 0,
   kAudioChannelLabel_UseCoordinates = 100,
@@ -157,7 +173,8 @@ enum {
   kAudioChannelLabel_Mono = 42
 };
 
-enum {
+enum
+{
   kAudioChannelBit_Left = (1U << 0),
   kAudioChannelBit_Right = (1U << 1),
   kAudioChannelBit_Center = (1U << 2),
@@ -165,7 +182,8 @@ enum {
 };
 
 /* A layout tag holds its channel count in the low 16 bits. */
-enum {
+enum
+{
   kAudioChannelLayoutTag_UseChannelDescriptions = (0U << 16) | 0,
   kAudioChannelLayoutTag_UseChannelBitmap = (1U << 16) | 0,
   kAudioChannelLayoutTag_Mono = (100U << 16) | 1,
@@ -185,15 +203,17 @@ enum {
   kAudioChannelLayoutTag_Unknown = 0xFFFF0000
 };
 
-#define AudioChannelLayoutTag_GetNumberOfChannels(layoutTag) ((UInt32)((layoutTag) & 0x0000FFFF))
+#define AudioChannelLayoutTag_GetNumberOfChannels(layoutTag) ((UInt32)((layoutTag)&0x0000FFFF))
 
-typedef struct AudioChannelDescription {
+typedef struct AudioChannelDescription
+{
   AudioChannelLabel mChannelLabel;
   AudioChannelFlags mChannelFlags;
   Float32 mCoordinates[3];
 } AudioChannelDescription;
 
-typedef struct AudioChannelLayout {
+typedef struct AudioChannelLayout
+{
   AudioChannelLayoutTag mChannelLayoutTag;
   AudioChannelBitmap mChannelBitmap;
   UInt32 mNumberChannelDescriptions;

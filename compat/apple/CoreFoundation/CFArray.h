@@ -11,7 +11,8 @@ typedef void (*CFArrayReleaseCallBack)(CFAllocatorRef allocator, const void* val
 typedef CFStringRef (*CFArrayCopyDescriptionCallBack)(const void* value);
 typedef Boolean (*CFArrayEqualCallBack)(const void* value1, const void* value2);
 
-typedef struct CFArrayCallBacks {
+typedef struct CFArrayCallBacks
+{
   CFIndex version;
   CFArrayRetainCallBack retain;
   CFArrayReleaseCallBack release;

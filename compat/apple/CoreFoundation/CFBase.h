@@ -21,12 +21,14 @@ typedef struct __CFString* CFMutableStringRef;
 typedef const struct __CFAllocator* CFAllocatorRef;
 typedef const struct __CFNull* CFNullRef;
 
-typedef struct CFRange {
+typedef struct CFRange
+{
   CFIndex location;
   CFIndex length;
 } CFRange;
 
-CF_INLINE CFRange CFRangeMake(CFIndex loc, CFIndex len) {
+CF_INLINE CFRange CFRangeMake(CFIndex loc, CFIndex len)
+{
   CFRange range;
   range.location = loc;
   range.length = len;
@@ -34,7 +36,8 @@ CF_INLINE CFRange CFRangeMake(CFIndex loc, CFIndex len) {
 }
 
 typedef CFIndex CFComparisonResult;
-enum {
+enum
+{
   kCFCompareLessThan = -1L,
   kCFCompareEqualTo = 0,
   kCFCompareGreaterThan = 1
@@ -42,7 +45,8 @@ enum {
 
 typedef CFComparisonResult (*CFComparatorFunction)(const void* val1, const void* val2, void* context);
 
-enum {
+enum
+{
   kCFNotFound = -1
 };
 
@@ -62,7 +66,8 @@ typedef void* (*CFAllocatorReallocateCallBack)(void* ptr, CFIndex newsize, CFOpt
 typedef void (*CFAllocatorDeallocateCallBack)(void* ptr, void* info);
 typedef CFIndex (*CFAllocatorPreferredSizeCallBack)(CFIndex size, CFOptionFlags hint, void* info);
 
-typedef struct CFAllocatorContext {
+typedef struct CFAllocatorContext
+{
   CFIndex version;
   void* info;
   CFAllocatorRetainCallBack retain;

@@ -8,7 +8,8 @@
 COMPAT_APPLE_EXTERN_C_BEGIN
 
 typedef CFIndex CFURLPathStyle;
-enum {
+enum
+{
   kCFURLPOSIXPathStyle = 0,
   kCFURLHFSPathStyle = 1,
   kCFURLWindowsPathStyle = 2
@@ -18,10 +19,10 @@ typedef const struct __CFURL* CFURLRef;
 
 CF_EXPORT CFTypeID CFURLGetTypeID(void);
 CF_EXPORT CFURLRef CFURLCreateWithString(CFAllocatorRef allocator, CFStringRef URLString, CFURLRef baseURL);
-CF_EXPORT CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath, CFURLPathStyle pathStyle,
-                                                 Boolean isDirectory);
-CF_EXPORT CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const UInt8* buffer, CFIndex bufLen,
-                                                           Boolean isDirectory);
+CF_EXPORT CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath,
+                                                 CFURLPathStyle pathStyle, Boolean isDirectory);
+CF_EXPORT CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const UInt8* buffer,
+                                                           CFIndex bufLen, Boolean isDirectory);
 CF_EXPORT CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef allocator, CFURLRef url,
                                                          CFStringRef pathComponent, Boolean isDirectory);
 CF_EXPORT CFURLRef CFURLCreateCopyDeletingLastPathComponent(CFAllocatorRef allocator, CFURLRef url);

@@ -2,14 +2,14 @@
 #ifndef COMPAT_APPLE_COREFOUNDATION_H
 #define COMPAT_APPLE_COREFOUNDATION_H
 
-#include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFArray.h>
+#include <CoreFoundation/CFBase.h>
+#include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFData.h>
 #include <CoreFoundation/CFDictionary.h>
 #include <CoreFoundation/CFNumber.h>
+#include <CoreFoundation/CFRunLoop.h>
 #include <CoreFoundation/CFString.h>
 #include <CoreFoundation/CFURL.h>
-#include <CoreFoundation/CFBundle.h>
-#include <CoreFoundation/CFRunLoop.h>
 
 #endif

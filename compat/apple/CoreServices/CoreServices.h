@@ -2,7 +2,7 @@
 #ifndef COMPAT_APPLE_CORESERVICES_H
 #define COMPAT_APPLE_CORESERVICES_H
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <CarbonCore/CarbonCore.h>
+#include <CoreFoundation/CoreFoundation.h>
 
 #endif

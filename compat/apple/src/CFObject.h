@@ -8,9 +8,11 @@
 #include <cstdarg>
 #include <string>
 
-namespace compat {
+namespace compat
+{
 
-enum ObjectType : CFTypeID {
+enum ObjectType : CFTypeID
+{
   kTypeNull = 1,
   kTypeAllocator,
   kTypeString,
@@ -25,11 +27,20 @@ enum ObjectType : CFTypeID {
 };
 
 /* Every object starts with this base at its own address, so a CFTypeRef is a CFObject*. */
-class CFObject {
- public:
-  struct Immortal {};
+class CFObject
+{
+public:
+  struct Immortal
+  {
+  };
   /* Constants: never counted, never freed, retain and release do nothing. */
-  constexpr CFObject(CFTypeID type, Immortal) : typeID(type), allocator(nullptr), immortal(true), retainCount(1) {}
+  constexpr CFObject(CFTypeID type, Immortal)
+    : typeID(type),
+      allocator(nullptr),
+      immortal(true),
+      retainCount(1)
+  {
+  }
   /* Ordinary objects start with a retain count of 1 and retain a custom allocator; objects made
      immortal at run time (constant strings, bundles) are not counted either. */
   CFObject(CFTypeID type, CFAllocatorRef alloc, bool makeImmortal = false);
@@ -57,7 +68,8 @@ inline const CFObject* AsObject(CFTypeRef cf) { return static_cast<const CFObjec
 
 /* The object behind a reference, checked for NULL and for its type. */
 template <typename T>
-T* Checked(const void* cf, CFTypeID type, const char* function) {
+T* Checked(const void* cf, CFTypeID type, const char* function)
+{
   if (!cf) Fatal(function, "NULL object");
   const CFObject* obj = AsObject(cf);
   if (obj->typeID != type) Fatal(function, "object of the wrong type");
@@ -74,7 +86,8 @@ const std::string& StringUTF8(CFStringRef str, const char* function);
 
 }  // namespace compat
 
-struct __CFString final : compat::CFObject {
+struct __CFString final : compat::CFObject
+{
   __CFString(CFAllocatorRef alloc, std::string text, bool mut, bool constant);
   bool Equal(const CFObject& other) const override;
   CFHashCode Hash() const override;

@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <string>
 
-namespace compat {
-namespace {
+namespace compat
+{
+namespace
+{
 
-struct Directive {
+struct Directive
+{
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -18,27 +21,36 @@ struct Directive {
   char conversion = 0;
 };
 
-int ReadNumber(const std::string& f, size_t& i) {
+int ReadNumber(const std::string& f, size_t& i)
+{
   int n = 0;
   while (i < f.size() && f[i] >= '0' && f[i] <= '9') n = n * 10 + (f[i++] - '0');
   return n;
 }
 
 /* Parses one conversion after '%'; returns false when the text ends inside it. */
-bool ParseDirective(const std::string& f, size_t& i, Directive& dir, va_list& args) {
+bool ParseDirective(const std::string& f, size_t& i, Directive& dir, va_list& args)
+{
   while (i < f.size() && std::string("-+ #0'").find(f[i]) != std::string::npos) dir.flags += f[i++];
-  if (i < f.size() && f[i] == '*') {
+  if (i < f.size() && f[i] == '*')
+  {
     dir.width = va_arg(args, int);
     ++i;
-  } else if (i < f.size() && f[i] >= '0' && f[i] <= '9') {
+  }
+  else if (i < f.size() && f[i] >= '0' && f[i] <= '9')
+  {
     dir.width = ReadNumber(f, i);
   }
-  if (i < f.size() && f[i] == '.') {
+  if (i < f.size() && f[i] == '.')
+  {
     ++i;
-    if (i < f.size() && f[i] == '*') {
+    if (i < f.size() && f[i] == '*')
+    {
       dir.precision = va_arg(args, int);
       ++i;
-    } else {
+    }
+    else
+    {
       dir.precision = ReadNumber(f, i);
     }
   }
@@ -48,7 +60,8 @@ bool ParseDirective(const std::string& f, size_t& i, Directive& dir, va_list& ar
   return true;
 }
 
-std::string PrintfDirective(const Directive& dir, const char* length) {
+std::string PrintfDirective(const Directive& dir, const char* length)
+{
   std::string s = "%" + dir.flags;
   if (dir.width >= 0) s += std::to_string(dir.width);
   if (dir.precision >= 0) s += "." + std::to_string(dir.precision);
@@ -56,7 +69,8 @@ std::string PrintfDirective(const Directive& dir, const char* length) {
 }
 
 template <typename T>
-std::string Print(const Directive& dir, const char* length, T value) {
+std::string Print(const Directive& dir, const char* length, T value)
+{
   const std::string fmt = PrintfDirective(dir, length);
   const int n = std::snprintf(nullptr, 0, fmt.c_str(), value);
   if (n <= 0) return std::string();
@@ -66,7 +80,8 @@ std::string Print(const Directive& dir, const char* length, T value) {
   return out;
 }
 
-std::string Integer(const Directive& dir, va_list& args, bool isSigned) {
+std::string Integer(const Directive& dir, va_list& args, bool isSigned)
+{
   const std::string& l = dir.length;
   if (l == "l") return isSigned ? Print(dir, "l", va_arg(args, long)) : Print(dir, "l", va_arg(args, unsigned long));
   if (l == "ll" || l == "q")
@@ -78,17 +93,22 @@ std::string Integer(const Directive& dir, va_list& args, bool isSigned) {
   return isSigned ? Print(dir, l.c_str(), va_arg(args, int)) : Print(dir, l.c_str(), va_arg(args, unsigned int));
 }
 
-std::string Pad(const Directive& dir, std::string text) {
-  if (dir.precision >= 0 && static_cast<int>(text.size()) > dir.precision) text.resize(static_cast<size_t>(dir.precision));
-  if (dir.width > static_cast<int>(text.size())) {
+std::string Pad(const Directive& dir, std::string text)
+{
+  if (dir.precision >= 0 && static_cast<int>(text.size()) > dir.precision)
+    text.resize(static_cast<size_t>(dir.precision));
+  if (dir.width > static_cast<int>(text.size()))
+  {
     const std::string fill(static_cast<size_t>(dir.width) - text.size(), ' ');
     text = dir.flags.find('-') != std::string::npos ? text + fill : fill + text;
   }
   return text;
 }
 
-std::string Convert(const Directive& dir, va_list& args) {
-  switch (dir.conversion) {
+std::string Convert(const Directive& dir, va_list& args)
+{
+  switch (dir.conversion)
+  {
     case '@': return Pad(dir, DescriptionOf(va_arg(args, CFTypeRef)));
     case 'd':
     case 'i': return Integer(dir, args, true);
@@ -107,7 +127,8 @@ std::string Convert(const Directive& dir, va_list& args) {
     case 'a':
     case 'A':
       return dir.length == "L" ? Print(dir, "L", va_arg(args, long double)) : Print(dir, "", va_arg(args, double));
-    case 's': {
+    case 's':
+    {
       const char* s = va_arg(args, const char*);
       return Pad(dir, s ? s : "(null)");
     }
@@ -119,12 +140,15 @@ std::string Convert(const Directive& dir, va_list& args) {
 
 }  // namespace
 
-std::string FormatText(const std::string& format, va_list arguments) {
+std::string FormatText(const std::string& format, va_list arguments)
+{
   va_list args;
   va_copy(args, arguments);
   std::string out;
-  for (size_t i = 0; i < format.size();) {
-    if (format[i] != '%') {
+  for (size_t i = 0; i < format.size();)
+  {
+    if (format[i] != '%')
+    {
       out += format[i++];
       continue;
     }
@@ -139,30 +163,34 @@ std::string FormatText(const std::string& format, va_list arguments) {
 
 }  // namespace compat
 
-extern "C" {
+extern "C"
+{
 
-CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
-                                                 CFStringRef format, va_list arguments) {
-  (void)formatOptions;
-  std::string text = compat::FormatText(compat::StringUTF8(format, "CFStringCreateWithFormat"), arguments);
-  return compat::MakeString(alloc, std::move(text));
-}
+  CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef alloc, CFDictionaryRef formatOptions,
+                                                   CFStringRef format, va_list arguments)
+  {
+    (void)formatOptions;
+    std::string text = compat::FormatText(compat::StringUTF8(format, "CFStringCreateWithFormat"), arguments);
+    return compat::MakeString(alloc, std::move(text));
+  }
 
-CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format, ...) {
-  va_list args;
-  va_start(args, format);
-  CFStringRef s = CFStringCreateWithFormatAndArguments(alloc, formatOptions, format, args);
-  va_end(args);
-  return s;
-}
+  CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format, ...)
+  {
+    va_list args;
+    va_start(args, format);
+    CFStringRef s = CFStringCreateWithFormatAndArguments(alloc, formatOptions, format, args);
+    va_end(args);
+    return s;
+  }
 
-void CFStringAppendFormat(CFMutableStringRef theString, CFDictionaryRef formatOptions, CFStringRef format, ...) {
-  va_list args;
-  va_start(args, format);
-  CFStringRef piece = CFStringCreateWithFormatAndArguments(nullptr, formatOptions, format, args);
-  va_end(args);
-  CFStringAppend(theString, piece);
-  CFRelease(piece);
-}
+  void CFStringAppendFormat(CFMutableStringRef theString, CFDictionaryRef formatOptions, CFStringRef format, ...)
+  {
+    va_list args;
+    va_start(args, format);
+    CFStringRef piece = CFStringCreateWithFormatAndArguments(nullptr, formatOptions, format, args);
+    va_end(args);
+    CFStringAppend(theString, piece);
+    CFRelease(piece);
+  }
 
 }  // extern "C"

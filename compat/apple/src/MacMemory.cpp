@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
-struct HandleBlock {
+struct HandleBlock
+{
   char* master;  // first, so a Handle points at it
   Size size;
 };
@@ -15,15 +17,18 @@ thread_local OSErr gLastError = noErr;
 
 HandleBlock* BlockOf(Handle h) { return reinterpret_cast<HandleBlock*>(h); }
 
-Handle Allocate(Size byteCount, bool clear) {
-  if (byteCount < 0) {
+Handle Allocate(Size byteCount, bool clear)
+{
+  if (byteCount < 0)
+  {
     gLastError = memFullErr;
     return nullptr;
   }
   auto* block = static_cast<HandleBlock*>(std::malloc(sizeof(HandleBlock)));
   char* data = static_cast<char*>(clear ? std::calloc(1, static_cast<size_t>(byteCount) + 1)
                                         : std::malloc(static_cast<size_t>(byteCount) + 1));
-  if (!block || !data) {
+  if (!block || !data)
+  {
     std::free(block);
     std::free(data);
     gLastError = memFullErr;
@@ -37,50 +42,61 @@ Handle Allocate(Size byteCount, bool clear) {
 
 }  // namespace
 
-extern "C" {
+extern "C"
+{
 
-Handle NewHandle(Size byteCount) { return Allocate(byteCount, false); }
-Handle NewHandleClear(Size byteCount) { return Allocate(byteCount, true); }
+  Handle NewHandle(Size byteCount) { return Allocate(byteCount, false); }
+  Handle NewHandleClear(Size byteCount) { return Allocate(byteCount, true); }
 
-void DisposeHandle(Handle h) {
-  if (!h) return;
-  std::free(BlockOf(h)->master);
-  std::free(BlockOf(h));
-  gLastError = noErr;
-}
-
-Size GetHandleSize(Handle h) {
-  if (!h) {
-    gLastError = nilHandleErr;
-    return 0;
+  void DisposeHandle(Handle h)
+  {
+    if (!h) return;
+    std::free(BlockOf(h)->master);
+    std::free(BlockOf(h));
+    gLastError = noErr;
   }
-  gLastError = noErr;
-  return BlockOf(h)->size;
-}
 
-void SetHandleSize(Handle h, Size newSize) {
-  if (!h || newSize < 0) {
-    gLastError = h ? memFullErr : nilHandleErr;
-    return;
+  Size GetHandleSize(Handle h)
+  {
+    if (!h)
+    {
+      gLastError = nilHandleErr;
+      return 0;
+    }
+    gLastError = noErr;
+    return BlockOf(h)->size;
   }
-  char* data = static_cast<char*>(std::realloc(BlockOf(h)->master, static_cast<size_t>(newSize) + 1));
-  if (!data) {
-    gLastError = memFullErr;
-    return;
+
+  void SetHandleSize(Handle h, Size newSize)
+  {
+    if (!h || newSize < 0)
+    {
+      gLastError = h ? memFullErr : nilHandleErr;
+      return;
+    }
+    char* data = static_cast<char*>(std::realloc(BlockOf(h)->master, static_cast<size_t>(newSize) + 1));
+    if (!data)
+    {
+      gLastError = memFullErr;
+      return;
+    }
+    BlockOf(h)->master = data;
+    BlockOf(h)->size = newSize;
+    gLastError = noErr;
   }
-  BlockOf(h)->master = data;
-  BlockOf(h)->size = newSize;
-  gLastError = noErr;
-}
 
-OSErr MemError(void) { return gLastError; }
-void HLock(Handle) {}
-void HUnlock(Handle) {}
+  OSErr MemError(void) { return gLastError; }
+  void HLock(Handle) {}
+  void HUnlock(Handle) {}
 
-Ptr NewPtr(Size byteCount) { return byteCount < 0 ? nullptr : static_cast<Ptr>(std::malloc(static_cast<size_t>(byteCount) + 1)); }
-Ptr NewPtrClear(Size byteCount) {
-  return byteCount < 0 ? nullptr : static_cast<Ptr>(std::calloc(1, static_cast<size_t>(byteCount) + 1));
-}
-void DisposePtr(Ptr p) { std::free(p); }
+  Ptr NewPtr(Size byteCount)
+  {
+    return byteCount < 0 ? nullptr : static_cast<Ptr>(std::malloc(static_cast<size_t>(byteCount) + 1));
+  }
+  Ptr NewPtrClear(Size byteCount)
+  {
+    return byteCount < 0 ? nullptr : static_cast<Ptr>(std::calloc(1, static_cast<size_t>(byteCount) + 1));
+  }
+  void DisposePtr(Ptr p) { std::free(p); }
 
 }  // extern "C"

@@ -35,6 +35,15 @@ public:
     return item;
   }
 
+  // Appends an item the list owns. When the list cannot grow the item is deleted and
+  // false returned, so a caller can report the failure without a leak.
+  bool AddOrDelete(PTRTYPE* item)
+  {
+    if (Add(item)) return true;
+    delete item;
+    return false;
+  }
+
   PTRTYPE* Set(int index, PTRTYPE* item) noexcept
   {
     if (index < 0 || index >= GetSize()) return nullptr;

@@ -56,9 +56,24 @@ IPlugAU::IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channe
 {
   mOSXBundleID.Set(instanceInfo.mOSXBundleID.Get());
   mCocoaViewFactoryClassName.Set(instanceInfo.mCocoaViewFactoryClassName.Get());
-  BuildBuses(sideChainChannels);
+  try
+  {
+    BuildBuses(sideChainChannels);
+  }
+  catch (...)
+  {
+    DeleteBuses();  // a constructor that throws runs no destructor
+    throw;
+  }
   AssessInputConnections();
   SetBlockSize(1024);
+}
+
+// Appends a bus record the binding owns; a list that cannot grow is an allocation failure.
+template <class T>
+static void AddBusRecord(WDL_PtrList<T>& list, T* pRecord)
+{
+  if (!list.AddOrDelete(pRecord)) throw std::bad_alloc();
 }
 
 void IPlugAU::BuildBuses(int sideChainChannels)
@@ -69,17 +84,17 @@ void IPlugAU::BuildBuses(int sideChainChannels)
     const int sc = sideChainChannels < nIn ? sideChainChannels : nIn;
     if (sc > 0)
     {
-      mInBuses.Add(new BusChannels{false, -1, nIn - sc, 0});
-      mInBuses.Add(new BusChannels{false, -1, sc, nIn - sc});
-      mInBusConnections.Add(new InputBusConnection);
-      mInBusConnections.Add(new InputBusConnection);
+      AddBusRecord(mInBuses, new BusChannels{false, -1, nIn - sc, 0});
+      AddBusRecord(mInBuses, new BusChannels{false, -1, sc, nIn - sc});
+      AddBusRecord(mInBusConnections, new InputBusConnection);
+      AddBusRecord(mInBusConnections, new InputBusConnection);
       SetInputBusLabel(0, "main input");
       SetInputBusLabel(1, "aux input");
     }
     else
     {
-      mInBuses.Add(new BusChannels{false, -1, nIn, 0});
-      mInBusConnections.Add(new InputBusConnection);
+      AddBusRecord(mInBuses, new BusChannels{false, -1, nIn, 0});
+      AddBusRecord(mInBusConnections, new InputBusConnection);
       SetInputBusLabel(0, "input");
       SetInputBusLabel(1, "aux input");  // kept although there is no second bus
     }
@@ -92,7 +107,7 @@ void IPlugAU::BuildBuses(int sideChainChannels)
     {
       const int start = 2 * i;
       const int n = nOut - start < 2 ? nOut - start : 2;
-      mOutBuses.Add(new BusChannels{false, -1, n, start});
+      AddBusRecord(mOutBuses, new BusChannels{false, -1, n, start});
       WDL_String label;
       label.SetFormatted(32, "output %i", i + 1);
       SetOutputBusLabel(i, label.Get());
@@ -100,12 +115,14 @@ void IPlugAU::BuildBuses(int sideChainChannels)
   }
   else
   {
-    mOutBuses.Add(new BusChannels{false, -1, nOut, 0});
+    AddBusRecord(mOutBuses, new BusChannels{false, -1, nOut, 0});
     SetOutputBusLabel(0, "output");
   }
 }
 
-IPlugAU::~IPlugAU()
+IPlugAU::~IPlugAU() { DeleteBuses(); }
+
+void IPlugAU::DeleteBuses()
 {
   mRenderNotify.Empty(true);
   mInBuses.Empty(true);
@@ -118,9 +135,26 @@ IPlugAU::~IPlugAU()
 
 ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* pPlug)
 {
+  // A C++ exception must not cross the component boundary: it becomes an error code.
+  try
+  {
+    return DispatchEntry(params, static_cast<IPlugAU*>(pPlug));
+  }
+  catch (const std::bad_alloc&)
+  {
+    return memFullErr;
+  }
+  catch (...)
+  {
+    if (params && params->what == kComponentOpenSelect) return kAudioUnitErr_FailedInitialization;
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
+}
+
+ComponentResult IPlugAU::DispatchEntry(ComponentParameters* params, IPlugAU* _this)
+{
   if (!params) return paramErr;
   const int select = params->what;
-  auto* _this = static_cast<IPlugAU*>(pPlug);
 
   if (select == kComponentOpenSelect) return OpenInstance(params);
   if (select == kComponentCloseSelect) return CloseInstance(_this);
@@ -141,15 +175,7 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* pPlug)
 ComponentResult IPlugAU::OpenInstance(ComponentParameters* params)
 {
   ComponentInstance ci = iplug_au::OpenedInstance(params);
-  IPlugAU* pPlug = nullptr;
-  try
-  {
-    pPlug = MakePlug();
-  }
-  catch (const std::bad_alloc&)
-  {
-    return memFullErr;  // an exception must not cross the component boundary
-  }
+  IPlugAU* pPlug = MakePlug();  // an exception here is turned into an error by the entry
   if (!pPlug) return memFullErr;
   pPlug->HostSpecificInit();
   pPlug->PruneUninitializedPresets();
@@ -231,9 +257,10 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
                           ComponentArg<UInt32>(p, 4, 5));
     case kAudioUnitResetSelect: Reset(); return noErr;
     case kAudioUnitAddPropertyListenerSelect:
-      AddPropertyListener({ComponentArg<AudioUnitPropertyID>(p, 0, 3),
-                           ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3), ComponentArg<void*>(p, 2, 3)});
-      return noErr;
+      return AddPropertyListener({ComponentArg<AudioUnitPropertyID>(p, 0, 3),
+                                  ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 3), ComponentArg<void*>(p, 2, 3)})
+               ? ComponentResult{noErr}
+               : ComponentResult{memFullErr};
     case kAudioUnitRemovePropertyListenerSelect:
       RemovePropertyListener(ComponentArg<AudioUnitPropertyID>(p, 0, 2),
                              ComponentArg<AudioUnitPropertyListenerProc>(p, 1, 2), nullptr, false);
@@ -249,8 +276,7 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
     case kAudioUnitAddRenderNotifySelect:
     {
       auto* pNotify = new AURenderCallbackStruct{ComponentArg<AURenderCallback>(p, 0, 2), ComponentArg<void*>(p, 1, 2)};
-      mRenderNotify.Add(pNotify);
-      return noErr;
+      return mRenderNotify.AddOrDelete(pNotify) ? ComponentResult{noErr} : ComponentResult{memFullErr};
     }
     case kAudioUnitRemoveRenderNotifySelect:
     {
@@ -318,6 +344,22 @@ ComponentResult IPlugAU::DispatchMusicDevice(ComponentParameters* p)
 
 ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, void* pView)
 {
+  try
+  {
+    return DispatchCarbonView(params, pView);
+  }
+  catch (const std::bad_alloc&)
+  {
+    return memFullErr;
+  }
+  catch (...)
+  {
+    return badComponentSelector;
+  }
+}
+
+ComponentResult IPlugAU::DispatchCarbonView(ComponentParameters* params, void* pView)
+{
   if (!params) return paramErr;
   auto* pRecord = static_cast<CarbonViewRecord*>(pView);
   switch (params->what)
@@ -353,14 +395,14 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, voi
 
 // ==== Listeners and host notification ====
 
-void IPlugAU::AddPropertyListener(const PropertyListener& listener)
+bool IPlugAU::AddPropertyListener(const PropertyListener& listener)
 {
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i)
   {
     const PropertyListener* pL = mPropertyListeners.Get(i);
-    if (pL->mPropID == listener.mPropID && pL->mListenerProc == listener.mListenerProc) return;
+    if (pL->mPropID == listener.mPropID && pL->mListenerProc == listener.mListenerProc) return true;
   }
-  mPropertyListeners.Add(new PropertyListener(listener));
+  return mPropertyListeners.AddOrDelete(new PropertyListener(listener));
 }
 
 void IPlugAU::RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc,

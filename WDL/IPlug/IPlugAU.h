@@ -172,17 +172,22 @@ private:
   struct PropertyQuery;
 
   // ---- Dispatch (IPlugAU.cpp)
+  static ComponentResult DispatchEntry(ComponentParameters* params, IPlugAU* _this);
+  static ComponentResult DispatchCarbonView(ComponentParameters* params, void* pView);
   static ComponentResult OpenInstance(ComponentParameters* params);
   static ComponentResult CloseInstance(IPlugAU* pPlug);
   ComponentResult Dispatch(ComponentParameters* params);
   ComponentResult DispatchMusicDevice(ComponentParameters* params);
   void ClearConnections();
-  void AddPropertyListener(const PropertyListener& listener);
+  // False when the list could not grow.
+  bool AddPropertyListener(const PropertyListener& listener);
   void RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc, const void* pUserData,
                               bool matchUserData);
   void NotifyPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element);
   void PostParamEvent(AudioUnitEventType type, int idx);
+  // Throws std::bad_alloc when a list cannot grow; DeleteBuses releases every record.
   void BuildBuses(int sideChainChannels);
+  void DeleteBuses();
 
   // ---- Properties (IPlugAUProperties.cpp, IPlugAUParameters.cpp)
   ComponentResult AnswerProperty(PropertyQuery& q);

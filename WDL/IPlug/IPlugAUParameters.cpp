@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 using iplug_au::GetUTF8;
 using iplug_au::MakeCFString;
@@ -201,7 +202,18 @@ OSStatus IPlugAU::SetParamProc(void* pPlug, AudioUnitParameterID paramID, AudioU
   WDL_MutexLock lock(&_this->mMutex);
   IParam* pParam = _this->GetParam(idx);
   pParam->Set(pParam->Clamp(value));
-  if (IGraphics* pGraphics = _this->GetGUI()) pGraphics->SetParameterFromPlug(idx, value, false);
-  _this->OnParamChange(idx);
+  try  // a host calls this through a bare function pointer: no exception may cross it
+  {
+    if (IGraphics* pGraphics = _this->GetGUI()) pGraphics->SetParameterFromPlug(idx, value, false);
+    _this->OnParamChange(idx);
+  }
+  catch (const std::bad_alloc&)
+  {
+    return memFullErr;
+  }
+  catch (...)
+  {
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
   return noErr;
 }

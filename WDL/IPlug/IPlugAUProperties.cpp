@@ -308,6 +308,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
       if (frames == 0 || frames > kMaxBlockSize) return kAudioUnitErr_InvalidPropertyValue;
       SetBlockSize(static_cast<int>(frames));
       Reset();
+      if (GetBlockSize() != static_cast<int>(frames)) return memFullErr;  // the scratch could not grow
       return noErr;
     }
     case kAudioUnitProperty_BypassEffect:

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -69,9 +70,15 @@ const char* IPlugAU::AUInputTypeStr(int type) noexcept
 void IPlugAU::SetBlockSize(int blockSize)
 {
   const int n = blockSize > 0 ? blockSize : 0;
-  if (float* p = mInScratchBuf.Resize(n * NInChannels())) std::memset(p, 0, sizeof(float) * mInScratchBuf.GetSize());
-  if (float* p = mOutScratchBuf.Resize(n * NOutChannels())) std::memset(p, 0, sizeof(float) * mOutScratchBuf.GetSize());
-  IPlugBase::SetBlockSize(n);
+  bool sized = true;
+  for (auto [pBuf, nChannels] : {std::pair{&mInScratchBuf, NInChannels()}, std::pair{&mOutScratchBuf, NOutChannels()}})
+  {
+    float* p = pBuf->Resize(n * nChannels);
+    if (p) std::memset(p, 0, sizeof(float) * pBuf->GetSize());
+    sized = sized && (p || n * nChannels == 0);
+  }
+  // Out of memory: no block size, so every render is refused rather than run past the scratch.
+  IPlugBase::SetBlockSize(sized ? n : 0);
 }
 
 // ==== Render ====

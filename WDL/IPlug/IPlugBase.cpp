@@ -4,6 +4,19 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
+
+namespace
+{
+// Set-up has no return value to report a failure through: a list that cannot grow is the
+// allocation failure it is, and the binding's entry turns the exception into an error code.
+template <class T>
+T* AddOwned(WDL_PtrList<T>& list, T* pItem)
+{
+  if (!list.AddOrDelete(pItem)) throw std::bad_alloc();
+  return pItem;
+}
+}  // namespace
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
@@ -21,23 +34,35 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
   CopyBounded(mProductName, productName, MAX_EFFECT_NAME_LEN);
   CopyBounded(mMfrName, mfrName, MAX_EFFECT_NAME_LEN);
 
-  for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
-  for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset);
+  try
+  {
+    CreateOwned(nParams, nPresets, channelIOStr);
+  }
+  catch (...)
+  {
+    DeleteOwned();  // a constructor that throws runs no destructor
+    throw;
+  }
+}
+
+void IPlugBase::CreateOwned(int nParams, int nPresets, const char* channelIOStr)
+{
+  for (int i = 0; i < nParams; ++i) AddOwned(mParams, new IParam);
+  for (int i = 0; i < nPresets; ++i) AddOwned(mPresets, new IPreset);
 
   int nIn = 0, nOut = 0;
   ParseChannelIO(channelIOStr, &nIn, &nOut);
 
-  mInData.Resize(nIn);
-  mOutData.Resize(nOut);
+  if ((nIn > 0 && !mInData.Resize(nIn)) || (nOut > 0 && !mOutData.Resize(nOut))) throw std::bad_alloc();
   for (int i = 0; i < nIn; ++i)
   {
-    InChannel* ch = mInChannels.Add(new InChannel);
+    InChannel* ch = AddOwned(mInChannels, new InChannel);
     ch->mSrc = mInData.Get() + i;
     *ch->mSrc = nullptr;
   }
   for (int i = 0; i < nOut; ++i)
   {
-    OutChannel* ch = mOutChannels.Add(new OutChannel);
+    OutChannel* ch = AddOwned(mOutChannels, new OutChannel);
     ch->mDest = mOutData.Get() + i;
     *ch->mDest = nullptr;
   }
@@ -46,6 +71,11 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
 IPlugBase::~IPlugBase()
 {
   DeleteGraphics();  // the editor's controls may still look at parameters
+  DeleteOwned();
+}
+
+void IPlugBase::DeleteOwned()
+{
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -63,7 +93,7 @@ void IPlugBase::ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxO
   {
     int nIn = 0, nOut = 0;
     std::sscanf(p, "%d-%d", &nIn, &nOut);
-    ChannelIO* io = mChannelIO.Add(new ChannelIO);
+    ChannelIO* io = AddOwned(mChannelIO, new ChannelIO);
     io->mIn = nIn;
     io->mOut = nOut;
     if (nIn > *pMaxIn) *pMaxIn = nIn;
@@ -209,7 +239,8 @@ const char* IPlugBase::GetOutputLabel(int idx) const noexcept
 void IPlugBase::SetBusLabel(WDL_PtrList<WDL_String>* pList, int idx, const char* label)
 {
   if (pList->Get(idx)) pList->Delete(idx, true);
-  pList->Insert(idx, new WDL_String(label ? label : ""));
+  auto* pLabel = new WDL_String(label ? label : "");
+  if (!pList->Insert(idx, pLabel)) delete pLabel;  // out of memory: the bus keeps no label
 }
 
 void IPlugBase::SetInputBusLabel(int idx, const char* label)
@@ -247,7 +278,7 @@ void IPlugBase::DirtyParameters()
 
 int IPlugBase::AddParamGroup(const char* name)
 {
-  mParamGroups.Add(name);
+  mParamGroups.Add(name);  // out of memory: the count returned shows the group was not added
   return mParamGroups.GetSize();
 }
 
@@ -277,6 +308,27 @@ int IPlugBase::GetEffectVersion(bool decimal) const noexcept
 }
 
 void IPlugBase::GetEffectVersionStr(char* str) const { GetVersionStr(mVersion, str); }
+
+const char* IPlugBase::GetArchString() noexcept
+{
+#if defined(__x86_64__) || defined(_M_X64)
+  return "x64";
+#elif defined(__i386__) || defined(_M_IX86)
+  return "x86";
+#elif defined(__aarch64__) || defined(_M_ARM64)
+  return "arm64";
+#elif defined(__arm__) || defined(_M_ARM)
+  return "arm";
+#elif defined(__powerpc64__)
+  return "ppc64";
+#elif defined(__powerpc__)
+  return "ppc";
+#elif defined(__riscv) && __riscv_xlen == 64
+  return "riscv64";
+#else
+  return "unknown";
+#endif
+}
 
 const char* IPlugBase::GetAPIString()
 {

@@ -13,13 +13,15 @@ void ZeroDoubles(double* p, int n) noexcept
 }
 
 // Resizes a scratch buffer to n zeroed doubles and keeps *pSlot on it when the slot
-// pointed at the old storage (or always, when the channel is not connected).
-void ResizeScratch(WDL_TypedBuf<double>* pBuf, double** pSlot, bool connected, int n) noexcept
+// pointed at the old storage (or always, when the channel is not connected). False when
+// memory ran out: the buffer then keeps its old size and contents.
+bool ResizeScratch(WDL_TypedBuf<double>* pBuf, double** pSlot, bool connected, int n) noexcept
 {
   double* old = pBuf->Get();
-  pBuf->Resize(n, false);
+  const bool grown = pBuf->Resize(n, false) || n == 0;
   ZeroDoubles(pBuf->Get(), pBuf->GetSize());
   if (!connected || *pSlot == old) *pSlot = pBuf->Get();
+  return grown;
 }
 }  // namespace
 
@@ -27,32 +29,53 @@ void IPlugBase::SetBlockSize(int blockSize)
 {
   if (blockSize < 0) blockSize = 0;
   if (blockSize == mBlockSize) return;
+  bool sized = true;
   for (int i = 0; i < NInChannels(); ++i)
   {
     InChannel* ch = mInChannels.Get(i);
-    ResizeScratch(&ch->mScratchBuf, ch->mSrc, ch->mConnected, blockSize);
+    sized = ResizeScratch(&ch->mScratchBuf, ch->mSrc, ch->mConnected, blockSize) && sized;
   }
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* ch = mOutChannels.Get(i);
-    ResizeScratch(&ch->mScratchBuf, ch->mDest, ch->mConnected, blockSize);
+    sized = ResizeScratch(&ch->mScratchBuf, ch->mDest, ch->mConnected, blockSize) && sized;
   }
-  mBlockSize = blockSize;
+  // Out of memory: announce no block size at all, so a binding refuses every render
+  // instead of processing into buffers smaller than the block.
+  mBlockSize = sized ? blockSize : 0;
 }
 
 // A host that hands more frames than the block size it announced would make the float
 // paths write past the scratch buffers; grow them instead. Allocates, but only then.
-void IPlugBase::GrowScratch(int nFrames) noexcept
+// False when memory ran out and some buffer is still shorter than nFrames.
+bool IPlugBase::GrowScratch(int nFrames) noexcept
 {
+  bool grown = true;
   for (int i = 0; i < NInChannels(); ++i)
   {
     InChannel* ch = mInChannels.Get(i);
-    if (ch->mScratchBuf.GetSize() < nFrames) ResizeScratch(&ch->mScratchBuf, ch->mSrc, ch->mConnected, nFrames);
+    if (ch->mScratchBuf.GetSize() < nFrames)
+      grown = ResizeScratch(&ch->mScratchBuf, ch->mSrc, ch->mConnected, nFrames) && grown;
   }
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* ch = mOutChannels.Get(i);
-    if (ch->mScratchBuf.GetSize() < nFrames) ResizeScratch(&ch->mScratchBuf, ch->mDest, ch->mConnected, nFrames);
+    if (ch->mScratchBuf.GetSize() < nFrames)
+      grown = ResizeScratch(&ch->mScratchBuf, ch->mDest, ch->mConnected, nFrames) && grown;
+  }
+  return grown;
+}
+
+// The float paths' answer to a block their scratch could not hold: silence in the
+// host's outputs rather than processing past the buffers.
+void IPlugBase::SilenceFloatOutputs(int nFrames, bool accumulate) noexcept
+{
+  if (accumulate) return;  // adding silence leaves the host's buffers as they are
+  for (int i = 0; i < NOutChannels(); ++i)
+  {
+    OutChannel* ch = mOutChannels.Get(i);
+    if (ch->mConnected && ch->mFDest && nFrames > 0)
+      std::memset(ch->mFDest, 0, static_cast<size_t>(nFrames) * sizeof(float));
   }
 }
 
@@ -94,8 +117,10 @@ void IPlugBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames) 
     if (ch->mScratchBuf.GetSize() < nFrames) ResizeScratch(&ch->mScratchBuf, ch->mSrc, false, nFrames);
     const float* src = *ppData++;
     double* dst = ch->mScratchBuf.Get();
+    // Only what the scratch holds: out of memory, the block is then silenced by the process call.
+    const int fit = nFrames < ch->mScratchBuf.GetSize() ? nFrames : ch->mScratchBuf.GetSize();
     if (src)
-      for (int s = 0; s < nFrames; ++s) dst[s] = src[s];
+      for (int s = 0; s < fit; ++s) dst[s] = src[s];
     *ch->mSrc = dst;
   }
 }
@@ -148,7 +173,11 @@ void IPlugBase::ProcessBuffers(double sampleType, int nFrames) noexcept
 void IPlugBase::ProcessBuffers(float sampleType, int nFrames) noexcept
 {
   (void)sampleType;
-  GrowScratch(nFrames);
+  if (!GrowScratch(nFrames))
+  {
+    SilenceFloatOutputs(nFrames, false);
+    return;
+  }
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   CopyFloatOutputs(nFrames, false);
 }
@@ -156,7 +185,11 @@ void IPlugBase::ProcessBuffers(float sampleType, int nFrames) noexcept
 void IPlugBase::ProcessBuffersAccumulating(float sampleType, int nFrames) noexcept
 {
   (void)sampleType;
-  GrowScratch(nFrames);
+  if (!GrowScratch(nFrames))
+  {
+    SilenceFloatOutputs(nFrames, true);
+    return;
+  }
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   CopyFloatOutputs(nFrames, true);
 }
@@ -170,7 +203,11 @@ void IPlugBase::PassThroughBuffers(double sampleType, int nFrames) noexcept
 void IPlugBase::PassThroughBuffers(float sampleType, int nFrames) noexcept
 {
   (void)sampleType;
-  GrowScratch(nFrames);
+  if (!GrowScratch(nFrames))
+  {
+    SilenceFloatOutputs(nFrames, false);
+    return;
+  }
   IPlugBase::ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   CopyFloatOutputs(nFrames, false);
 }

@@ -120,12 +120,12 @@ void IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ..
 {
   IPreset* preset = FirstUninitializedPreset();
   if (!preset) return;
+  WDL_TypedBuf<double> vals;
+  double* v = vals.Resize(NParams());
+  if (!v && NParams() > 0) return;  // out of memory: the slot stays free
   preset->mInitialized = true;
   preset->SetName(name);
   preset->mChunk.Clear();
-
-  WDL_TypedBuf<double> vals;
-  double* v = vals.Resize(NParams());
   for (int i = 0; i < NParams(); ++i) v[i] = kUnnamedParam;
 
   va_list vp;
@@ -161,8 +161,9 @@ void IPlugBase::MakePresetFromChunk(const char* name, const ByteChunk* pChunk)
 void IPlugBase::MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk)
 {
   ByteChunk chunk;
-  chunk.Resize(sizeOfChunk > 0 ? sizeOfChunk : 0);
-  if (blob && chunk.Size() > 0) wdl_base64decode(blob, chunk.GetBytes(), chunk.Size());
+  const int size = sizeOfChunk > 0 ? sizeOfChunk : 0;
+  if (chunk.Resize(size) != size) return;  // out of memory: no preset rather than a short one
+  if (blob && size > 0) wdl_base64decode(blob, chunk.GetBytes(), size);
   MakePresetFromChunk(name, &chunk);
 }
 
@@ -295,18 +296,16 @@ bool IPlugBase::DumpPresetBlob(const char* filename)
 {
   const IPreset* preset = mPresets.Get(mCurrentPresetIdx);
   if (!preset) return false;
-  FILE* fp = std::fopen(filename, "w");
-  if (!fp) return false;
   const int size = preset->mChunk.Size();
   WDL_TypedBuf<char> text;
   char* encoded = text.Resize(wdl_base64encodedsize(size) + 1);
-  if (encoded)
-  {
-    if (size > 0)
-      wdl_base64encode(preset->mChunk.GetBytes(), encoded, size);
-    else
-      encoded[0] = 0;
-  }
-  std::fprintf(fp, "MakePresetFromBlob(\"name\", \"%s\", %i);\n", encoded ? encoded : "", size);
-  return std::fclose(fp) == 0 && encoded;
+  if (!encoded) return false;  // out of memory: no file rather than one with an empty blob
+  if (size > 0)
+    wdl_base64encode(preset->mChunk.GetBytes(), encoded, size);
+  else
+    encoded[0] = 0;
+  FILE* fp = std::fopen(filename, "w");
+  if (!fp) return false;
+  std::fprintf(fp, "MakePresetFromBlob(\"name\", \"%s\", %i);\n", encoded, size);
+  return std::fclose(fp) == 0;
 }

@@ -64,6 +64,7 @@ void TestAUPlug::Reset()
 void TestAUPlug::OnParamChange(int paramIdx)
 {
   WDL_MutexLock lock(&mMutex);
+  if (mHookBeforeHandlers) mHookBeforeHandlers();
   mParamChanges.push_back(paramIdx);
   if (paramIdx == kGain) mGainAmp = GetParam(kGain)->DBToAmp();
 }
@@ -85,6 +86,7 @@ void TestAUPlug::ProcessDoubleReplacing(double** inputs, double** outputs, int n
 ComponentResult TestAUPlug::GetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement,
                                                UInt32* pDataSize, Boolean* pWriteable, void* pData)
 {
+  if (mHookBeforeHandlers) mHookBeforeHandlers();
   if (propID != kTestAUSeedProperty) return kAudioUnitErr_InvalidProperty;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidScope;
   if (pData)
@@ -107,8 +109,11 @@ ComponentResult TestAUPlug::SetPrivateProperty(AudioUnitPropertyID propID, Audio
   return noErr;
 }
 
+std::function<IPlugAU*()> gTestAUFactory;
+
 IPlugAU* MakePlug()
 {
+  if (gTestAUFactory) return gTestAUFactory();
   IPlugInstanceInfo info;
   info.mOSXBundleID.Set(kTestAUBundleID);
   info.mCocoaViewFactoryClassName.Set(kTestAUViewClass);

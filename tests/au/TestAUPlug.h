@@ -7,6 +7,7 @@
 #include "IPlugAU.h"
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 enum ETestAUParams
@@ -51,6 +52,9 @@ public:
   int mLastProcessFrames = -1;
   UInt32 mSeed = 0;
   std::vector<double> mEditorValues;  // what the editor's gain control received from the plug-in
+  // Called at the start of OnParamChange and of the private property handlers, so a test
+  // can make them fail the way a plug-in's code might (by throwing).
+  std::function<void()> mHookBeforeHandlers;
 
 protected:
   ComponentResult GetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
@@ -61,6 +65,9 @@ protected:
 private:
   double mGainAmp = 1.0;
 };
+
+// Replaces the factory for a test (e.g. one that throws); empty for the usual plug-in.
+extern std::function<IPlugAU*()> gTestAUFactory;
 
 // The component entries, exported under the test plug-in's own names.
 extern "C" ComponentResult TestAU_Entry(ComponentParameters* params, void* pPlug);

@@ -5,6 +5,11 @@
 
 #include <AudioUnit/AudioUnitCarbonView.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <thread>
+
 using namespace au_test;
 
 TEST(AUEntry, OpenAndCloseRepeatedlyLeavesNothingBehind)
@@ -273,4 +278,46 @@ TEST(AUEntry, CarbonViewCreateWithoutAPlugInIsRefused)
   EXPECT_EQ(badComponentSelector, AudioUnitCarbonViewCreate(view, unit, nullptr, nullptr, &where, &size, &control));
   EXPECT_EQ(noErr, CloseComponent(view));
   EXPECT_EQ(noErr, CloseComponent(unit));
+}
+
+// No C++ exception crosses the component boundary: a factory or handler that throws
+// gives the host an error code, and the instance stays usable (the mutex was released).
+TEST(AUEntry, AFactoryThatThrowsGivesAnErrorCode)
+{
+  struct Row
+  {
+    const char* name;
+    std::function<IPlugAU*()> factory;
+    ComponentResult expected;
+  };
+  const Row rows[] = {
+    {"out of memory", []() -> IPlugAU* { throw std::bad_alloc(); }, memFullErr},
+    {"any other failure", []() -> IPlugAU* { throw std::runtime_error("no"); }, kAudioUnitErr_FailedInitialization},
+  };
+  for (const Row& row : rows)
+  {
+    SCOPED_TRACE(row.name);
+    gTestAUFactory = row.factory;
+    AudioUnit unit = nullptr;
+    EXPECT_EQ(row.expected, OpenAComponent(TestComponent(), &unit));
+    gTestAUFactory = nullptr;
+    EXPECT_EQ(0, CountComponentInstances(TestComponent()));
+  }
+}
+
+TEST_F(AUHost, HandlersThatThrowGiveErrorCodesAndLeaveTheInstanceUsable)
+{
+  mPlug->mHookBeforeHandlers = [] { throw std::runtime_error("handler failed"); };
+  UInt32 seed = 0;
+  EXPECT_EQ(kAudioUnitErr_CannotDoInCurrentContext, Get(kTestAUSeedProperty, kAudioUnitScope_Global, 0, &seed));
+  EXPECT_EQ(kAudioUnitErr_CannotDoInCurrentContext,
+            AudioUnitSetParameter(mUnit, kGain, kAudioUnitScope_Global, 0, 3.0f, 0));
+  mPlug->mHookBeforeHandlers = [] { throw std::bad_alloc(); };
+  EXPECT_EQ(memFullErr, AudioUnitSetParameter(mUnit, kGain, kAudioUnitScope_Global, 0, 3.0f, 0));
+
+  // The mutex was released on the way out: another thread can still take it.
+  mPlug->mHookBeforeHandlers = nullptr;
+  std::thread other([this] { WDL_MutexLock lock(mPlug->GetMutex()); });
+  other.join();
+  EXPECT_EQ(noErr, Get(kTestAUSeedProperty, kAudioUnitScope_Global, 0, &seed));
 }

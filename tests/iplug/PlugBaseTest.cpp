@@ -1,9 +1,11 @@
 #include "TestPlug.h"
 
 #include <gtest/gtest.h>
+#include <sys/utsname.h>
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -261,7 +263,20 @@ TEST(Versions, HostAndEffect)
   plug.GetEffectVersionStr(s);
   EXPECT_STREQ(s, "v5.1.2");
   EXPECT_STREQ(plug.GetAPIString(), "AU");
-  EXPECT_STREQ(plug.GetArchString(), "x64");
+}
+
+// The architecture string names the machine the test runs on, as the kernel reports it.
+TEST(Settings, ArchStringNamesTheMachine)
+{
+  utsname u{};
+  ASSERT_EQ(uname(&u), 0);
+  const std::string machine = u.machine;
+  const std::map<std::string, std::string> kNames = {{"x86_64", "x64"},    {"i686", "x86"},       {"i386", "x86"},
+                                                     {"aarch64", "arm64"}, {"arm64", "arm64"},    {"armv7l", "arm"},
+                                                     {"ppc64le", "ppc64"}, {"riscv64", "riscv64"}};
+  const auto it = kNames.find(machine);
+  ASSERT_NE(it, kNames.end()) << "no expectation for machine " << machine;
+  EXPECT_EQ(IPlugBase::GetArchString(), it->second);
 }
 
 TEST(Settings, SamplesPerBeatLatencyAndMidi)

@@ -4,7 +4,7 @@
 // destination to the destination bitmap; a missing bitmap or an alpha of 0
 // draws nothing. `alpha` is the blit's weight (0..1) and `mode` the mode word
 // of lice_pixel.h (operation in the low byte, LICE_BLIT_USE_ALPHA,
-// LICE_BLIT_FILTER_BILINEAR for the scaled and rotated forms). UI thread.
+// LICE_BLIT_FILTER_BILINEAR for the scaled and rotated forms). Editor thread.
 #pragma once
 
 #include "lice_pixel.h"

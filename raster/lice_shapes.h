@@ -5,7 +5,7 @@
 // the weight of fills and shapes is scaled by the colour's alpha (points ignore
 // the bit). `aa` anti-aliases edges by scaling the weight with pixel coverage.
 // Coordinates name pixel centres: pixel (x, y) is the unit square around (x, y).
-// Angles are radians, 0 pointing up, increasing clockwise. UI thread.
+// Angles are radians, 0 pointing up, increasing clockwise. Editor thread.
 #pragma once
 
 #include "lice_pixel.h"

@@ -23,7 +23,7 @@ constexpr int LICE_DT_USEFGALPHA = 0x40000000;  // scale the text by the colour'
 // A font ready to draw: a platform font plus rendered glyphs, kept until the
 // font changes. Lines break at '\n'; text is UTF-8 (bytes that are not valid
 // UTF-8 are taken as Latin-1). Text sits at the top of the rectangle.
-// Thread-safe (one lock per font); UI thread in practice.
+// Thread-safe (one lock per font); the editor thread in practice.
 class LICE_CachedFont final
 {
 public:

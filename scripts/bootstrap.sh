@@ -7,11 +7,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config ccache clang-format
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libx11-dev libxext-dev
   libsndfile1-dev
-  lv2-dev
   libgtest-dev libgmock-dev
-  xvfb xdotool lilv-utils jalv
   libbenchmark-dev libfftw3-dev
 )
 

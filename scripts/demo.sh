@@ -5,6 +5,8 @@
 # editor's snapshot to out/demo.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache: paths relative to the checkout, so any clone of the tree reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}" CCACHE_NOHASHDIR=1
 
 scripts/bootstrap.sh
 if [[ ! -f build/build.ninja ]]; then

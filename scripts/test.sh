@@ -3,6 +3,8 @@
 # Usage: scripts/test.sh [build-folder] [extra cmake arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache: paths relative to the checkout, so any clone of the tree reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}" CCACHE_NOHASHDIR=1
 
 BUILD_DIR=${1:-build}
 shift || true

@@ -9,7 +9,7 @@
 // control lives in ITextControl.h; the other ready-made controls build on this
 // class in files of their own.
 //
-// Threads: events, drawing and prompts arrive on the user-interface thread. The
+// Threads (named as in IPlugBase.h): events, drawing and prompts arrive on the editor thread. The
 // plug-in's own code may also set a control's value and dirty flag from the audio
 // thread; those are plain stores that the next redraw picks up.
 

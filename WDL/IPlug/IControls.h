@@ -11,7 +11,7 @@
 //                   IKnobRotatingMaskControl
 //   ITextControl -> ICaptionControl
 //
-// Threads: construction, drawing and events run on the user-interface thread.
+// Threads: construction, drawing and events run on the editor thread.
 
 #include <numbers>
 

@@ -5,7 +5,7 @@
 // opens the value prompts controls ask for. It knows nothing of windows: a window
 // binding (or the headless host) derives from it and supplies the platform operations.
 //
-// Threads: everything here runs on the user-interface thread, except
+// Threads (named as in IPlugBase.h): everything here runs on the editor thread, except
 // SetParameterFromPlug, which a host may call from its control thread with the
 // plug-in's mutex held; it only stores values and marks controls dirty. The graphics
 // host takes no lock of its own; the bitmap and font caches have theirs.
@@ -103,7 +103,7 @@ public:
 
   // --- Values from the plug-in ---
   // Serves every control bound to the parameter and every control that follows it
-  // as an auxiliary parameter. Host control thread or user-interface thread.
+  // as an auxiliary parameter. Host control thread or editor thread.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   void SetAllControlsDirty();

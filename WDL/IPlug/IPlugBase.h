@@ -4,6 +4,19 @@
 // double-precision buffers, sample rate, block size, latency, the editor and the
 // instance mutex. A host binding derives from it and supplies the pure operations;
 // the processor derives from the binding and overrides the hooks it needs.
+//
+// Threads (this is where they are defined; every header that mentions one says the same):
+// - Audio thread: the host's render call and everything it reaches (ProcessBuffers,
+//   ProcessDoubleReplacing). No allocation, no locks, no I/O.
+// - Host control thread(s): everything else a host calls through a binding (properties,
+//   parameter setters, state, initialisation, reset). The binding holds the instance
+//   mutex while it runs the plug-in's hooks.
+// - Editor thread: the editor's timer, drawing and mouse and key events; it reaches the
+//   plug-in through SetParameterFromGUI, which takes the mutex.
+// - OnParamChange runs on whichever of the last two delivered the change, mutex held.
+// - OnIdle runs off the audio thread in the slots a binding offers, mutex held: the Audio
+//   Unit binding calls it after every host request other than a render.
+// - The Inform/Begin/End host notifications run on the thread that changed the parameter.
 
 #include "Hosts.h"
 #include "IParam.h"
@@ -69,16 +82,18 @@ public:
 
   // Host control thread. The default takes and releases the mutex.
   virtual void Reset();
-  // Host control or UI thread, mutex held by the caller. The default takes and releases the mutex.
+  // Host control thread or editor thread (see the top of this file), mutex held by the
+  // caller. The default takes and releases the mutex.
   virtual void OnParamChange(int paramIdx);
   // Audio thread: no allocation, no locks. The default copies inputs to outputs
   // and zeroes outputs that have no input.
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   // Audio thread: no allocation, no locks. Float form of the default copy.
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
-  // UI thread.
+  // Editor thread.
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
+  // Off the audio thread, mutex held, in the slots a binding offers (see the top of this file).
   virtual void OnIdle() {}
   // Host control thread. The default takes and releases the mutex.
   virtual void OnActivate(bool active);
@@ -96,8 +111,10 @@ public:
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void OnHostIdentified() {}
   virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y);
-  // UI thread: sets the parameter under the mutex, tells the host, then OnParamChange.
+  // Editor thread (or an idle slot acting for it): sets the parameter under the mutex,
+  // tells the host, then OnParamChange.
   virtual void SetParameterFromGUI(int idx, double normalizedValue);
+  // On the thread that changed the parameter (see the top of this file).
   virtual void BeginInformHostOfParamChange(int idx) = 0;
   virtual void InformHostOfParamChange(int idx, double normalizedValue) = 0;
   virtual void EndInformHostOfParamChange(int idx) = 0;
@@ -243,7 +260,9 @@ public:
   int GetEffectVersion(bool decimal) const noexcept;
   void GetEffectVersionStr(char* str) const;
   const char* GetAPIString();
-  const char* GetArchString() const noexcept { return "x64"; }
+  // The processor architecture this binary was built for: "x64", "x86", "arm64", "arm",
+  // "ppc64", "ppc", "riscv64" or "unknown".
+  static const char* GetArchString() noexcept;
 
   // Sends each message through SendMidiMsg; true only if all were sent.
   bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* pMsgs);
@@ -284,9 +303,14 @@ protected:
   WDL_PtrList<WDL_String> mInputBusLabels, mOutputBusLabels;
 
 private:
+  // Set-up of the parameters, presets and channels; throws std::bad_alloc when a list
+  // cannot grow. DeleteOwned releases all of them (also after a failed set-up).
+  void CreateOwned(int nParams, int nPresets, const char* channelIOStr);
+  void DeleteOwned();
   void ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut);
   void SetBusLabel(WDL_PtrList<WDL_String>* pList, int idx, const char* label);
-  void GrowScratch(int nFrames) noexcept;
+  bool GrowScratch(int nFrames) noexcept;
+  void SilenceFloatOutputs(int nFrames, bool accumulate) noexcept;
   void CopyFloatOutputs(int nFrames, bool accumulate) noexcept;
   IPreset* FirstUninitializedPreset() noexcept;
   bool CaptureStateInto(IPreset* pPreset, const char* name);

@@ -38,7 +38,7 @@ constexpr int ANTIALIASED_QUALITY = 4;
 // set, precisions and pitch are accepted and ignored. A face name unknown to
 // the system resolves to the nearest installed face; "Monaco" resolves to the
 // system's monospace face unless it is installed. Returns null when no usable
-// face exists. UI thread (or any thread holding no raster lock).
+// face exists. editor thread (or any thread holding no raster lock).
 HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, char italic, char underline,
                  char strikeOut, char charSet, char outPrecision, char clipPrecision, char quality, char pitchAndFamily,
                  const char* faceName);

@@ -78,7 +78,8 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   std::atomic<bool> done{false};
   int fftPushes = 0, wavePushes = 0, clears = 0;
   std::thread producer(Produce, f.plug.fft, f.plug.wave, &done);
-  while (!done.load())
+  // At least one clear, however quickly the producer finishes.
+  do
   {
     {
       // As the processor does on "Bypass": under the plug-in mutex.
@@ -88,8 +89,9 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
       ++clears;
     }
     Tick(f, &fftPushes, &wavePushes);
-  }
+  } while (!done.load());
   producer.join();
+  Tick(f, &fftPushes, &wavePushes);  // what the producer stored after the last tick
   EXPECT_EQ(fftPushes, kRows);
   EXPECT_EQ(wavePushes, kRows * kPointsPerRow);
 

@@ -214,6 +214,8 @@ public:
 
   // ==== State and presets (host control thread) ====
   bool SerializeParams(ByteChunk* pChunk);
+  // Reads one double per parameter; a state holding a value that is not finite (NaN or
+  // infinite) is refused whole with -1 and changes nothing.
   int UnserializeParams(const ByteChunk* pChunk, int startPos);
   void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
   // One value per parameter: int for bool/int/enum parameters, double for double ones.
@@ -306,6 +308,7 @@ private:
   // Set-up of the parameters, presets and channels; throws std::bad_alloc when a list
   // cannot grow. DeleteOwned releases all of them (also after a failed set-up).
   void CreateOwned(int nParams, int nPresets, const char* channelIOStr);
+  bool RestoredValuesAreFinite(const ByteChunk* pChunk, int startPos) const;
   void DeleteOwned();
   void ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut);
   void SetBusLabel(WDL_PtrList<WDL_String>* pList, int idx, const char* label);

@@ -31,9 +31,25 @@ bool IPlugBase::SerializeParams(ByteChunk* pChunk)
   return savedOK;
 }
 
+// True when every value a restore from startPos would read is a finite number. Limiting
+// to the range leaves a NaN a NaN, so such a state would reach the processor as it is.
+bool IPlugBase::RestoredValuesAreFinite(const ByteChunk* pChunk, int startPos) const
+{
+  int pos = startPos;
+  for (int i = 0; i < NParams() && pos >= 0; ++i)
+  {
+    double v = 0.0;
+    pos = pChunk->Get(&v, pos);
+    if (pos >= 0 && !std::isfinite(v)) return false;
+  }
+  return true;
+}
+
 int IPlugBase::UnserializeParams(const ByteChunk* pChunk, int startPos)
 {
   WDL_MutexLock lock(&mMutex);
+  // A value that is not finite refuses the whole state before anything changes.
+  if (!RestoredValuesAreFinite(pChunk, startPos)) return -1;
   int pos = startPos;
   for (int i = 0; i < NParams() && pos >= 0; ++i)
   {

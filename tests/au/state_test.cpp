@@ -2,10 +2,12 @@
 // preset, and the preset objects' reference counting.
 
 #include "AUHost.h"
-
 #include "dfx/CFAUPreset.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 using namespace au_test;
 
@@ -106,6 +108,13 @@ TEST_F(AUHost, ForeignOrIncompleteStatesAreRefusedAndChangeNothing)
   const unsigned char shortBytes[20] = {};
   CFDataRef shortData = CFDataCreate(nullptr, shortBytes, sizeof(shortBytes));
   CFDataRef emptyData = CFDataCreate(nullptr, shortBytes, 0);
+  // The saved values with one of them replaced by a NaN.
+  CFDataRef saved = static_cast<CFDataRef>(CFDictionaryGetValue(state, CFSTR("data")));
+  std::vector<unsigned char> nanBytes(CFDataGetBytePtr(saved), CFDataGetBytePtr(saved) + CFDataGetLength(saved));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  ASSERT_GE(nanBytes.size(), 2 * sizeof(double));
+  std::memcpy(nanBytes.data() + sizeof(double), &nan, sizeof(double));
+  CFDataRef nanData = CFDataCreate(nullptr, nanBytes.data(), static_cast<CFIndex>(nanBytes.size()));
   struct Row
   {
     const char* name;
@@ -122,6 +131,7 @@ TEST_F(AUHost, ForeignOrIncompleteStatesAreRefusedAndChangeNothing)
     {"truncated data", WithKey(state, CFSTR("data"), shortData)},
     {"empty data", WithKey(state, CFSTR("data"), emptyData)},
     {"renamed and truncated", WithKey(state, CFSTR("data"), shortData, CFSTR("name"), CFSTR("Quiet"))},
+    {"a value that is not a number", WithKey(state, CFSTR("data"), nanData)},
   };
   const size_t changesBefore = mPlug->mParamChanges.size();
   for (const Row& r : rows)
@@ -139,6 +149,7 @@ TEST_F(AUHost, ForeignOrIncompleteStatesAreRefusedAndChangeNothing)
   CFRelease(other);
   CFRelease(shortData);
   CFRelease(emptyData);
+  CFRelease(nanData);
   CFRelease(state);
 }
 

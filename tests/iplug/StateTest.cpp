@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -75,6 +76,46 @@ TEST_F(StateFixture, RestoredValuesAreLimitedToTheRange)
   EXPECT_EQ(plug.UnserializeState(&c, 0), 104);
   EXPECT_EQ(plug.GetParam(0)->Value(), 0.0);
   EXPECT_EQ(plug.GetParam(1)->Value(), 1.0);
+}
+
+// Limiting a NaN to the range leaves a NaN: a state holding one (or an infinity) is
+// refused whole, before any parameter changes or is announced.
+TEST_F(StateFixture, AStateWithAValueThatIsNotFiniteIsRefusedWhole)
+{
+  struct Row
+  {
+    const char* name;
+    int index;
+    double value;
+  };
+  const Row rows[] = {
+    {"NaN first", 0, std::numeric_limits<double>::quiet_NaN()},
+    {"NaN in the middle", 6, std::numeric_limits<double>::quiet_NaN()},
+    {"signalling NaN last", 12, std::numeric_limits<double>::signaling_NaN()},
+    {"plus infinity", 3, std::numeric_limits<double>::infinity()},
+    {"minus infinity", 9, -std::numeric_limits<double>::infinity()},
+  };
+  for (const Row& row : rows)
+  {
+    SCOPED_TRACE(row.name);
+    plug.SetValues(Ramp(13, 0.05));
+    plug.events.clear();
+    ByteChunk c;
+    for (int i = 0; i < 13; ++i)
+    {
+      const double v = i == row.index ? row.value : 0.5;
+      c.Put(&v);
+    }
+    EXPECT_EQ(plug.UnserializeState(&c, 0), -1);
+    EXPECT_EQ(plug.Values(), Ramp(13, 0.05));
+    EXPECT_TRUE(plug.events.empty());
+  }
+  // A NaN beyond what a truncated state holds is never read, so the partial restore stands.
+  ByteChunk partial;
+  const double half = 0.5;
+  for (int i = 0; i < 5; ++i) partial.Put(&half);
+  EXPECT_EQ(plug.UnserializeState(&partial, 0), -1);
+  EXPECT_EQ(plug.GetParam(4)->Value(), 0.5);
 }
 
 TEST_F(StateFixture, DefaultPresetAndUserPresetNaming)

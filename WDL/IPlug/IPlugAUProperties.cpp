@@ -346,12 +346,27 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
   if (!pBus) return kAudioUnitErr_InvalidProperty;
   pBus->mNHostChannels = 0;
 
+  // The render path reads and writes one buffer of 32-bit floats per channel: any other
+  // sample format would be read as floats, so it is refused.
+  const UInt32 flags = pASBD->mFormatFlags;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  const UInt32 nativeEndian = kAudioFormatFlagIsBigEndian;
+#else
+  const UInt32 nativeEndian = 0;
+#endif
+  const bool samplesAreFloat32 = pASBD->mFormatID == kAudioFormatLinearPCM && (flags & kAudioFormatFlagIsFloat) != 0 &&
+                                 pASBD->mBitsPerChannel == 32 &&
+                                 (flags & kAudioFormatFlagIsBigEndian) == nativeEndian &&
+                                 ((flags & kAudioFormatFlagIsNonInterleaved) != 0 || pASBD->mChannelsPerFrame == 1);
+  if (!samplesAreFloat32)
+  {
+    AssessInputConnections();
+    return kAudioUnitErr_FormatNotSupported;
+  }
   // The render path hands a bus's channels over in one buffer list of fixed capacity.
   const UInt32 nCh = pASBD->mChannelsPerFrame;
   const bool accepted = nCh > 0 && nCh <= static_cast<UInt32>(kMaxBusChannels) &&
-                        CheckLegalIO(scope, static_cast<int>(element), static_cast<int>(nCh)) &&
-                        pASBD->mFormatID == kAudioFormatLinearPCM &&
-                        (pASBD->mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
+                        CheckLegalIO(scope, static_cast<int>(element), static_cast<int>(nCh));
   if (accepted)
   {
     pBus->mNHostChannels = static_cast<int>(nCh);

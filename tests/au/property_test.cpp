@@ -342,15 +342,48 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
   }
 }
 
+// The render path reads one buffer of native-endian 32-bit floats per channel; any
+// other sample format would be misread, so it is refused with the format error.
 TEST_F(AUHost, StreamFormatRefusesWhatTheRenderPathCannotCarry)
 {
+  struct Row
+  {
+    const char* name;
+    void (*change)(AudioStreamBasicDescription*);
+  };
+  const Row rows[] = {
+    {"not linear PCM", [](AudioStreamBasicDescription* f) { f->mFormatID = 'aac '; }},
+    {"packed integers",
+     [](AudioStreamBasicDescription* f) {
+       f->mFormatFlags = kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+     }},
+    {"16-bit integers",
+     [](AudioStreamBasicDescription* f) {
+       f->mFormatFlags = kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsNonInterleaved;
+       f->mBitsPerChannel = 16;
+     }},
+    {"no sample type at all",
+     [](AudioStreamBasicDescription* f) { f->mFormatFlags = kAudioFormatFlagIsNonInterleaved; }},
+    {"64-bit floats", [](AudioStreamBasicDescription* f) { f->mBitsPerChannel = 64; }},
+    {"interleaved stereo",
+     [](AudioStreamBasicDescription* f) { f->mFormatFlags &= ~kAudioFormatFlagIsNonInterleaved; }},
+    {"foreign byte order", [](AudioStreamBasicDescription* f) { f->mFormatFlags ^= kAudioFormatFlagIsBigEndian; }},
+  };
+  for (const Row& row : rows)
+  {
+    SCOPED_TRACE(row.name);
+    AudioStreamBasicDescription f;
+    IPlugAU::MakeDefaultASBD(&f, 44100.0, 2, false);
+    row.change(&f);
+    EXPECT_EQ(kAudioUnitErr_FormatNotSupported, Set(kAudioUnitProperty_StreamFormat, I, 0, f));
+    EXPECT_EQ(0, mPlug->GetInBus(0)->mNHostChannels);
+  }
+  // Interleaving does not matter for a single channel.
+  IPlugInstanceInfo info;
+  TestAUPlug mono(info, "1-1", false);
   AudioStreamBasicDescription f;
-  IPlugAU::MakeDefaultASBD(&f, 44100.0, 2, false);
-  f.mFormatID = 'aac ';
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_StreamFormat, I, 0, f));
-  IPlugAU::MakeDefaultASBD(&f, 44100.0, 2, false);
-  f.mFormatFlags = kAudioFormatFlagIsNonInterleaved;
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_StreamFormat, I, 0, f));
+  IPlugAU::MakeDefaultASBD(&f, 44100.0, 1, true);
+  EXPECT_EQ(noErr, mono.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, sizeof(f), &f));
   // A positive sample rate in an accepted format is applied; zero is left alone.
   IPlugAU::MakeDefaultASBD(&f, 48000.0, 2, false);
   EXPECT_EQ(noErr, Set(kAudioUnitProperty_StreamFormat, I, 0, f));

@@ -3,6 +3,8 @@
 
 #include "IPlugAU.h"
 
+#include "IPlugDenormals.h"
+
 #include <cstddef>
 #include <cstring>
 #include <utility>
@@ -123,6 +125,8 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags* pFlags, const AudioTimeStam
   {
     for (int i = busIdx + 1; i < mOutBuses.GetSize(); ++i)
       SetOutputChannelConnections(mOutBuses.Get(i)->mPlugChannelStartIdx, mOutBuses.Get(i)->mNPlugChannels, false);
+    // Only around the processing: the host's callbacks keep their own floating-point mode.
+    ScopedFlushDenormals flushing;
     if (IsBypassed())
       PassThroughBuffers(0.0f, static_cast<int>(nFrames));
     else

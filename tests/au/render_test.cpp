@@ -3,6 +3,10 @@
 
 #include "AUHost.h"
 
+#include <xmmintrin.h>
+
+#include <cmath>
+
 using namespace au_test;
 
 namespace
@@ -313,4 +317,31 @@ TEST_F(AURender, MonoConfigurationLeavesTheSecondChannelsOut)
   EXPECT_TRUE(mPlug->IsOutChannelConnected(0));
   EXPECT_FALSE(mPlug->IsOutChannelConnected(1));
   ExpectScaledSine(out, 1, 0, 64, 1.0f, "mono");
+}
+
+// The processor runs with subnormal numbers flushed to zero: a tiny input times a small
+// gain, which would leave subnormal samples, comes out as zeros; normal samples come out
+// as before; and the caller's floating-point mode is the same after the render.
+TEST_F(AURender, SubnormalResultsAreFlushedAndTheModeIsRestored)
+{
+  mSource.mAmp = 2e-38;  // near the smallest normal float
+  Prepare(2, -70.0f);
+  constexpr unsigned kModeBits = ~0x3Fu;  // the low six bits are sticky exception flags, not the mode
+  const unsigned modeBefore = _mm_getcsr() & kModeBits;
+  HostBuffers out(2, 512);
+  ASSERT_EQ(noErr, Render(0, &out, 512));
+  EXPECT_EQ(modeBefore, _mm_getcsr() & kModeBits);
+  int nonZero = 0;
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < 512; ++i)
+    {
+      EXPECT_NE(std::fpclassify(out.Channel(c)[i]), FP_SUBNORMAL) << "channel " << c << " frame " << i;
+      nonZero += out.Channel(c)[i] != 0.0f;
+    }
+  EXPECT_EQ(nonZero, 0);
+
+  mSource.mAmp = 0.5;
+  HostBuffers loud(2, 512);
+  ASSERT_EQ(noErr, Render(512, &loud, 512));
+  ExpectScaledSine(loud, 2, 512, 512, DBToGain(-70.0f), "normal samples");
 }

@@ -79,8 +79,7 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   int fftPushes = 0, wavePushes = 0, clears = 0;
   std::thread producer(Produce, f.plug.fft, f.plug.wave, &done);
   // At least one clear, however quickly the producer finishes.
-  do
-  {
+  do {
     {
       // As the processor does on "Bypass": under the plug-in mutex.
       WDL_MutexLock lock(f.plug.GetMutex());

@@ -12,6 +12,7 @@ PACKAGES=(
   lv2-dev
   libgtest-dev libgmock-dev
   xvfb xdotool lilv-utils jalv
+  clang libgnustep-gui-dev python3
   libbenchmark-dev libfftw3-dev
 )
 

@@ -37,3 +37,33 @@ target_link_libraries(mac_glue PUBLIC mac_logic raster "-framework Cocoa" "-fram
                                       "-framework CoreFoundation" "-framework CoreServices")
 # The editor's MakeGraphics creates an IGraphicsMac on this platform.
 target_link_libraries(tesk_engine PUBLIC mac_glue)
+
+# Tesk.component: the plug-in, its Info.plist and the editor's images as resources.
+tesk_write_info_plist(${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist ${PROJECT_VERSION})
+file(GLOB TESK_BUNDLE_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/img/*.png)
+set_source_files_properties(${TESK_BUNDLE_IMAGES} PROPERTIES MACOSX_PACKAGE_LOCATION Resources)
+
+add_library(TeskComponent MODULE ${TESK_MAC_VIEW_FACTORY_SOURCE} ${TESK_BUNDLE_IMAGES})
+set_target_properties(TeskComponent PROPERTIES
+  BUNDLE TRUE
+  BUNDLE_EXTENSION component
+  OUTPUT_NAME ${TESK_BUNDLE_EXECUTABLE}
+  MACOSX_BUNDLE_INFO_PLIST ${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist)
+target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_CLASS=${TESK_AU_VIEW_CLASS}
+                                                 IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
+# The whole engine archive: the component entries are found by name, never referenced. The
+# glue's classes come with IGraphicsMac, which MakeGraphics references.
+target_link_libraries(TeskComponent PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_engine> "-framework AudioUnit"
+                                            "-framework AudioToolbox")
+
+# Hosts on current systems load only signed code; an ad-hoc signature seals the bundle.
+find_program(TESK_CODESIGN codesign)
+if(TESK_CODESIGN)
+  add_custom_command(TARGET TeskComponent POST_BUILD
+    COMMAND ${TESK_CODESIGN} --force --sign - $<TARGET_BUNDLE_DIR:TeskComponent>
+    VERBATIM)
+endif()
+
+set(TESK_AU_INSTALL_DIR "$ENV{HOME}/Library/Audio/Plug-Ins/Components" CACHE PATH
+    "Where `cmake --install` puts Tesk.component")
+install(TARGETS TeskComponent LIBRARY DESTINATION ${TESK_AU_INSTALL_DIR})

@@ -9,6 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libsndfile1-dev
   libgtest-dev libgmock-dev
+  clang libgnustep-gui-dev python3
   libbenchmark-dev libfftw3-dev
 )
 

@@ -1,0 +1,83 @@
+// The Cocoa view factory's answers, with Tesk opened through its component entry as a host
+// opens it, and the bundle identity the build gives the factory and the Info.plist.
+
+#include <gtest/gtest.h>
+
+#include <AudioUnit/AudioUnit.h>
+#include <CompatHooks.h>
+
+#include "IGraphics.h"
+#include "IPlugAU_ViewFactoryLogic.h"
+#include "IPlugHostless.h"
+#include "Tesk.h"
+
+using namespace mac_services;
+
+namespace
+{
+Component TeskComponent()
+{
+  static Component c = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(Tesk_Entry),
+                                                kAudioUnitType_Effect, kTeskFourCC, kTeskFourCC, "Orvanta: Tesk");
+  return c;
+}
+
+// A plug-in that never built an editor.
+class NoEditorPlug final : public IPlugHostless
+{
+public:
+  NoEditorPlug()
+    : IPlugHostless(1, "1-1 2-2", 1, "NoEditor", "", "Test", 0x10000, 'NoEd', 'Test', 0, false, false, false, kAPIAU)
+  {
+  }
+  void ProcessDoubleReplacing(double**, double**, int) override {}
+};
+
+TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
+{
+  AudioUnit unit = nullptr;
+  ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &unit));
+  IPlugAU* pPlug = PlugOfAudioUnit(unit);
+  ASSERT_NE(nullptr, pPlug);
+  IGraphics* pGraphics = pPlug->GetGUI();
+  ASSERT_NE(nullptr, pGraphics);
+  EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
+
+  void* pView = EditorViewForAudioUnit(unit);
+  EXPECT_NE(nullptr, pView);
+  EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
+  EXPECT_TRUE(pGraphics->WindowIsOpen());
+
+  pGraphics->CloseWindow();
+  EXPECT_EQ(noErr, CloseComponent(unit));
+}
+
+TEST(MacViewFactory, NoEditorOrNoPlugInGivesNoView)
+{
+  NoEditorPlug plug;
+  EXPECT_EQ(nullptr, EditorViewForPlug(&plug));
+  EXPECT_EQ(nullptr, EditorViewForPlug(nullptr));
+  EXPECT_EQ(nullptr, EditorViewForAudioUnit(nullptr));
+  EXPECT_EQ(nullptr, PlugOfAudioUnit(nullptr));
+  EXPECT_EQ(0u, kCocoaViewInterfaceVersion);
+}
+
+TEST(MacViewFactory, TheSystemVersionComesFromGestalt)
+{
+  for (SInt32 v : {0x1068, 0x1050, 0x1049})
+  {
+    compat_SetGestaltSystemVersion(v);
+    EXPECT_EQ(v, UserOSVersion());
+  }
+  compat_SetGestaltSystemVersion(0x1068);
+}
+
+TEST(MacViewFactory, TheBuildNamesThePlugInsOwnFactoryAndBundle)
+{
+  // The factory class is compiled under the name the build gives it; the Cocoa UI property
+  // names the plug-in's own constant. They must be the same class.
+  EXPECT_STREQ(kTeskViewClass, TESK_BUILD_VIEW_CLASS);
+  EXPECT_STREQ("Tesk View", TESK_BUILD_VIEW_DESCRIPTION);
+  EXPECT_STREQ(kTeskBundleID, TESK_BUILD_BUNDLE_ID) << "images and the view factory are found by this identifier";
+}
+}  // namespace

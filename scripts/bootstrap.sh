@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config ccache clang-format
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libx11-dev libxext-dev
+  libx11-dev libxext-dev libxtst-dev
   libsndfile1-dev
   lv2-dev
   libgtest-dev libgmock-dev

@@ -287,7 +287,8 @@ void IGraphicsLinux::HostPath(WDL_String* pPath)
 void IGraphicsLinux::PluginPath(WDL_String* pPath)
 {
   Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&LinuxDisplayAvailable), &info) && info.dli_fname && std::strchr(info.dli_fname, '/'))
+  if (dladdr(reinterpret_cast<void*>(&LinuxDisplayAvailable), &info) && info.dli_fname &&
+      std::strchr(info.dli_fname, '/'))
   {
     char resolved[4096];
     if (realpath(info.dli_fname, resolved))

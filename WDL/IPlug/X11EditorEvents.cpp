@@ -77,8 +77,7 @@ void X11EditorWindow::ModalOtherEvent(XEvent& e)
   switch (e.type)
   {
     case Expose:
-      if (e.xexpose.window == mWindow)
-        RepaintWindow(e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height);
+      if (e.xexpose.window == mWindow) RepaintWindow(e.xexpose.x, e.xexpose.y, e.xexpose.width, e.xexpose.height);
       return;
     case ClientMessage:
       if (e.xclient.message_type == mProtocolsAtom && static_cast<unsigned long>(e.xclient.data.l[0]) == mDeleteAtom)

@@ -71,8 +71,8 @@ bool X11EditorWindow::OpenOnThisThread()
   mDisplay = XOpenDisplay(mOptions.display.empty() ? nullptr : mOptions.display.c_str());
   if (!mDisplay)
   {
-    mError = "cannot open the X display \"" + (mOptions.display.empty() ? std::string(XDisplayName(nullptr))
-                                                                         : mOptions.display) + "\"";
+    mError = "cannot open the X display \"" +
+             (mOptions.display.empty() ? std::string(XDisplayName(nullptr)) : mOptions.display) + "\"";
     return false;
   }
   mScale = X11EditorScale(mDisplay, mOptions.scale);
@@ -118,9 +118,9 @@ bool X11EditorWindow::CreateWindow()
   attrs.background_pixel = 0;
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                      LeaveWindowMask | StructureNotifyMask;
-  mWindow = XCreateWindow(mDisplay, parent, 0, 0, static_cast<unsigned>(mPixelW), static_cast<unsigned>(mPixelH), 0,
-                          mDepth, InputOutput, info.visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask,
-                          &attrs);
+  mWindow =
+    XCreateWindow(mDisplay, parent, 0, 0, static_cast<unsigned>(mPixelW), static_cast<unsigned>(mPixelH), 0, mDepth,
+                  InputOutput, info.visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &attrs);
   XFreeColormap(mDisplay, attrs.colormap);
 
   // A fixed size, for window managers and for hosts that size their socket from it.
@@ -482,9 +482,7 @@ int X11EditorWindow::ShowMessageBox(const char* text, const char* caption, int t
   if (!mDisplay || mInModal) return 0;
   const auto args = LinuxDesktop::MessageBoxArguments(text, caption, type, mOptions.parent ? 0 : mWindow);
   mInModal = true;
-  const auto result = LinuxDesktop::RunProgram(args, [this] {
-    return KeepModal([this] { HandleModalQueued(); });
-  });
+  const auto result = LinuxDesktop::RunProgram(args, [this] { return KeepModal([this] { HandleModalQueued(); }); });
   mInModal = false;
   if (!result.started) std::fprintf(stderr, "editor window: no message box (%s)\n", result.error.c_str());
   return LinuxDesktop::MessageBoxResult(type, result);
@@ -497,9 +495,7 @@ bool X11EditorWindow::ChooseFile(bool save, const char* defaultName, const char*
   const auto args =
     LinuxDesktop::FileDialogArguments(save, defaultName, folder, extensions, mOptions.parent ? 0 : mWindow);
   mInModal = true;
-  const auto result = LinuxDesktop::RunProgram(args, [this] {
-    return KeepModal([this] { HandleModalQueued(); });
-  });
+  const auto result = LinuxDesktop::RunProgram(args, [this] { return KeepModal([this] { HandleModalQueued(); }); });
   mInModal = false;
   if (!result.started) std::fprintf(stderr, "editor window: no file dialog (%s)\n", result.error.c_str());
   const std::string path = LinuxDesktop::FileDialogResult(result);

@@ -46,10 +46,10 @@ class X11ClickCounter;
 
 struct X11EditorWindowOptions
 {
-  std::string display;        // empty: $DISPLAY
-  std::uint64_t parent = 0;   // a host's window to live in; 0: a top-level window
-  int scale = 0;              // 1 or 2 as the host chooses; 0: decided as X11Scale.h says
-  bool sharedMemory = true;   // copy through MIT-SHM when the server offers it
+  std::string display;       // empty: $DISPLAY
+  std::uint64_t parent = 0;  // a host's window to live in; 0: a top-level window
+  int scale = 0;             // 1 or 2 as the host chooses; 0: decided as X11Scale.h says
+  bool sharedMemory = true;  // copy through MIT-SHM when the server offers it
   std::string title = "Editor";
   // Told the window's size in pixels when it opens and whenever it changes (an embedding
   // host's resize request). On the window's thread.

@@ -39,8 +39,8 @@ IMouseMod X11MouseMod(unsigned int state, unsigned int button)
 
 int X11ClickCounter::Press(unsigned int button, unsigned long time, int x, int y) noexcept
 {
-  const bool continues = mCount > 0 && button == mButton && time - mTime <= kTime &&
-                         std::abs(x - mX) <= kDistance && std::abs(y - mY) <= kDistance;
+  const bool continues = mCount > 0 && button == mButton && time - mTime <= kTime && std::abs(x - mX) <= kDistance &&
+                         std::abs(y - mY) <= kDistance;
   mCount = continues ? mCount + 1 : 1;
   mButton = button;
   mTime = time;

@@ -117,11 +117,10 @@ void X11PopupMenu::OpenLevel(IPopupMenu* pMenu, int x, int y)
   attrs.background_pixel = 0;
   attrs.colormap = XCreateColormap(mDisplay, DefaultRootWindow(mDisplay), mVisual, AllocNone);
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
-  level->window = XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), level->x, level->y, static_cast<unsigned>(w),
-                                static_cast<unsigned>(h), 0, mDepth, InputOutput, mVisual,
-                                CWOverrideRedirect | CWSaveUnder | CWBorderPixel | CWBackPixel | CWColormap |
-                                  CWEventMask,
-                                &attrs);
+  level->window =
+    XCreateWindow(mDisplay, DefaultRootWindow(mDisplay), level->x, level->y, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h), 0, mDepth, InputOutput, mVisual,
+                  CWOverrideRedirect | CWSaveUnder | CWBorderPixel | CWBackPixel | CWColormap | CWEventMask, &attrs);
   XFreeColormap(mDisplay, attrs.colormap);
   XStoreName(mDisplay, level->window, "menu");
   const Atom type = XInternAtom(mDisplay, "_NET_WM_WINDOW_TYPE", False);

@@ -32,7 +32,8 @@ X11PopupMenuLayout::X11PopupMenuLayout(const IPopupMenu* pMenu, int scale)
     mScale(scale < 1 ? 1 : scale),
     mFont(std::make_unique<LICE_CachedFont>())
 {
-  if (HFONT font = CreateFont(kFontHeight * mScale, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "Sans"))
+  if (HFONT font =
+        CreateFont(kFontHeight * mScale, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "Sans"))
     mFont->SetFromHFont(font, LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
   mLineHeight = std::max(mFont->GetLineHeight(), kFontHeight * mScale);
   const int s = mScale;

@@ -80,8 +80,7 @@ TEST(LinuxDesktop, FileDialogArgumentsAndResult)
   EXPECT_TRUE(Has(save, "--save"));
   EXPECT_TRUE(Has(save, "--filename=/tmp/"));
   EXPECT_TRUE(Has(save, "--attach=7"));
-  EXPECT_EQ(std::count_if(save.begin(), save.end(), [](const auto& a) { return a.rfind("--file-filter", 0) == 0; }),
-            0);
+  EXPECT_EQ(std::count_if(save.begin(), save.end(), [](const auto& a) { return a.rfind("--file-filter", 0) == 0; }), 0);
 
   EXPECT_EQ(FileDialogResult(Exited(0, "/tmp/a b.fxp\n")), "/tmp/a b.fxp");
   EXPECT_EQ(FileDialogResult(Exited(1)), "");  // cancelled

@@ -20,10 +20,9 @@ TEST(X11Input, KeysInTheFrameworkNumbering)
     int code;
   };
   const Case cases[] = {
-    {XK_space, 0},  {XK_Up, 1},      {XK_KP_Down, 2}, {XK_Left, 3},  {XK_KP_Right, 4},
-    {XK_0, 5},      {XK_9, 14},      {XK_KP_3, 8},    {XK_a, 15},    {XK_A, 15},
-    {XK_z, 40},     {XK_Z, 40},      {XK_m, 27},      {XK_Return, -1}, {XK_F1, -1},
-    {XK_period, -1}, {XK_Shift_L, -1}, {XK_adiaeresis, -1},
+    {XK_space, 0}, {XK_Up, 1},      {XK_KP_Down, 2}, {XK_Left, 3},    {XK_KP_Right, 4}, {XK_0, 5},
+    {XK_9, 14},    {XK_KP_3, 8},    {XK_a, 15},      {XK_A, 15},      {XK_z, 40},       {XK_Z, 40},
+    {XK_m, 27},    {XK_Return, -1}, {XK_F1, -1},     {XK_period, -1}, {XK_Shift_L, -1}, {XK_adiaeresis, -1},
   };
   for (const Case& c : cases) EXPECT_EQ(X11KeyCode(c.keysym), c.code) << "keysym 0x" << std::hex << c.keysym;
 }
@@ -89,8 +88,8 @@ TEST(X11Input, WindowPixelsToEditorCoordinates)
   {
     int pixel, scale, editor;
   };
-  const Case cases[] = {{0, 1, 0}, {7, 1, 7}, {-3, 1, -3}, {0, 2, 0}, {1, 2, 0}, {2, 2, 1},
-                        {849, 2, 424}, {-1, 2, -1}, {-2, 2, -1}, {-3, 2, -2}};
+  const Case cases[] = {{0, 1, 0}, {7, 1, 7},     {-3, 1, -3}, {0, 2, 0},   {1, 2, 0},
+                        {2, 2, 1}, {849, 2, 424}, {-1, 2, -1}, {-2, 2, -1}, {-3, 2, -2}};
   for (const Case& c : cases) EXPECT_EQ(X11ToEditor(c.pixel, c.scale), c.editor) << c.pixel << " at " << c.scale;
 }
 

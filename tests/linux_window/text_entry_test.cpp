@@ -103,8 +103,7 @@ TEST(X11TextEntry, DrawsOnItsBackgroundAtTheScale)
     LICE_MemBitmap bm(r.W(), r.H(), 1);
     e.Draw(&bm);
     int background = 0, ink = 0;
-    for (int i = 0; i < r.W() * r.H(); ++i)
-      (bm.getBits()[i] == LICE_RGB(250, 250, 250) ? background : ink)++;
+    for (int i = 0; i < r.W() * r.H(); ++i) (bm.getBits()[i] == LICE_RGB(250, 250, 250) ? background : ink)++;
     EXPECT_GT(background, r.W() * r.H() / 2) << scale;
     EXPECT_GT(ink, 10 * scale * scale) << scale;  // the selected text shows
   }

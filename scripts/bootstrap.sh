@@ -7,6 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config ccache clang-format
   libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libx11-dev libxext-dev libxtst-dev xvfb
   libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libgnustep-gui-dev python3

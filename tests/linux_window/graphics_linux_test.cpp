@@ -1,0 +1,162 @@
+// The Linux graphics host without a window (it links no X11): it draws what the headless
+// host draws, its prompts fail cleanly, and it tells whether a display can be tried.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "IControl.h"
+#include "IGraphicsHeadless.h"
+#include "IGraphicsLinux.h"
+#include "IPopupMenu.h"
+#include "TeskTestSupport.h"
+#include "WindowTestSupport.h"
+#include "wdlstring.h"
+
+using namespace window_test;
+
+namespace
+{
+// Sets an environment variable for the scope of a test.
+class ScopedEnv
+{
+public:
+  ScopedEnv(const char* name, const char* value)
+    : mName(name)
+  {
+    if (const char* old = std::getenv(name)) mOld = old, mHad = true;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnv()
+  {
+    if (mHad)
+      setenv(mName.c_str(), mOld.c_str(), 1);
+    else
+      unsetenv(mName.c_str());
+  }
+
+private:
+  std::string mName, mOld;
+  bool mHad = false;
+};
+
+class PlainControlForMove final : public IControl
+{
+public:
+  explicit PlainControlForMove(IPlugBase* pPlug)
+    : IControl(pPlug, IRECT(0, 0, 5, 5))
+  {
+  }
+  bool Draw(IGraphics*) override { return true; }
+};
+}  // namespace
+
+TEST(IGraphicsLinux, WithoutAWindowDrawsAsTheHeadlessHost)
+{
+  TeskUnderTest t;
+  TeskReference ref;
+  t.graphics->RedrawAll();
+  t.graphics->TimerStep();
+  EXPECT_EQ(DifferingPixels(t.graphics->GetDrawBitmap(), ref.Picture(), 1), 0);
+  EXPECT_STREQ(t.graphics->GetGUIAPI(), "X11");
+}
+
+TEST(IGraphicsLinux, WithoutAWindowPromptsFailCleanly)
+{
+  TeskUnderTest t;
+  IGraphicsLinux* g = t.graphics;
+  IControl* c = g->GetControl(1);
+  IPopupMenu menu;
+  menu.AddItem("a");
+  IRECT r(0, 0, 10, 10);
+  EXPECT_EQ(g->CreateIPopupMenu(&menu, &r), nullptr);
+  EXPECT_EQ(menu.GetChosenItemIdx(), -1);
+  g->CreateTextEntry(c, c->GetText(), &r, "1", c->GetParam());
+  EXPECT_FALSE(g->IsTextEntryOpen());
+  EXPECT_EQ(g->ShowMessageBox("text", "caption", 4), 0);
+  WDL_String file("old.fxp"), dir("");
+  g->PromptForFile(&file, kFileOpen, &dir, "fxp");
+  EXPECT_STREQ(file.Get(), "");
+  EXPECT_NE(std::string(dir.Get()).find("/Desktop/"), std::string::npos);  // the default folder is kept
+  IColor color;
+  EXPECT_FALSE(g->PromptForColor(&color));
+  EXPECT_FALSE(g->OpenURL("https://example.org"));
+  EXPECT_EQ(g->OpenWindow(nullptr), nullptr);
+  EXPECT_FALSE(g->WindowIsOpen());
+  g->HideMouseCursor();
+  EXPECT_FALSE(g->IsCursorHidden());
+  g->CloseWindow();
+  g->ForceEndUserEdit();
+}
+
+TEST(IGraphicsLinux, PathsOfTheProgram)
+{
+  TeskUnderTest t;
+  WDL_String host, plugin, desktop;
+  t.graphics->HostPath(&host);
+  t.graphics->PluginPath(&plugin);
+  EXPECT_TRUE(std::filesystem::exists(host.Get()));
+  EXPECT_EQ(std::string(plugin.Get()), std::filesystem::path(host.Get()).parent_path().string() + "/");
+  ScopedEnv home("HOME", "/home/someone");
+  t.graphics->DesktopPath(&desktop);
+  EXPECT_STREQ(desktop.Get(), "/home/someone/Desktop/");
+}
+
+TEST(IGraphicsLinux, DisplayAvailability)
+{
+  const std::string dir = "/tmp/.X11-unix";
+  std::filesystem::create_directories(dir);
+  const int free = 900 + static_cast<int>(getpid() % 90);
+  struct Case
+  {
+    const char* name;
+    std::string display;
+    bool unset;
+    bool available;
+  };
+  const Case cases[] = {
+    {"unset", "", true, false},
+    {"empty", "", false, false},
+    {"local display without its socket", ":" + std::to_string(free), false, false},
+    {"unix display without its socket", "unix:" + std::to_string(free) + ".0", false, false},
+    {"a remote display can only be tried", "somehost:0", false, true},
+  };
+  for (const Case& c : cases)
+  {
+    ScopedEnv display("DISPLAY", c.unset ? nullptr : c.display.c_str());
+    EXPECT_EQ(LinuxDisplayAvailable(), c.available) << c.name;
+  }
+}
+
+TEST_F(XvfbTest, DisplayAvailableWhileTheServerRuns)
+{
+  EXPECT_TRUE(LinuxDisplayAvailable());
+  mUser.reset();  // a client whose server goes away is ended by Xlib
+  mServer.Stop();
+  EXPECT_FALSE(LinuxDisplayAvailable());
+}
+
+TEST(IGraphics, MoveEditorToAnotherHost)
+{
+  TeskReference ref;
+  IGraphics* from = ref.graphics;
+  const int n = from->NControls();
+  IControl* first = from->GetControl(0);
+  IGraphicsHeadless to(ref.plug.get(), from->Width(), from->Height());
+  IGraphicsHeadless busy(ref.plug.get(), 10, 10);
+  busy.AttachControl(new PlainControlForMove(ref.plug.get()));
+  EXPECT_FALSE(from->MoveEditorTo(&busy));
+  EXPECT_FALSE(from->MoveEditorTo(from));
+  EXPECT_EQ(from->NControls(), n);
+  ASSERT_TRUE(from->MoveEditorTo(&to));
+  EXPECT_EQ(from->NControls(), 0);
+  EXPECT_EQ(to.NControls(), n);
+  EXPECT_EQ(to.GetControl(0), first);
+  EXPECT_EQ(to.CanHandleMouseOver(), true);
+  ASSERT_TRUE(to.MoveEditorTo(from));  // back, so the plug-in's editor deletes them
+}

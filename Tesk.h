@@ -14,9 +14,11 @@
 //   neither allocates nor locks and never calls back into the plug-in; what the
 //   displays owe the host is paid later from OnIdle.
 // - OnParamChange and Reset: under the plug-in mutex, on the thread that delivers
-//   the change: the host's control thread (parameter setter, state restore,
-//   initialisation) or the editor's thread (a control's push through
-//   SetParameterFromGUI). Never the audio thread.
+//   the change: the thread a host calls the parameter setter, state restore or
+//   initialisation on (its control thread; some hosts automate from their audio
+//   thread, between renders), or the editor's thread (a control's push through
+//   SetParameterFromGUI). Never from inside a render: the displays' own pushes
+//   wait for OnIdle.
 // - OnIdle: under the plug-in mutex, on a non-audio thread: the host's control
 //   thread after each host call that is not a render, or an editor timer.
 // - Host notifications (InformHostOfParamChange) come only from those non-audio

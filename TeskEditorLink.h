@@ -10,9 +10,11 @@
 // - audio: the render path. No allocation, no locks, and nothing here may call back
 //   into the plug-in (no push of a parameter, no host notification).
 // - parameter change: inside Tesk::OnParamChange, under the plug-in mutex, on the
-//   thread that delivers the change: the host's control thread (parameter setter,
-//   state restore, initialisation) or the editor's thread (a control's push through
-//   SetParameterFromGUI). Never the audio thread.
+//   thread that delivers the change: the thread a host calls the parameter setter,
+//   state restore or initialisation on (its control thread; some hosts automate
+//   from their audio thread, between renders), or the editor's thread (a control's
+//   push through SetParameterFromGUI). Never from inside a render: the displays'
+//   own pushes wait for idle.
 // - idle: Tesk::OnIdle, under the plug-in mutex, on a non-audio thread: the host's
 //   control thread after each host call that is not a render, or an editor timer.
 // - any: callable from every thread, the audio thread included.

@@ -57,7 +57,8 @@ public:
   // value that the processor owes the host. Any thread.
   int TakePendingPushes() noexcept;
 
-  // Inverted band: grey inside instead of outside. Written by the processor.
+  // Inverted band: grey inside instead of outside. Written by the processor
+  // (TeskEditorLink::ShowInvertedBand) on the parameter-change thread.
   std::atomic<bool> mInv{false};
 
   // --- Control overrides (the editor's thread) ---

@@ -21,7 +21,7 @@ public:
   // value := v, on := v > 0.5, then marks dirty and pushes.
   virtual void SetValue(double v);
 
-  // The switch is on. Written by the processor.
+  // The switch is on. Written by the processor (TeskEditorLink::ShowSwitch).
   std::atomic<bool> mOn{true};
 
   // --- Control overrides (the editor's thread) ---

@@ -3,8 +3,8 @@
 // the band edges into two of these while the user drags; they draw nothing and,
 // with their empty rectangle, the mouse never reaches them.
 //
-// Threads: user-interface thread (the display's drags) and the processor's
-// parameter handling under the plug-in mutex.
+// Threads: the editor's thread (the display's drags) and the parameter-change
+// thread under the plug-in mutex (TeskEditorLink::ShowBandEdges).
 
 #include "IControl.h"
 

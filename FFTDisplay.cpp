@@ -91,33 +91,22 @@ void FFTDisplay::addFFT(const double* spectrumA, const double* spectrumB, int n)
     for (int k = 0; k < count; ++k) row[k].store((spectrumA[k] + spectrumB[k]) * 5.0 * 0.5, std::memory_order_relaxed);
     mWritePos.store(pos + 1 >= mInnerH ? 0 : pos + 1, std::memory_order_release);
   }
-  mRedrawPending.store(true, std::memory_order_release);
-  mPendingPushes.fetch_add(1, std::memory_order_relaxed);
+  mHandOff.Stored();
 }
 
 void FFTDisplay::ApplyClearRequest() noexcept
 {
-  const unsigned requested = mClearRequests.load(std::memory_order_acquire);
-  if (requested == mClearsApplied.load(std::memory_order_relaxed)) return;
+  unsigned request = 0;
+  if (!mHandOff.TakeClearRequest(&request)) return;
   const size_t n = static_cast<size_t>(mInnerH) * mRowLen;
   for (size_t i = 0; i < n; ++i) mHistory[i].store(0.0, std::memory_order_relaxed);
-  mClearsApplied.store(requested, std::memory_order_release);
-}
-
-bool FFTDisplay::ClearPending() const noexcept
-{
-  return mClearsApplied.load(std::memory_order_acquire) != mClearRequests.load(std::memory_order_acquire);
+  mHandOff.AcknowledgeClear(request);
 }
 
 void FFTDisplay::clear()
 {
-  mClearRequests.fetch_add(1, std::memory_order_release);
-  PushFromAnyThread();
-}
-
-void FFTDisplay::PushFromAnyThread()
-{
-  mRedrawPending.store(true, std::memory_order_release);
+  mHandOff.RequestClear();
+  // The push touches no field another thread draws from.
   const double value = std::clamp(mValue, mClampLo, mClampHi);
   if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
 }
@@ -138,19 +127,19 @@ double FFTDisplay::GetHigh() const noexcept
   return span == 0 ? 0.0 : static_cast<double>(Xm2() - mXmMin) / span;
 }
 
-int FFTDisplay::TakePendingPushes() noexcept { return mPendingPushes.exchange(0, std::memory_order_acq_rel); }
+int FFTDisplay::TakePendingPushes() noexcept { return mHandOff.TakePendingPushes(); }
 
 // ---- Drawing ----
 
 bool FFTDisplay::IsDirty()
 {
-  if (mRedrawPending.exchange(false, std::memory_order_acq_rel)) mDirty = true;
+  if (mHandOff.TakeRedraw()) mDirty = true;
   return mDirty;
 }
 
 double FFTDisplay::HistoryValue(int row, int k) const noexcept
 {
-  if (row < 0 || row >= mInnerH || k < 0 || k >= mRowLen || ClearPending()) return 0.0;
+  if (row < 0 || row >= mInnerH || k < 0 || k >= mRowLen || mHandOff.ClearPending()) return 0.0;
   return mHistory[static_cast<size_t>(row) * mRowLen + k].load(std::memory_order_relaxed);
 }
 
@@ -197,7 +186,7 @@ bool FFTDisplay::IsGreyed(int x, int low, int high, bool inv) const noexcept
 bool FFTDisplay::Draw(IGraphics* pGraphics)
 {
   const int writePos = mWritePos.load(std::memory_order_acquire);
-  const bool cleared = ClearPending();
+  const bool cleared = mHandOff.ClearPending();
   const int low = Xm1(), high = Xm2();
   const bool inv = mInv.load();
   const int firstX = kMapRight - mInnerW - mInnerLeft;

@@ -7,22 +7,22 @@
 // handle, or the band between them, moves the edges; the engine reads them back
 // through GetLow and GetHigh.
 //
-// Threads:
+// Threads (the processor reaches it through TeskEditorLink; see the notes there):
 // - addFFT: audio thread only (a single producer). It writes the history through
 //   relaxed atomics, never locks, never allocates, and instead of pushing the
-//   control's parameter it raises an atomic redraw flag and counts one pending
-//   push, which the processor delivers later from a non-real-time thread
-//   (TakePendingPushes).
-// - clear, setxm1, setxm2, mInv: the thread that delivers a parameter change, under
-//   the plug-in mutex. clear only requests the wipe (an atomic sequence); the next
-//   addFFT performs it, and until then drawing shows the history as wiped, so the
-//   audio thread stays the history's only writer.
-// - Draw, IsDirty and the mouse handlers: user-interface thread.
+//   control's parameter it hands off a redraw and one owed push (DisplayHandOff),
+//   which the processor pays from OnIdle (TakePendingPushes).
+// - clear, setxm1, setxm2, mInv: the parameter-change thread, under the plug-in
+//   mutex. clear only requests the wipe through the hand-off; the next addFFT
+//   performs it, and until then drawing shows the history as wiped, so the audio
+//   thread stays the history's only writer.
+// - Draw, IsDirty and the mouse handlers: the editor's thread.
 // - GetLow, GetHigh: any thread (the handle positions are atomics).
 
 #include <atomic>
 #include <memory>
 
+#include "DisplayHandOff.h"
 #include "IControl.h"
 
 class Ctrlo;
@@ -57,10 +57,11 @@ public:
   // value that the processor owes the host. Any thread.
   int TakePendingPushes() noexcept;
 
-  // Inverted band: grey inside instead of outside. Written by the processor.
+  // Inverted band: grey inside instead of outside. Written by the processor
+  // (TeskEditorLink::ShowInvertedBand) on the parameter-change thread.
   std::atomic<bool> mInv{false};
 
-  // --- Control overrides (user-interface thread) ---
+  // --- Control overrides (the editor's thread) ---
   void OnMouseDown(int x, int y, IMouseMod* pMod) override;
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;
@@ -94,12 +95,9 @@ public:
 private:
   // Audio thread: performs a wipe that clear requested. No allocation, no locks.
   void ApplyClearRequest() noexcept;
-  bool ClearPending() const noexcept;
   // The colour of one map pixel for the stored magnitude, grey when greyed.
   void PickColor(double stored, bool greyed) noexcept;
   bool IsGreyed(int x, int low, int high, bool inv) const noexcept;
-  // Marks for redraw and pushes the value, touching no field another thread draws from.
-  void PushFromAnyThread();
 
   Ctrlo* mLowHolder;
   Ctrlo* mHighHolder;
@@ -117,8 +115,5 @@ private:
   std::unique_ptr<std::atomic<double>[]> mHistory;
   std::unique_ptr<unsigned[]> mColumnBins;  // fixed by the axis, computed once
   std::atomic<int> mWritePos{0};
-  std::atomic<unsigned> mClearRequests{0};  // bumped by clear
-  std::atomic<unsigned> mClearsApplied{0};  // the audio thread's answer
-  std::atomic<bool> mRedrawPending{false};
-  std::atomic<int> mPendingPushes{0};
+  DisplayHandOff mHandOff;
 };

@@ -41,7 +41,7 @@ void Fader::SetValue(double v)
 
 void Fader::updatev() { Refresh(mValue); }
 
-void Fader::int2char(char* buffer, int n, int)
+void Fader::int2char(char* buffer, int n)
 {
   const int len = std::snprintf(buffer, kTextLen, "%d", n);
   // Only what was written: the caller's buffer may be just long enough for the text.
@@ -53,7 +53,7 @@ void Fader::Refresh(double v)
   const int percent = TruncateToInt(v * 100.0);
   mTextOffset.store(percent == 100 ? 3 : (percent <= 9 ? -8 : 0), std::memory_order_relaxed);
   char buffer[kTextLen];
-  int2char(buffer, percent, 0);
+  int2char(buffer, percent);
   mHandleY.store(std::clamp(TruncateToInt(mMaxY - (mMaxY - mMinY) * v), -kFarOutside, kFarOutside),
                  std::memory_order_relaxed);
 }

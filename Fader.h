@@ -2,10 +2,10 @@
 // A vertical slider drawn as one handle image over the background's track, with the
 // value printed under it as a whole percentage followed by a separate "%" sign.
 //
-// Threads: user-interface thread, except updatev (and SetValue), which the processor
-// calls inside its parameter handling under the plug-in mutex on whichever thread
-// delivers the change; the handle position and "%" shift are atomics and the text is
-// rewritten whole, for the next redraw to pick up.
+// Threads: the editor's thread, except updatev, which the processor calls (through
+// TeskEditorLink::RefreshFader) on the parameter-change thread under the plug-in
+// mutex; the handle position and "%" shift are atomics and the text is rewritten
+// whole, for the next redraw to pick up.
 
 #include <atomic>
 
@@ -28,10 +28,10 @@ public:
   // Refreshes handle and text from the current value (set by the graphics host).
   void updatev();
   // Writes the decimal text of n (at most 12 characters with the NUL) into buffer
-  // and keeps it as the value text. k is not used.
-  void int2char(char* buffer, int n, int k);
+  // and keeps it as the value text.
+  void int2char(char* buffer, int n);
 
-  // --- Control overrides (user-interface thread) ---
+  // --- Control overrides (the editor's thread) ---
   void OnMouseDown(int x, int y, IMouseMod* pMod) override;
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;

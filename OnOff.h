@@ -2,8 +2,9 @@
 // A two-image toggle switch. A release on it flips it and pushes 1 or 0; the
 // processor also sets its on flag directly when the switch's parameter changes.
 //
-// Threads: user-interface thread, except the processor's writes of mOn under the
-// plug-in mutex (mOn is an atomic).
+// Threads: the editor's thread, except the processor's writes of mOn (through
+// TeskEditorLink::ShowSwitch) on the parameter-change thread under the plug-in
+// mutex; mOn is an atomic.
 
 #include <atomic>
 
@@ -20,10 +21,10 @@ public:
   // value := v, on := v > 0.5, then marks dirty and pushes.
   virtual void SetValue(double v);
 
-  // The switch is on. Written by the processor.
+  // The switch is on. Written by the processor (TeskEditorLink::ShowSwitch).
   std::atomic<bool> mOn{true};
 
-  // --- Control overrides (user-interface thread) ---
+  // --- Control overrides (the editor's thread) ---
   void OnMouseDown(int x, int y, IMouseMod* pMod) override;
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
   void OnMouseDblClick(int x, int y, IMouseMod* pMod) override;

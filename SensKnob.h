@@ -3,7 +3,7 @@
 // two-decimal number in a small black box under it while the mouse button is held.
 // Vertical drags change the value, 300 pixels covering the whole range.
 //
-// Threads: user-interface thread only.
+// Threads: the editor's thread only.
 
 #include "IControls.h"
 

@@ -1,16 +1,21 @@
 // Tesk's editor: one fixed 425 x 440 window drawn from seven images, built in a
 // fixed order (attach order is draw order; hit-testing runs from the last control
-// back), and the graphics object it lives in.
+// back), and its side of the processor-editor channel.
+
+#include "TeskEditor.h"
 
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
+#include "IPlugBase.h"
 #include "OnOff.h"
 #include "SensKnob.h"
-#include "Tesk.h"
+#include "TeskIdentity.h"
 #include "Version.h"
 #include "WaveformDisplay.h"
+
+using namespace tesk;
 
 namespace
 {
@@ -39,7 +44,8 @@ constexpr int kFaderHandleX = 10;
 constexpr int kFaderTravelTop = 3;
 constexpr int kFaderTravelBottom = 171;
 constexpr double kKnobGearing = 4.0;
-constexpr int kHistorySize = 8192;
+// Spectrum history: kSpectrumHistory / 2 magnitudes per row.
+constexpr int kSpectrumHistory = 8192;
 }  // namespace
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
@@ -51,53 +57,117 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
   return pGraphics;
 }
 
-void Tesk::BuildEditor()
+TeskEditor::TeskEditor(IPlugBase* pPlug)
 {
-  IGraphics* pGraphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
+  IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
   pGraphics->AttachBackground(kBackground.id, kBackground.file);
   // Only the background exists yet, so the values AttachGraphics pushes reach no control.
-  AttachGraphics(pGraphics);
+  pPlug->AttachGraphics(pGraphics);
 
   IBitmap title = Load(pGraphics, kTitle);
   pGraphics->EnableMouseOver(true);
 
-  mWaveformDisplay = new WaveformDisplay(this, 280, 15, 154, 380, kHistorySize, kWaveformDisplay, &title);
+  mWaveformDisplay = new WaveformDisplay(pPlug, 280, 15, 154, 380, kWaveformDisplay, &title);
   pGraphics->AttachControl(mWaveformDisplay);
-  mWaveformDisplay->setOn1(true);
   mWaveformDisplay->setOn2(false);
 
   IBitmap knob = Load(pGraphics, kKnob);
-  pGraphics->AttachControl(new SensKnob(this, 99, 37, kSensitivity, &knob, kVertical, kKnobGearing));
+  pGraphics->AttachControl(new SensKnob(pPlug, 99, 37, kSensitivity, &knob, kVertical, kKnobGearing));
 
   IBitmap faderHandle = Load(pGraphics, kFaderHandle);
-  mFaderPre = new Fader(this, 47, 173, kPre, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  mFaderPre = new Fader(pPlug, 47, 173, kPre, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
   pGraphics->AttachControl(mFaderPre);
-  mFaderModeA = new Fader(this, 139, 171, kModeA, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  mFaderModeA = new Fader(pPlug, 139, 171, kModeA, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
   pGraphics->AttachControl(mFaderModeA);
-  mFaderModeB = new Fader(this, 209, 171, kModeB, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
+  mFaderModeB = new Fader(pPlug, 209, 171, kModeB, &faderHandle, kFaderHandleX, kFaderTravelTop, kFaderTravelBottom);
   pGraphics->AttachControl(mFaderModeB);
   for (Fader* pFader : {mFaderPre, mFaderModeA, mFaderModeB}) pFader->SetValue(0.0);
 
   IBitmap buttonOn = Load(pGraphics, kButtonOn);
   IBitmap buttonOff = Load(pGraphics, kButtonOff);
-  mSwitchAuto = new OnOff(this, IRECT(159, 52, 193, 77), kAuto, &buttonOn, &buttonOff);
+  mSwitchAuto = new OnOff(pPlug, IRECT(159, 52, 193, 77), kAuto, &buttonOn, &buttonOff);
   pGraphics->AttachControl(mSwitchAuto);
-  mSwitchBypass = new OnOff(this, IRECT(39, 52, 73, 77), kBypass, &buttonOn, &buttonOff);
+  mSwitchBypass = new OnOff(pPlug, IRECT(39, 52, 73, 77), kBypass, &buttonOn, &buttonOff);
   pGraphics->AttachControl(mSwitchBypass);
-  mSwitchInv = new OnOff(this, IRECT(227, 54, 261, 79), kInv, &buttonOn, &buttonOff);
+  mSwitchInv = new OnOff(pPlug, IRECT(227, 54, 261, 79), kInv, &buttonOn, &buttonOff);
   pGraphics->AttachControl(mSwitchInv);
   mSwitchBypass->SetValueFromPlug(1.0);
 
   // The band edges need controls bound to parameters 2 and 3; the mouse never
   // reaches these (empty rectangles).
-  mLowHolder = new Ctrlo(this, IRECT(0, 0, 0, 0), kLow);
-  mHighHolder = new Ctrlo(this, IRECT(0, 0, 0, 0), kHigh);
+  mLowHolder = new Ctrlo(pPlug, IRECT(0, 0, 0, 0), kLow);
+  mHighHolder = new Ctrlo(pPlug, IRECT(0, 0, 0, 0), kHigh);
   pGraphics->AttachControl(mLowHolder);
   pGraphics->AttachControl(mHighHolder);
 
-  pGraphics->AttachControl(new Version(this, IRECT(283, 417, 333, 437), kReductionAmount));
+  pGraphics->AttachControl(new Version(pPlug, IRECT(283, 417, 333, 437), kReductionAmount));
 
   IBitmap smallHandles = Load(pGraphics, kSmallHandles);
-  mFFTDisplay = new FFTDisplay(this, mLowHolder, mHighHolder, 35, 92, 231, 49, kHistorySize, kFFTDisplay, smallHandles);
+  mFFTDisplay =
+    new FFTDisplay(pPlug, mLowHolder, mHighHolder, 35, 92, 231, 49, kSpectrumHistory, kFFTDisplay, smallHandles);
   pGraphics->AttachControl(mFFTDisplay);
+}
+
+// ==== The channel ====
+
+void TeskEditor::FeedSampleRate(int sampleRate) noexcept { mWaveformDisplay->setMaxCountDisplay(sampleRate); }
+void TeskEditor::FeedWaveform(double value) noexcept { mWaveformDisplay->add(value); }
+void TeskEditor::FeedSpectra(const double* magL, const double* magR, int n) noexcept
+{
+  mFFTDisplay->addFFT(magL, magR, n);
+}
+double TeskEditor::BandLow() const noexcept { return mFFTDisplay->GetLow(); }
+double TeskEditor::BandHigh() const noexcept { return mFFTDisplay->GetHigh(); }
+void TeskEditor::ShowBandLow(double v) { mFFTDisplay->setxm1(v); }
+void TeskEditor::ShowBandHigh(double v) { mFFTDisplay->setxm2(v); }
+
+void TeskEditor::ShowBandEdges(double low, double high)
+{
+  mLowHolder->SetValue(low);
+  mHighHolder->SetValue(high);
+}
+
+void TeskEditor::RefreshFader(EParam param)
+{
+  if (Fader* pFader = GetFader(param)) pFader->updatev();
+}
+
+void TeskEditor::ShowSwitch(EParam param, bool on)
+{
+  if (OnOff* pSwitch = GetSwitch(param)) pSwitch->mOn = on;
+}
+
+void TeskEditor::ShowInvertedBand(bool inverted) { mFFTDisplay->mInv = inverted; }
+
+void TeskEditor::ClearDisplays()
+{
+  mWaveformDisplay->clear();
+  mFFTDisplay->clear();
+}
+
+int TeskEditor::TakeSpectrumPushes() noexcept { return mFFTDisplay->TakePendingPushes(); }
+int TeskEditor::TakeWaveformPushes() noexcept { return mWaveformDisplay->TakePendingPushes(); }
+
+// ==== Inspection ====
+
+Fader* TeskEditor::GetFader(int param) const noexcept
+{
+  switch (param)
+  {
+    case kPre: return mFaderPre;
+    case kModeA: return mFaderModeA;
+    case kModeB: return mFaderModeB;
+    default: return nullptr;
+  }
+}
+
+OnOff* TeskEditor::GetSwitch(int param) const noexcept
+{
+  switch (param)
+  {
+    case kAuto: return mSwitchAuto;
+    case kInv: return mSwitchInv;
+    case kBypass: return mSwitchBypass;
+    default: return nullptr;
+  }
 }

@@ -1,15 +1,14 @@
 // The engine's per-sample pipeline and its three delay structures: the dry delay,
 // the moving average of the sensitivity measure and the delay of that average.
 
-#include "Tesk.h"
-
-#include "WaveformDisplay.h"
+#include "TeskEditorLink.h"
+#include "TeskEngine.h"
 
 namespace
 {
-// Wrap rule shared by the two 6144-slot delay lines, whatever their allocation.
+// Wrap rule shared by the two 6144-slot delay lines.
 // Audio thread: no allocation, no locks.
-inline int NextDelaySlot(int pos) noexcept { return pos + 1 > Tesk::kDelaySlots - 1 ? 0 : pos + 1; }
+inline int NextDelaySlot(int pos) noexcept { return pos + 1 > TeskEngine::kDelaySlots - 1 ? 0 : pos + 1; }
 
 // The sample rate as the waveform display's decimation takes it (truncated).
 // Audio thread: no allocation, no locks.
@@ -20,10 +19,10 @@ inline int SampleRateForDisplay(double rate) noexcept
 }
 }  // namespace
 
-void Tesk::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept
+void TeskEngine::Process(double** inputs, double** outputs, int nFrames, double sampleRate) noexcept
 {
   ApplyPendingSeed();
-  if (mWaveformDisplay) mWaveformDisplay->setMaxCountDisplay(SampleRateForDisplay(GetSampleRate()));
+  if (mEditor) mEditor->FeedSampleRate(SampleRateForDisplay(sampleRate));
 
   for (int i = 0; i < nFrames; ++i)
   {
@@ -42,7 +41,7 @@ void Tesk::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
     // switching it off resumes with fully formed history.
     if (!mBypass.load(std::memory_order_relaxed))
     {
-      if (mWaveformDisplay) mWaveformDisplay->add((outL + outR) * 0.5);  // 6. waveform feed
+      if (mEditor) mEditor->FeedWaveform((outL + outR) * 0.5);  // 6. waveform feed
     }
     else
     {
@@ -54,14 +53,7 @@ void Tesk::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames
   }
 }
 
-void Tesk::ApplyPendingSeed() noexcept
-{
-  if (mPendingSeed.load(std::memory_order_relaxed) == 0) return;
-  const std::uint64_t pending = mPendingSeed.exchange(0, std::memory_order_acquire);
-  if (pending) mRandom.Seed(static_cast<std::uint32_t>(pending));
-}
-
-void Tesk::DelayIn1(double inL, double inR) noexcept
+void TeskEngine::DelayIn1(double inL, double inR) noexcept
 {
   mDryL = mDryDelayL[mDryDelayPos];
   mDryR = mDryDelayR[mDryDelayPos];
@@ -70,18 +62,18 @@ void Tesk::DelayIn1(double inL, double inR) noexcept
   mDryDelayPos = NextDelaySlot(mDryDelayPos);
 }
 
-void Tesk::MovAvt() noexcept
+void TeskEngine::MovAvt() noexcept
 {
   // The running sum is updated, never recomputed, so a constant S gives M = S up to
   // the rounding of the sum.
   const double old = mSensAvgWindow[mSensAvgPos];
   mSensAvgWindow[mSensAvgPos] = mSensMeasure;
   mSensAvgSum = mSensAvgSum - old + mSensMeasure;
-  if (++mSensAvgPos >= mHopSize1) mSensAvgPos = 0;
-  mSensAvg = mSensAvgSum / mHopSize1;
+  if (++mSensAvgPos >= kHopSize) mSensAvgPos = 0;
+  mSensAvg = mSensAvgSum / kHopSize;
 }
 
-void Tesk::Delayt() noexcept
+void TeskEngine::Delayt() noexcept
 {
   mSensAvgDelayed = mSensAvgDelay[mSensAvgDelayPos];
   mSensAvgDelay[mSensAvgDelayPos] = mSensAvg;

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "Tesk.h"
+#include "TeskEngine.h"
 
 namespace
 {
@@ -51,6 +51,22 @@ constexpr std::array<double, kHistoRefBins> BuildHistoRef()
   return table;
 }
 
+// The measure's noise: a Gaussian deviate of this standard deviation (Box-Muller,
+// the two uniform draws in single precision as 2^-31 steps, the angle from 2 pi in
+// single precision).
+constexpr double kNoiseDeviation = 0.05;
+constexpr float kDrawStep = 1.0f / 2147483648.0f;
+constexpr float kTwoPiF = 6.2831855f;
+// Half the histogram's span: a peak-normalised sample of -1 lands in bin 0, +1 in
+// the last bin.
+constexpr double kHalfSpan = (kHistoRefBins - 1) * 0.5;
+// The summed difference from the reference that takes the measure to 0; less gives
+// r = 1 - diff / kFullScaleDiff.
+constexpr double kFullScaleDiff = 520000.0;
+// A histogram with fewer occupied bins (a near-silent or clipped frame) has no shape
+// to compare: its measure is 0.
+constexpr int kMinOccupiedBins = 21;
+
 // The measure's bin for a position: truncated, clamped to the table, and bin 0 for
 // a position that is not a finite number (a silent frame gives 0/0).
 // Audio thread: no allocation, no locks.
@@ -64,11 +80,11 @@ inline int BinOf(double pos) noexcept
 
 constinit const std::array<double, kHistoRefBins> histoRef = BuildHistoRef();
 
-void Tesk::CalculSensitivity(int i) noexcept
+void TeskEngine::CalculSensitivity(int i) noexcept
 {
-  const int n = mFrameSize1;
-  const double* frameL = mFrames1L[i].data();
-  const double* frameR = mFrames1R[i].data();
+  const int n = kFrameSize;
+  const double* frameL = mStage1.L(i);
+  const double* frameR = mStage1.R(i);
 
   double peak = 0.0;
   for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
@@ -77,15 +93,13 @@ void Tesk::CalculSensitivity(int i) noexcept
   // Empty the histogram: only the bins the last measure counted into hold anything.
   for (int t = 0; t < mSensTouchedCount; ++t) mSensHisto[mSensTouched[t]] = 0.0;
   mSensTouchedCount = 0;
-  constexpr float kTwoPow31Inv = 1.0f / 2147483648.0f;
   for (int k = 0; k < n; ++k)
   {
-    // Box-Muller deviate with standard deviation 0.05, the draws in single precision.
-    const float u1 = static_cast<float>(mRandom.Next()) * kTwoPow31Inv;
+    const float u1 = static_cast<float>(mRandom.Next()) * kDrawStep;
     const double g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
-    const double angle = static_cast<float>(static_cast<float>(mRandom.Next()) * kTwoPow31Inv) * 6.2831855f;
-    const double noise = g * 0.05 * std::cos(angle);
-    const double pos = (noise + (frameL[k] + frameR[k]) / (2.0 * peak) + 1.0) * ((histoRef_Size - 1.0) * 0.5);
+    const double angle = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
+    const double noise = g * kNoiseDeviation * std::cos(angle);
+    const double pos = (noise + (frameL[k] + frameR[k]) / (2.0 * peak) + 1.0) * kHalfSpan;
     const int bin = BinOf(pos);
     if (mSensHisto[bin] == 0.0) mSensTouched[mSensTouchedCount++] = bin;
     mSensHisto[bin] += 1.0;
@@ -102,9 +116,9 @@ void Tesk::CalculSensitivity(int i) noexcept
     diff += std::fabs(std::trunc(histoRef[b] - static_cast<double>(count)));
   }
 
-  const double r = diff / -520000.0 + 1.0;
+  const double r = diff / -kFullScaleDiff + 1.0;
   double x = r >= 0.0 ? r * 0.5 * 4.0 : 0.0;
-  if (nonEmpty <= 20) x = 0.0;  // too few occupied bins to compare shapes
+  if (nonEmpty < kMinOccupiedBins) x = 0.0;
   const double sens = mSensitivity.load(std::memory_order_relaxed);
   mSensMeasure = (1.0 - sens) + sens * std::min(1.0, x);
 }

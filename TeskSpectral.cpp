@@ -1,12 +1,12 @@
 // The transform work both stages share: a frame's magnitude spectrum, its padded
-// spectrum and the convolution with the kernels, all through the processor's
-// preallocated work buffers and one pair of FFT tables.
+// spectrum, the convolution with the kernels and the scaled result, all through the
+// engine's preallocated work buffers and one pair of FFT tables.
 
 #include <algorithm>
 #include <cmath>
 
-#include "FFTDisplay.h"
-#include "Tesk.h"
+#include "TeskEditorLink.h"
+#include "TeskEngine.h"
 
 namespace
 {
@@ -35,54 +35,67 @@ void Magnitudes(const double* spectrum, double* mag, int nBins) noexcept
 }
 }  // namespace
 
-void Tesk::MeasureFrame(const Buffer& frameL, const Buffer& frameR) noexcept
+void TeskEngine::Rdft(int n, int direction, double* data) noexcept
 {
-  const int n = kFrameSize;
-  std::copy(frameL.begin(), frameL.begin() + n, mWorkL.begin());
-  std::copy(frameR.begin(), frameR.begin() + n, mWorkR.begin());
+  mFFTPackage.rdft(n, direction, data, mFFTIp.data(), mFFTW.data());
+}
+
+void TeskEngine::MeasureFrame(const double* frameL, const double* frameR) noexcept
+{
+  std::copy(frameL, frameL + kFrameSize, mWorkL.begin());
+  std::copy(frameR, frameR + kFrameSize, mWorkR.begin());
   for (Buffer* pWork : {&mWorkL, &mWorkR})
   {
     ApplyHannWindow(pWork->data());
-    mFFTPackage.rdft(n, 1, pWork->data(), mFFTIp.data(), mFFTW.data());
+    Rdft(kFrameSize, 1, pWork->data());
   }
   Magnitudes(mWorkL.data(), mMagL.data(), kHopSize);
   Magnitudes(mWorkR.data(), mMagR.data(), kHopSize);
 }
 
-void Tesk::TransformFrame(const Buffer& frameL, const Buffer& frameR) noexcept
+void TeskEngine::TransformFrame(const double* frameL, const double* frameR) noexcept
 {
-  const int n = kFrameSize;
-  std::copy(frameL.begin(), frameL.begin() + n, mWorkL.begin());
-  std::copy(frameR.begin(), frameR.begin() + n, mWorkR.begin());
+  std::copy(frameL, frameL + kFrameSize, mWorkL.begin());
+  std::copy(frameR, frameR + kFrameSize, mWorkR.begin());
   for (Buffer* pWork : {&mWorkL, &mWorkR})
   {
-    std::fill(pWork->begin() + n, pWork->begin() + kConvSize, 0.0);
+    std::fill(pWork->begin() + kFrameSize, pWork->begin() + kConvSize, 0.0);
     ApplyHannWindow(pWork->data());
-    mFFTPackage.rdft(kConvSize, 1, pWork->data(), mFFTIp.data(), mFFTW.data());
+    Rdft(kConvSize, 1, pWork->data());
   }
 }
 
-void Tesk::ApplyHannWindow(double* data) const noexcept
+void TeskEngine::ApplyHannWindow(double* data) const noexcept
 {
   const double* window = mHannWindow.data();
   for (int i = 0; i < kFrameSize; ++i) data[i] *= window[i];
 }
 
-void Tesk::ConvolveWithKernels() noexcept
+void TeskEngine::ConvolveWithKernels() noexcept
 {
   MultiplyPacked(mWorkL.data(), mKernelL.data(), mConvA.data(), mConvB.data(), kConvSize);
   MultiplyPacked(mWorkR.data(), mKernelR.data(), mConvA.data(), mConvB.data(), kConvSize);
-  mFFTPackage.rdft(kConvSize, -1, mWorkL.data(), mFFTIp.data(), mFFTW.data());
-  mFFTPackage.rdft(kConvSize, -1, mWorkR.data(), mFFTIp.data(), mFFTW.data());
+  Rdft(kConvSize, -1, mWorkL.data());
+  Rdft(kConvSize, -1, mWorkR.data());
 }
 
-void Tesk::ShowSpectra() noexcept
+void TeskEngine::StoreResult(double* frameL, double* frameR, double first, double second) noexcept
 {
-  if (!mFFTDisplay) return;
-  mFFTDisplay->addFFT(mMagL.data(), mMagR.data(), mHopSize2);
-  // What the display's push makes OnParamChange(5) do to the engine, done at once
-  // here: the audio thread must not wait for the mutex. The host notification and
-  // the holders follow from DeliverDisplayNotifications.
-  mBandLow.store(mFFTDisplay->GetLow(), std::memory_order_relaxed);
-  mBandHigh.store(mFFTDisplay->GetHigh(), std::memory_order_relaxed);
+  // This overwrites the gathered input: the frame emits the result from now on.
+  for (int k = 0; k < kConvSize; ++k)
+  {
+    frameL[k] = mWorkL[k] * first * second;
+    frameR[k] = mWorkR[k] * first * second;
+  }
+}
+
+void TeskEngine::ShowSpectra() noexcept
+{
+  if (!mEditor) return;
+  mEditor->FeedSpectra(mMagL.data(), mMagR.data(), kHopSize);
+  // What the display's push makes OnParamChange(kFFTDisplay) do to the engine, done
+  // at once here: the audio thread must not wait for the mutex. The host
+  // notification and the holders follow when the processor pays the owed push.
+  mBandLow.store(mEditor->BandLow(), std::memory_order_relaxed);
+  mBandHigh.store(mEditor->BandHigh(), std::memory_order_relaxed);
 }

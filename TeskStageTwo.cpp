@@ -3,10 +3,9 @@
 // zero-phase impulse response that filters the frame.
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
-#include "Tesk.h"
+#include "TeskEngine.h"
 
 namespace
 {
@@ -29,42 +28,24 @@ inline void NotBelowZero(double& v) noexcept
 }
 }  // namespace
 
-void Tesk::Traitement2(double inL, double inR, double* outL, double* outR) noexcept
+void TeskEngine::Traitement2(double inL, double inR, double* outL, double* outR) noexcept
 {
   *outL = 0.0;
   *outR = 0.0;
-  const int n = mFrameSize2;
-  for (int i = 0; i < kFramesPerStage; ++i)
-  {
-    int c = mFrameCounters2[i];
-    double* frameL = mFrames2L[i].data();
-    double* frameR = mFrames2R[i].data();
-    if (c >= 0 && c < n)
-    {
-      *outL += frameL[n + c];
-      *outR += frameR[n + c];
-      frameL[c] = inL;
-      frameR[c] = inR;
-    }
-    else if (c >= n && c < kConvSize)
-    {
-      *outL += frameL[c - n];
-      *outR += frameR[c - n];
-    }
-    mFrameCounters2[i] = ++c;
-    if (c == n) FrameStep2(i);
-    if (mFrameCounters2[i] == kConvSize) mFrameCounters2[i] = 0;
-  }
+  auto sum = [&](double xL, double xR) {
+    *outL += xL;
+    *outR += xR;
+  };
+  mStage2.Run(inL, inR, sum, [this](int frame) { FrameStep2(frame); });
 }
 
-void Tesk::FrameStep2(int i) noexcept
+void TeskEngine::FrameStep2(int i) noexcept
 {
   ++mFrameSteps2;
-  const int n = mFrameSize2;
-  const int h = mHopSize2;
+  const int h = kHopSize;
 
   // 1-3. Magnitudes before the reduction, shown.
-  MeasureFrame(mFrames2L[i], mFrames2R[i]);
+  MeasureFrame(mStage2.L(i), mStage2.R(i));
   if (!mBypass.load(std::memory_order_relaxed)) ShowSpectra();
 
   // 4-7. Reduction and the per-bin gain it leaves.
@@ -79,9 +60,20 @@ void Tesk::FrameStep2(int i) noexcept
     mGainR[k] = mMagOrigR[k] > 0.0 ? mMagR[k] / mMagOrigR[k] : 0.0;
   }
 
-  // 8-11. The gain curve as a real spectrum (Nyquist entry 0) turned into an impulse
+  // 8-11. The gain curve as a filter; 12-15. filter the windowed frame.
+  BuildGainKernels();
+  TransformFrame(mStage2.L(i), mStage2.R(i));
+  ConvolveWithKernels();
+  StoreResult(mStage2.L(i), mStage2.R(i), kStageTwoHalf, kOutScale);
+}
+
+void TeskEngine::BuildGainKernels() noexcept
+{
+  // The gain curve as a real spectrum (Nyquist entry 0) turned into an impulse
   // response, centred at entry 2048 and zero-padded. The inverse returns n/2 times
   // the sequence, so 2/n restores it: unit gains give a unit impulse.
+  const int n = kFrameSize;
+  const int h = kHopSize;
   const double kernelScale = 2.0 / n;
   for (auto [pKernel, pGain] : {std::pair{&mKernelL, &mGainL}, std::pair{&mKernelR, &mGainR}})
   {
@@ -92,38 +84,26 @@ void Tesk::FrameStep2(int i) noexcept
       kernel[2 * k] = gain[k];
       kernel[2 * k + 1] = gain[k] * 0.0;
     }
-    mFFTPackage.rdft(n, -1, kernel, mFFTIp.data(), mFFTW.data());
+    Rdft(n, -1, kernel);
     for (int k = 0; k < n; ++k) kernel[k] *= kernelScale;
     for (int k = 0; k < h; ++k) std::swap(kernel[k], kernel[h + k]);
     std::fill(kernel + n, kernel + kConvSize, 0.0);
-    mFFTPackage.rdft(kConvSize, 1, kernel, mFFTIp.data(), mFFTW.data());
-  }
-
-  // 12-15. Filter the windowed frame; 0.5 * 2^-13 leaves a quarter of it, which
-  // cancels stage one's fourfold dry sum.
-  TransformFrame(mFrames2L[i], mFrames2R[i]);
-  ConvolveWithKernels();
-  double* frameL = mFrames2L[i].data();
-  double* frameR = mFrames2R[i].data();
-  for (int k = 0; k < kConvSize; ++k)
-  {
-    frameL[k] = mWorkL[k] * 0.5 * mOutScale2;
-    frameR[k] = mWorkR[k] * 0.5 * mOutScale2;
+    Rdft(kConvSize, 1, kernel);
   }
 }
 
-void Tesk::AppliqueReduction() noexcept
+void TeskEngine::AppliqueReduction() noexcept
 {
-  const int n = mFrameSize2;
-  if (n <= 0) return;
+  const int n = kFrameSize;
   const int hi = EdgeBin(mBandHigh.load(std::memory_order_relaxed), n);
   const int lo = EdgeBin(mBandLow.load(std::memory_order_relaxed), n);
   const double inv = mInvertBand.load(std::memory_order_relaxed);
   const double a = mModeA.load(std::memory_order_relaxed) * mReductionStep;
   const double b = mReductionStep * mModeB.load(std::memory_order_relaxed);
 
-  // Only k + 1 < H is ever applied, so the scan can stop there.
-  const int last = std::min(n, mHopSize2 - 1);
+  // A selected bin k lowers k + 1 and k + 2, and only k + 1 < kHopSize is ever
+  // applied, so the scan stops there.
+  const int last = kHopSize - 1;
   for (int k = 0; k < last; ++k)
   {
     const bool selected = inv > 0.5 ? (k < lo || k > hi) : (inv < 0.5 && lo < k && k < hi);

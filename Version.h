@@ -2,7 +2,7 @@
 // The version label: "v1.00" in grey. It is bound to a parameter only so that the
 // control base's wheel and double-click act on that parameter over the label.
 //
-// Threads: user-interface thread.
+// Threads: the editor's thread.
 
 #include "IControl.h"
 

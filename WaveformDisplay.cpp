@@ -1,5 +1,6 @@
 #include "WaveformDisplay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -8,7 +9,6 @@
 #include "IPlugUtilities.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
-static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "the point hand-off must not lock");
 
 namespace
 {
@@ -26,15 +26,9 @@ double LimitPoint(double v) noexcept
   return v;
 }
 
-std::uint64_t Pack(std::uint32_t rewinds, int pos) noexcept
-{
-  return static_cast<std::uint64_t>(rewinds) << 32 | static_cast<std::uint32_t>(pos);
-}
-int PosOf(std::uint64_t packed) noexcept { return static_cast<int>(packed & 0xFFFFFFFFu); }
-std::uint32_t RewindsOf(std::uint64_t packed) noexcept { return static_cast<std::uint32_t>(packed >> 32); }
 }  // namespace
 
-WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int, int paramIdx, IBitmap* pTitle,
+WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int paramIdx, IBitmap* pTitle,
                                  IChannelBlend blend)
   : IControl(pPlug, IRECT(x, y, x + w, y + h), paramIdx, blend),
     mTitle(pTitle ? *pTitle : IBitmap()),
@@ -61,10 +55,8 @@ void WaveformDisplay::add(double v) noexcept
   {
     const int pos = ClaimWritePos();
     mSamples[pos].store(LimitPoint(v), std::memory_order_relaxed);
-    const std::uint64_t published = mPublished.load(std::memory_order_relaxed);
-    mPublished.store(Pack(RewindsOf(published), pos + 1 >= kRingSize ? 0 : pos + 1), std::memory_order_release);
-    mRedrawPending.store(true, std::memory_order_release);
-    mPendingPushes.fetch_add(1, std::memory_order_relaxed);
+    mWritePos.store(pos + 1 >= kRingSize ? 0 : pos + 1, std::memory_order_release);
+    mHandOff.Stored();
     mDecimCounter = 0;
   }
   ++mDecimCounter;
@@ -72,47 +64,33 @@ void WaveformDisplay::add(double v) noexcept
 
 int WaveformDisplay::ClaimWritePos() noexcept
 {
-  const std::uint64_t published = mPublished.load(std::memory_order_relaxed);
-  const std::uint32_t requested = mClearRequests.load(std::memory_order_acquire);
-  if (requested == RewindsOf(published)) return PosOf(published);
-  mPublished.store(Pack(requested, 0), std::memory_order_release);
+  unsigned request = 0;
+  if (!mHandOff.TakeClearRequest(&request)) return mWritePos.load(std::memory_order_relaxed);
+  // The rewind is published before it is acknowledged, so drawing never pairs an
+  // acknowledged clear with the position from before it.
+  mWritePos.store(0, std::memory_order_release);
+  mHandOff.AcknowledgeClear(request);
   return 0;
 }
 
 void WaveformDisplay::clear()
 {
-  mClearRequests.fetch_add(1, std::memory_order_release);
-  PushFromAnyThread();
-}
-
-void WaveformDisplay::PushFromAnyThread()
-{
-  mRedrawPending.store(true, std::memory_order_release);
-  const double value = mValue < mClampLo ? mClampLo : (mValue > mClampHi ? mClampHi : mValue);
+  mHandOff.RequestClear();
+  // The push touches no field another thread draws from.
+  const double value = std::clamp(mValue, mClampLo, mClampHi);
   if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
 }
 
-int WaveformDisplay::TakePendingPushes() noexcept { return mPendingPushes.exchange(0, std::memory_order_acq_rel); }
+int WaveformDisplay::TakePendingPushes() noexcept { return mHandOff.TakePendingPushes(); }
 
-void WaveformDisplay::setOn1(bool on) noexcept
-{
-  mOn1 = on;
-  mFactor1 = on ? 1.0 : kFillOff;
-}
-
-void WaveformDisplay::setOn2(bool on) noexcept
-{
-  mOn2 = on;
-  mFactor2 = on ? 1.0 : kFillOff;
-}
+void WaveformDisplay::setOn2(bool on) noexcept { mFactor2 = on ? 1.0 : kFillOff; }
 
 // ---- Drawing ----
 
 int WaveformDisplay::WritePos() const noexcept
 {
-  const std::uint64_t published = mPublished.load(std::memory_order_acquire);
-  if (mClearRequests.load(std::memory_order_acquire) != RewindsOf(published)) return 0;
-  return PosOf(published);
+  if (mHandOff.ClearPending()) return 0;
+  return mWritePos.load(std::memory_order_acquire);
 }
 
 double WaveformDisplay::Sample(int slot) const noexcept
@@ -123,7 +101,7 @@ double WaveformDisplay::Sample(int slot) const noexcept
 
 bool WaveformDisplay::IsDirty()
 {
-  if (mRedrawPending.exchange(false, std::memory_order_acq_rel)) mDirty = true;
+  if (mHandOff.TakeRedraw()) mDirty = true;
   return mDirty;
 }
 

@@ -6,21 +6,19 @@
 // sample; the display keeps one of every sampleRate / 100 values in a ring of 800
 // points.
 //
-// Threads:
+// Threads (the processor reaches it through TeskEditorLink; see the notes there):
 // - add, setMaxCountDisplay: audio thread only (a single producer). add writes the
 //   ring through relaxed atomics, never locks, never allocates, and instead of
-//   pushing the control's parameter it raises an atomic redraw flag and counts one
-//   pending push, which the processor delivers later from a non-real-time thread
-//   (TakePendingPushes).
-// - clear: the thread that delivers a parameter change, under the plug-in mutex. It
-//   requests the rewind through an atomic sequence: drawing honours it at once and
-//   the next stored point performs it, so the audio thread stays the ring's only
-//   writer.
-// - Draw, IsDirty, setOn1/setOn2 and the mouse handlers: user-interface thread.
+//   pushing the control's parameter it hands off a redraw and one owed push
+//   (DisplayHandOff), which the processor pays from OnIdle (TakePendingPushes).
+// - clear: the parameter-change thread, under the plug-in mutex. It requests the
+//   rewind through the hand-off: drawing honours it at once and the next stored
+//   point performs it, so the audio thread stays the ring's only writer.
+// - Draw, IsDirty, setOn2 and the mouse handlers: the editor's thread.
 
 #include <atomic>
-#include <cstdint>
 
+#include "DisplayHandOff.h"
 #include "IControl.h"
 
 class WaveformDisplay final : public IControl
@@ -28,9 +26,9 @@ class WaveformDisplay final : public IControl
 public:
   static constexpr int kRingSize = 800;
 
-  // The control covers (x, y, x + w, y + h); w columns are drawn. maxCount is
-  // accepted for the layout's sake and not used. The title image is copied.
-  WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int maxCount, int paramIdx, IBitmap* pTitle,
+  // The control covers (x, y, x + w, y + h); w columns are drawn. The title image
+  // is copied.
+  WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, int paramIdx, IBitmap* pTitle,
                   IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
   ~WaveformDisplay() override;
 
@@ -46,11 +44,10 @@ public:
   // value that the processor owes the host. Any thread.
   int TakePendingPushes() noexcept;
 
-  // Fill brightness flags: factor 1.0 when on, 0.7 when off. Neither marks the control dirty.
-  void setOn1(bool on) noexcept;
+  // Fill brightness: factor 1.0 when on, 0.7 when off. Does not mark the control dirty.
   void setOn2(bool on) noexcept;
 
-  // --- Control overrides (user-interface thread) ---
+  // --- Control overrides (the editor's thread) ---
   void OnMouseDown(int x, int y, IMouseMod* pMod) override;
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
   void OnMouseDblClick(int x, int y, IMouseMod* pMod) override;
@@ -65,27 +62,20 @@ public:
   int WritePos() const noexcept;
   double Sample(int slot) const noexcept;
   int Decimation() const noexcept { return mDecimation; }
-  double Factor1() const noexcept { return mFactor1; }
   double Factor2() const noexcept { return mFactor2; }
 
 private:
   // Audio thread: the write position, rewound first when a clear is outstanding.
   int ClaimWritePos() noexcept;
-  void PushFromAnyThread();
 
   IBitmap mTitle;
   int mX, mY, mW, mHalfH;
   std::atomic<double> mSamples[kRingSize];
-  // The audio thread's write position (low 32 bits) and the number of rewinds it
-  // has performed (high 32 bits), published together so drawing sees a pair.
-  std::atomic<std::uint64_t> mPublished{0};
-  std::atomic<std::uint32_t> mClearRequests{0};
+  std::atomic<int> mWritePos{0};  // written by the audio thread only
   int mDecimation = 0;
   int mDecimCounter = 0;
-  bool mOn1 = false, mOn2 = false;
-  double mFactor1 = 1.0, mFactor2 = 1.0;
+  double mFactor2 = 1.0;
   IColor mFillColor;
   IColor mLineColor;
-  std::atomic<bool> mRedrawPending{false};
-  std::atomic<int> mPendingPushes{0};
+  DisplayHandOff mHandOff;
 };

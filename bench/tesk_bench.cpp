@@ -28,10 +28,7 @@ constexpr double kRate = 44100.0;
 
 std::unique_ptr<Tesk> MakeBusyTesk()
 {
-  IPlugInstanceInfo info;
-  info.mOSXBundleID.Set(kTeskBundleID);
-  info.mCocoaViewFactoryClassName.Set(kTeskViewClass);
-  auto plug = std::make_unique<Tesk>(info);
+  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
   plug->OnParamReset();
   plug->SetRandomSeed(1u);
   // A realistic setting: Auto mixing and a reduction on part of the spectrum.
@@ -116,11 +113,11 @@ void BM_FrameStepBlock32(benchmark::State& state)
     // Run up to the block that will step: the steps fall on every 2048th sample.
     for (;;)
     {
-      const auto before = plug->FrameSteps1();
+      const auto before = plug->GetEngine().FrameSteps1();
       const double t0 = ThreadCpuSeconds();
       Process(*plug, in, outL, outR, &pos, 32);
       const double t1 = ThreadCpuSeconds();
-      if (plug->FrameSteps1() != before)
+      if (plug->GetEngine().FrameSteps1() != before)
       {
         state.SetIterationTime(t1 - t0);
         break;

@@ -17,13 +17,6 @@
 #include "ptrlist.h"
 #include "wdlstring.h"
 
-// What the factory knows about the bundle the plug-in lives in.
-struct IPlugInstanceInfo
-{
-  WDL_String mOSXBundleID;                // reverse-domain bundle identifier
-  WDL_String mCocoaViewFactoryClassName;  // class the host instantiates for the editor view
-};
-
 class IPlugAU;
 
 // The factory of the plug-in linked into the component; the open selector calls it.

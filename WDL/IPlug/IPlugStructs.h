@@ -1,6 +1,7 @@
 #pragma once
 // Plain records shared by the plug-in framework and its host bindings: the state
-// byte chunk, preset slots, MIDI messages and the host transport snapshot.
+// byte chunk, preset slots, the instance information, MIDI messages and the host
+// transport snapshot.
 
 #include "heapbuf.h"
 #include "wdlstring.h"
@@ -102,6 +103,15 @@ struct IPreset
 
   IPreset() { CopyBounded(mName, "empty", MAX_PRESET_NAME_LEN); }
   void SetName(const char* name) { CopyBounded(mName, name, MAX_PRESET_NAME_LEN); }
+};
+
+// What a binding's factory knows about the bundle the plug-in lives in. Every
+// binding, and the hostless base, takes it as its first constructor argument, so one
+// processor class builds against any of them.
+struct IPlugInstanceInfo
+{
+  WDL_String mOSXBundleID;                // reverse-domain bundle identifier
+  WDL_String mCocoaViewFactoryClassName;  // class a host instantiates for the editor view
 };
 
 // A snapshot of the host's transport. Fields the host does not report keep these values.

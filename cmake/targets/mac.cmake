@@ -35,8 +35,8 @@ set_source_files_properties(${TESK_MAC_GLUE_SOURCES} ${TESK_MAC_VIEW_FACTORY_SOU
 add_library(mac_glue STATIC ${TESK_MAC_GLUE_SOURCES})
 target_link_libraries(mac_glue PUBLIC mac_logic raster "-framework Cocoa" "-framework CoreGraphics"
                                       "-framework CoreFoundation" "-framework CoreServices")
-# The editor's MakeGraphics creates an IGraphicsMac on this platform.
-target_link_libraries(tesk_engine PUBLIC mac_glue)
+# The editor's MakeGraphics (in tesk_controls) creates an IGraphicsMac on this platform.
+target_link_libraries(tesk_controls PUBLIC mac_glue)
 
 # Tesk.component: the plug-in, its Info.plist and the editor's images as resources.
 tesk_write_info_plist(${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist ${PROJECT_VERSION})
@@ -51,9 +51,9 @@ set_target_properties(TeskComponent PROPERTIES
   MACOSX_BUNDLE_INFO_PLIST ${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist)
 target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_CLASS=${TESK_AU_VIEW_CLASS}
                                                  IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
-# The whole engine archive: the component entries are found by name, never referenced. The
-# glue's classes come with IGraphicsMac, which MakeGraphics references.
-target_link_libraries(TeskComponent PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_engine> "-framework AudioUnit"
+# The whole Audio Unit processor archive: the component entries are found by name, never
+# referenced. The glue's classes come with IGraphicsMac, which MakeGraphics references.
+target_link_libraries(TeskComponent PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au> "-framework AudioUnit"
                                             "-framework AudioToolbox")
 
 # Hosts on current systems load only signed code; an ad-hoc signature seals the bundle.

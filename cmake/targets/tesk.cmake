@@ -1,6 +1,28 @@
-# Plug-in controls
-# The plug-in's own editor controls: spectrum and waveform displays, faders, the
-# sensitivity knob, switches, value holders and the version label.
+# The Tesk plug-in, in layers:
+#   tesk_engine    the spectral engine, binding-free
+#   tesk_controls  the editor's controls and the layout that builds them
+#   tesk_au        the processor (Tesk.cpp) on the Audio Unit binding
+#   Tesk           the loadable Audio Unit library
+# Another binding is one more small library compiling Tesk.cpp with its own
+# IPLUG_API_* definition (see WDL/IPlug/IPlugAPI.h), as tesk_hostless does.
+
+# Engine
+# Binding-free by construction: its only include directory is the repository root
+# (through fft), which holds neither WDL/IPlug nor compat/, so an engine file that
+# includes a framework, binding or platform header by name fails to build. The test
+# tesk_engine_includes also refuses a path into WDL/ or compat/ spelled out from the
+# root. Nothing here may link a framework target.
+add_library(tesk_engine STATIC
+  TeskEngine.cpp
+  TeskPipeline.cpp
+  TeskSensitivity.cpp
+  TeskSpectral.cpp
+  TeskStageOne.cpp
+  TeskStageTwo.cpp
+)
+target_link_libraries(tesk_engine PUBLIC fft)
+
+# Controls and the editor layout.
 add_library(tesk_controls STATIC
   FFTDisplay.cpp
   WaveformDisplay.cpp
@@ -9,35 +31,38 @@ add_library(tesk_controls STATIC
   OnOff.cpp
   Ctrlo.cpp
   Version.cpp
+  TeskEditor.cpp
 )
 target_include_directories(tesk_controls PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tesk_controls PUBLIC graphics)
 
-# Processor
-# The processor, its spectral engine and the editor layout. The editor's images are
-# compiled into an object library that every user of tesk_engine links in whole (a
-# static library would drop their registration, which nothing references).
+# The editor's images are compiled into an object library that every user of a
+# processor library links in whole (a static library would drop their registration,
+# which nothing references).
 file(GLOB TESK_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/img/*.png)
 add_library(tesk_images OBJECT)
 tesk_embed_images(tesk_images ${TESK_IMAGES})
 
-add_library(tesk_engine STATIC
-  Tesk.cpp
-  TeskEditor.cpp
-  TeskPipeline.cpp
-  TeskSensitivity.cpp
-  TeskSpectral.cpp
-  TeskStageOne.cpp
-  TeskStageTwo.cpp
-)
-target_include_directories(tesk_engine PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tesk_engine PUBLIC tesk_controls au fft graphics)
-target_sources(tesk_engine INTERFACE $<TARGET_OBJECTS:tesk_images>)
+# tesk_processor(NAME name API definition LIBS binding... SOURCES extra...)
+# The processor on one binding. The definition is PUBLIC: every file that includes
+# Tesk.h must see the same base class.
+function(tesk_processor)
+  cmake_parse_arguments(P "" "NAME;API" "LIBS;SOURCES" ${ARGN})
+  add_library(${P_NAME} STATIC Tesk.cpp ${P_SOURCES})
+  target_compile_definitions(${P_NAME} PUBLIC ${P_API})
+  target_link_libraries(${P_NAME} PUBLIC tesk_engine tesk_controls ${P_LIBS})
+  target_sources(${P_NAME} INTERFACE $<TARGET_OBJECTS:tesk_images>)
+endfunction()
 
-# The loadable plug-in: exports Tesk_Entry and Tesk_ViewEntry. The whole engine
-# archive goes in, so the entries are kept although nothing in the library calls them.
+# Audio Unit: the seed property, the factory and the exported entries come along.
+tesk_processor(NAME tesk_au API IPLUG_API_AU LIBS au SOURCES TeskAU.cpp)
+# No host at all: proves the processor builds without any binding's headers.
+tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS LIBS iplug graphics)
+
+# The loadable plug-in: exports Tesk_Entry and Tesk_ViewEntry. The whole archive goes
+# in, so the entries are kept although nothing in the library calls them.
 add_library(Tesk SHARED)
-target_link_libraries(Tesk PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_engine>)
+target_link_libraries(Tesk PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au>)
 if(NOT APPLE)
   target_link_options(Tesk PRIVATE -Wl,--no-undefined)
 endif()

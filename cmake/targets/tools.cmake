@@ -15,5 +15,5 @@ add_executable(tesk-render
 )
 target_include_directories(tesk-render PRIVATE ${CMAKE_SOURCE_DIR}/tools/render)
 target_compile_definitions(tesk-render PRIVATE TESK_RENDER_VERSION="${PROJECT_VERSION}")
-target_link_libraries(tesk-render PRIVATE tesk_engine PkgConfig::SNDFILE)
+target_link_libraries(tesk-render PRIVATE tesk_au PkgConfig::SNDFILE)
 set_target_properties(tesk-render PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -12,18 +12,16 @@
 
 #include "IGraphics.h"
 #include "Tesk.h"
+#include "TeskEditor.h"
 
 namespace tesk_test
 {
 using Signal = std::vector<double>;
 
-inline std::unique_ptr<Tesk> MakeTesk()
-{
-  IPlugInstanceInfo info;
-  info.mOSXBundleID.Set(kTeskBundleID);
-  info.mCocoaViewFactoryClassName.Set(kTeskViewClass);
-  return std::make_unique<Tesk>(info);
-}
+inline std::unique_ptr<Tesk> MakeTesk() { return std::make_unique<Tesk>(TeskInstanceInfo()); }
+
+// The editor a processor built: the concrete controls behind its channel.
+inline TeskEditor& EditorOf(Tesk& plug) { return dynamic_cast<TeskEditor&>(*plug.GetEditorLink()); }
 
 // One processor as a host has initialised it (every parameter announced), with a
 // fixed seed so runs repeat.

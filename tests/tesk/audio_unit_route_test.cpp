@@ -235,7 +235,8 @@ TEST_F(TeskAudioUnit, TheHostHearsTheDisplaysChangesAfterIdleOncePerBacklog)
   EventCounter counter;
   compat_AddAUEventSink(EventCounter::Sink, &counter);
   Render(2, n, 500);
-  ASSERT_GT(mPlug->FrameSteps1() + mPlug->FrameSteps2(), 2u);  // many spectra and points are owed
+  ASSERT_GT(mPlug->GetEngine().FrameSteps1() + mPlug->GetEngine().FrameSteps2(),
+            2u);  // many spectra and points are owed
   EXPECT_EQ(counter.changes[Tesk::kFFTDisplay], 0) << "nothing reaches the host from the audio thread";
   EXPECT_EQ(counter.changes[Tesk::kWaveformDisplay], 0);
 
@@ -243,7 +244,7 @@ TEST_F(TeskAudioUnit, TheHostHearsTheDisplaysChangesAfterIdleOncePerBacklog)
   mPlug->OnIdle();
   EXPECT_EQ(counter.changes[Tesk::kFFTDisplay], 1);
   EXPECT_EQ(counter.changes[Tesk::kWaveformDisplay], 1);
-  EXPECT_EQ(mPlug->GetLowHolder()->GetValue(), mPlug->GetFFTDisplay()->GetLow());
+  EXPECT_EQ(EditorOf(*mPlug).GetLowHolder()->GetValue(), EditorOf(*mPlug).GetFFTDisplay()->GetLow());
   mPlug->OnIdle();  // nothing new was stored
   compat_RemoveAUEventSink(EventCounter::Sink, &counter);
   EXPECT_EQ(counter.changes[Tesk::kFFTDisplay], 1);
@@ -277,5 +278,5 @@ TEST_F(TeskAudioUnit, TheFastRenderPathNeverWaitsForThePluginMutex)
   pMutex->Leave();
   EXPECT_TRUE(finished) << "the render blocked on the plug-in mutex";
   EXPECT_TRUE(done.get());
-  EXPECT_GT(mPlug->FrameSteps1(), 0u);
+  EXPECT_GT(mPlug->GetEngine().FrameSteps1(), 0u);
 }

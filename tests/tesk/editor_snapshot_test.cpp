@@ -115,15 +115,15 @@ TEST(TeskEditor, LayoutInAttachOrder)
     EXPECT_EQ(p->ParamIdx(), r.param) << r.name;
   }
   // The processor's pointers are the controls of the table.
-  EXPECT_EQ(g->GetControl(1), static_cast<IControl*>(e->GetWaveformDisplay()));
-  EXPECT_EQ(g->GetControl(3), static_cast<IControl*>(e->GetFader(Tesk::kPre)));
-  EXPECT_EQ(g->GetControl(6), static_cast<IControl*>(e->GetSwitch(Tesk::kAuto)));
-  EXPECT_EQ(g->GetControl(7), static_cast<IControl*>(e->GetSwitch(Tesk::kBypass)));
-  EXPECT_EQ(g->GetControl(8), static_cast<IControl*>(e->GetSwitch(Tesk::kInv)));
-  EXPECT_EQ(g->GetControl(9), static_cast<IControl*>(e->GetLowHolder()));
-  EXPECT_EQ(g->GetControl(12), static_cast<IControl*>(e->GetFFTDisplay()));
+  EXPECT_EQ(g->GetControl(1), static_cast<IControl*>(EditorOf(*e).GetWaveformDisplay()));
+  EXPECT_EQ(g->GetControl(3), static_cast<IControl*>(EditorOf(*e).GetFader(Tesk::kPre)));
+  EXPECT_EQ(g->GetControl(6), static_cast<IControl*>(EditorOf(*e).GetSwitch(Tesk::kAuto)));
+  EXPECT_EQ(g->GetControl(7), static_cast<IControl*>(EditorOf(*e).GetSwitch(Tesk::kBypass)));
+  EXPECT_EQ(g->GetControl(8), static_cast<IControl*>(EditorOf(*e).GetSwitch(Tesk::kInv)));
+  EXPECT_EQ(g->GetControl(9), static_cast<IControl*>(EditorOf(*e).GetLowHolder()));
+  EXPECT_EQ(g->GetControl(12), static_cast<IControl*>(EditorOf(*e).GetFFTDisplay()));
   // The Bypass switch took its first value from the layout, which became its default.
-  EXPECT_EQ(e->GetSwitch(Tesk::kBypass)->GetDefaultValue(), 1.0);
+  EXPECT_EQ(EditorOf(*e).GetSwitch(Tesk::kBypass)->GetDefaultValue(), 1.0);
 }
 
 TEST(TeskEditor, TheSpectrumDisplayIsHitFirstAndTheHoldersNever)
@@ -193,7 +193,7 @@ TEST(TeskEditor, SnapshotAfterASweepShowsTheSpectraInsideANarrowBand)
   ASSERT_TRUE(g->WriteSnapshotPNG(SnapshotPath("editor_sweep.png").c_str()));
 
   // The colour map: grey outside the band's handles, coloured within it.
-  FFTDisplay* d = e->GetFFTDisplay();
+  FFTDisplay* d = EditorOf(*e).GetFFTDisplay();
   const int y = 126;  // a recent row
   EXPECT_TRUE(IsGrey(g->GetPoint(42, y)));
   EXPECT_TRUE(IsGrey(g->GetPoint(255, y)));

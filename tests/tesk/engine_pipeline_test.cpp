@@ -92,12 +92,12 @@ TEST(TeskPipeline, TheDryPathLagsTheInputBy6144Samples)
 {
   Engine e;
   const int t0 = 100;
-  for (int i = 0; i < t0 + Tesk::kDelaySlots + 50; ++i)
+  for (int i = 0; i < t0 + TeskEngine::kDelaySlots + 50; ++i)
   {
     e.Step(i == t0 ? 1.0 : 0.0, i == t0 ? -0.5 : 0.0);
-    const bool arrives = i == t0 + Tesk::kDelaySlots;
-    ASSERT_EQ(e->DryL(), arrives ? 1.0 : 0.0) << "sample " << i;
-    ASSERT_EQ(e->DryR(), arrives ? -0.5 : 0.0) << "sample " << i;
+    const bool arrives = i == t0 + TeskEngine::kDelaySlots;
+    ASSERT_EQ(e->GetEngine().DryL(), arrives ? 1.0 : 0.0) << "sample " << i;
+    ASSERT_EQ(e->GetEngine().DryR(), arrives ? -0.5 : 0.0) << "sample " << i;
   }
 }
 
@@ -111,13 +111,13 @@ TEST(TeskPipeline, TheMovingAverageFollowsTheMeasureAndItsDelay6144SamplesLater)
   {
     e.Step(in[i], in[i]);
     const double expectedM = i < 4096 ? 0.0 : std::min(1.0, (i - 4095) / 2048.0);
-    ASSERT_DOUBLE_EQ(e->SensAvg(), expectedM) << "sample " << i;
-    const int j = i - Tesk::kDelaySlots;
+    ASSERT_DOUBLE_EQ(e->GetEngine().SensAvg(), expectedM) << "sample " << i;
+    const int j = i - TeskEngine::kDelaySlots;
     const double expectedD = j < 4096 ? 0.0 : std::min(1.0, (j - 4095) / 2048.0);
-    ASSERT_DOUBLE_EQ(e->SensAvgDelayed(), expectedD) << "sample " << i;
+    ASSERT_DOUBLE_EQ(e->GetEngine().SensAvgDelayed(), expectedD) << "sample " << i;
   }
-  EXPECT_EQ(e->SensAvg(), 1.0);
-  EXPECT_EQ(e->SensAvgDelayed(), 1.0);
+  EXPECT_EQ(e->GetEngine().SensAvg(), 1.0);
+  EXPECT_EQ(e->GetEngine().SensAvgDelayed(), 1.0);
 }
 
 TEST(TeskPipeline, BypassCopiesTheInputWhileTheEngineRunsOn)
@@ -131,10 +131,10 @@ TEST(TeskPipeline, BypassCopiesTheInputWhileTheEngineRunsOn)
   Signal a = plain.RenderMono(Signal(in.begin(), in.begin() + switchAt));
   Signal b = bypassed.RenderMono(Signal(in.begin(), in.begin() + switchAt));
   for (int i = 0; i < switchAt; ++i) ASSERT_EQ(b[i], in[i]) << "sample " << i;
-  EXPECT_EQ(bypassed->FrameSteps1(), plain->FrameSteps1());
-  EXPECT_EQ(bypassed->FrameSteps2(), plain->FrameSteps2());
-  EXPECT_EQ(bypassed->GetWaveformDisplay()->TakePendingPushes(), 0);
-  EXPECT_EQ(bypassed->GetFFTDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(bypassed->GetEngine().FrameSteps1(), plain->GetEngine().FrameSteps1());
+  EXPECT_EQ(bypassed->GetEngine().FrameSteps2(), plain->GetEngine().FrameSteps2());
+  EXPECT_EQ(EditorOf(*bypassed).GetWaveformDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(EditorOf(*bypassed).GetFFTDisplay()->TakePendingPushes(), 0);
 
   // Switched off, it continues from fully formed history: the same output as an
   // engine that was never bypassed.
@@ -150,8 +150,9 @@ TEST(TeskPipeline, AnEmptyBlockOnlyUpdatesTheWaveformDecimation)
   e->SetSampleRate(48000.0);
   double* none[2] = {nullptr, nullptr};
   e->ProcessDoubleReplacing(none, none, 0);
-  EXPECT_EQ(e->GetWaveformDisplay()->Decimation(), 480);
-  for (int i = 0; i < Tesk::kFramesPerStage; ++i) EXPECT_EQ(e->FrameCounter1(i), -i * Tesk::kHopSize);
+  EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->Decimation(), 480);
+  for (int i = 0; i < TeskEngine::kFramesPerStage; ++i)
+    EXPECT_EQ(e->GetEngine().FrameCounter1(i), -i * TeskEngine::kHopSize);
 }
 
 TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
@@ -159,7 +160,7 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
   // A sample enters at most two frames of stage one, whose results are emitted up to
   // 12287 samples after it; stage two adds as much again. From 24575 samples after
   // the burst's last sample on, nothing of it can remain.
-  constexpr int kClearAfter = 2 * (Tesk::kConvSize + Tesk::kFrameSize) - 1;
+  constexpr int kClearAfter = 2 * (TeskEngine::kConvSize + TeskEngine::kFrameSize) - 1;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   struct Case
@@ -172,7 +173,7 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
   {
     Engine e;
     UseBusySettings(e);
-    const int start = 20000, last = start + c.length - 1, n = last + kClearAfter + 3 * Tesk::kConvSize;
+    const int start = 20000, last = start + c.length - 1, n = last + kClearAfter + 3 * TeskEngine::kConvSize;
     Signal in = Noise(n, 0.4, 9u);
     for (int i = start; i <= last; ++i) in[i] = c.value;
     const Signal out = e.RenderMono(in, 500);
@@ -180,6 +181,6 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
     for (int i = start; i < last + kClearAfter; ++i) poisoned = poisoned || !std::isfinite(out[i]);
     EXPECT_TRUE(poisoned) << c.name << ": the burst should have reached the output";
     for (int i = last + kClearAfter; i < n; ++i) ASSERT_TRUE(std::isfinite(out[i])) << c.name << " at " << i - last;
-    EXPECT_TRUE(std::isfinite(e->SensAvg())) << c.name;
+    EXPECT_TRUE(std::isfinite(e->GetEngine().SensAvg())) << c.name;
   }
 }

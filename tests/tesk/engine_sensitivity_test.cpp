@@ -1,10 +1,14 @@
-// The sensitivity measure and its reference histogram.
+// The sensitivity measure and its reference histogram, checked against values that
+// follow from what the measure means rather than from its code: where a frame's
+// samples land in the histogram, how the noise spreads them, and the measure's
+// limits for frames whose shape is plain.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <numeric>
 #include <vector>
 
@@ -12,6 +16,36 @@
 #include "TeskTestSupport.h"
 
 using namespace tesk_test;
+
+namespace
+{
+constexpr int kN = TeskEngine::kFrameSize;
+constexpr int kLastBin = kHistoRefBins - 1;
+
+// The engine after stage one's first frame step, which measures input samples
+// 0 .. 4095 (left, right) with the given "Sensitivity".
+struct MeasuredFrame
+{
+  MeasuredFrame(const Signal& left, const Signal& right, double sensitivity, std::uint32_t seed = 12345u)
+    : e(seed)
+  {
+    e.Set(Tesk::kSensitivity, sensitivity);
+    for (int i = 0; i < kN; ++i) e.Step(left[i], right[i]);
+  }
+
+  const TeskEngine& Engine() { return e->GetEngine(); }
+  double Count(int bin) { return Engine().SensHisto()[bin]; }
+  double Total()
+  {
+    const double* h = Engine().SensHisto();
+    return std::accumulate(h, h + kHistoRefBins, 0.0);
+  }
+
+  tesk_test::Engine e;
+};
+
+Signal Constant(double v) { return Signal(kN, v); }
+}  // namespace
 
 TEST(TeskHistoRef, TellingRowsShapeAndSum)
 {
@@ -32,89 +66,99 @@ TEST(TeskHistoRef, TellingRowsShapeAndSum)
   EXPECT_GT(histoRef[33435], histoRef[33434]);
   EXPECT_GT(histoRef[33435], histoRef[33436]);
   EXPECT_NEAR(std::accumulate(histoRef.begin(), histoRef.end(), 0.0), 4983788.0, 1.0);
-  EXPECT_EQ(histoRef_Size, 65536.0);
 }
 
+TEST(TeskSensitivity, EverySampleCountsOnceAndThePeakSpansBothChannels)
+{
+  Signal left = Noise(kN, 0.3, 3u), right = Noise(kN, 0.3, 4u);
+  left[100] = 0.45;
+  right[3000] = -0.8;  // the frame's largest magnitude, on the right
+  MeasuredFrame f(left, right, 0.5);
+  EXPECT_EQ(f.Engine().FramePeak(), 0.8);
+  EXPECT_EQ(f.Total(), kN);
+}
+
+// A silent frame has no shape: 0/0 puts every sample in bin 0, and with a single
+// occupied bin (fewer than 21) the measure is 0 whatever the difference, so S is
+// 1 - Sensitivity. Without that rule this histogram would measure 1: bin 0's count
+// is only about 4094 away from the reference.
 TEST(TeskSensitivity, ASilentFrameCountsInBinZeroAndMeasuresOneMinusSensitivity)
 {
   for (double sensitivity : {0.0, 0.25, 1.0})
   {
-    Engine e;
-    e.Set(Tesk::kSensitivity, sensitivity);
-    e.RenderMono(Signal(Tesk::kFrameSize, 0.0));
-    ASSERT_EQ(e->FrameSteps1(), 1u);
-    EXPECT_EQ(e->FramePeak(), 0.0);
-    EXPECT_EQ(e->SensHisto()[0], Tesk::kFrameSize);
-    EXPECT_DOUBLE_EQ(e->SensMeasure(), 1.0 - sensitivity) << "Sensitivity " << sensitivity;
+    MeasuredFrame f(Constant(0.0), Constant(0.0), sensitivity);
+    EXPECT_EQ(f.Engine().FramePeak(), 0.0);
+    EXPECT_EQ(f.Count(0), kN);
+    EXPECT_EQ(f.Engine().SensMeasure(), 1.0 - sensitivity) << "Sensitivity " << sensitivity;
   }
 }
 
-namespace
+// A constant frame normalises to exactly +1 (or -1): every sample sits at the edge
+// of the histogram before the noise, so the noise's sign decides. Half the samples
+// are pushed past the edge and clamped into the last (first) bin; the other half
+// spread inwards like the positive half of a Gaussian of deviation 0.05 of the
+// normalised range, 0.05 * 32767.5 bins: their mean distance from the edge is that
+// deviation times sqrt(2 / pi).
+TEST(TeskSensitivity, NoiseSpreadsAFrameAtTheEdgeByItsDeviationAndTheRestIsClamped)
 {
-// The histogram and measure of one frame computed step by step from their definition,
-// with the same draws: a change of a rounding step (the single-precision draws and g)
-// or of the binning moves counts between bins and shows in the histogram.
-double ExpectedMeasure(const double* frameL, const double* frameR, TeskRandom& draws, double sensitivity,
-                       std::vector<int>& counts)
-{
-  const int n = Tesk::kFrameSize;
-  double peak = 0.0;
-  for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
-  counts.assign(kHistoRefBins, 0);
-  for (int k = 0; k < n; ++k)
+  const double deviationBins = 0.05 * (kHistoRefBins - 1) * 0.5;
+  for (double level : {0.6, -0.6})
   {
-    const float u1 = static_cast<float>(draws.Next()) * (1.0f / 2147483648.0f);
-    const float g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
-    const float angle = static_cast<float>(draws.Next()) * (1.0f / 2147483648.0f) * 6.2831855f;
-    const double noise = static_cast<double>(g) * 0.05 * std::cos(static_cast<double>(angle));
-    const double pos = (noise + (frameL[k] + frameR[k]) / (2.0 * peak) + 1.0) * ((histoRef_Size - 1.0) * 0.5);
-    int bin = 0;
-    if (std::isfinite(pos)) bin = pos > 65535.0 ? 65535 : (pos < 0.0 ? 0 : static_cast<int>(pos));
-    ++counts[bin];
-  }
-  int nonEmpty = 0;
-  double diff = 0.0;
-  for (int b = 0; b < kHistoRefBins; ++b)
-  {
-    if (counts[b] <= 0) continue;
-    ++nonEmpty;
-    diff += std::abs(static_cast<int>(histoRef[b] - counts[b]));
-  }
-  const double r = diff / -520000.0 + 1.0;
-  const double x = (nonEmpty <= 20 || r < 0.0) ? 0.0 : r * 0.5 * 4.0;
-  return (1.0 - sensitivity) + sensitivity * std::min(1.0, x);
-}
-}  // namespace
+    MeasuredFrame f(Constant(level), Constant(level), 0.0);
+    const int edge = level > 0 ? kLastBin : 0;
+    const double clamped = f.Count(edge);
+    EXPECT_NEAR(clamped, kN / 2.0, 4.0 * std::sqrt(kN / 4.0)) << level;  // binomial, four deviations
 
-TEST(TeskSensitivity, EachFramesMeasureFollowsItsArithmeticExactly)
-{
-  // Frame step j measures input samples 2048 j .. 2048 j + 4095 and takes the next
-  // 8192 draws after the seed.
-  const std::uint32_t seed = 2024u;
-  const double sensitivity = 0.6;
-  const int steps = 40;
-  const int n = Tesk::kFrameSize + (steps - 1) * Tesk::kHopSize;
-  const Signal inL = Noise(n, 0.5, 11u);
-  Signal inR = Sine(n, 331.0, 0.4);
-  for (int i = 0; i < n; ++i) inR[i] += 0.3 * inL[(i * 7) % n];
-
-  Engine e(seed);
-  e.Set(Tesk::kSensitivity, sensitivity);
-  TeskRandom draws(seed);
-  std::vector<int> counts;
-  int measured = 0;
-  for (int i = 0; i < n; ++i)
-  {
-    e.Step(inL[i], inR[i]);
-    if (e->FrameSteps1() == static_cast<std::uint64_t>(measured)) continue;
-    const int start = measured * Tesk::kHopSize;
-    const double expected = ExpectedMeasure(inL.data() + start, inR.data() + start, draws, sensitivity, counts);
+    double inside = 0.0, distance = 0.0;
     for (int b = 0; b < kHistoRefBins; ++b)
-      ASSERT_EQ(e->SensHisto()[b], counts[b]) << "frame step " << measured << " bin " << b;
-    ASSERT_EQ(e->SensMeasure(), expected) << "frame step " << measured;
-    ++measured;
+    {
+      if (b == edge) continue;
+      inside += f.Count(b);
+      distance += f.Count(b) * std::abs(b - edge);
+    }
+    ASSERT_GT(inside, 0.0);
+    EXPECT_NEAR(distance / inside, deviationBins * std::sqrt(2.0 / std::numbers::pi), 0.06 * deviationBins) << level;
   }
-  EXPECT_EQ(measured, steps);
+}
+
+// The reference expects the counts of typical material, far above one per bin: a
+// frame whose samples crowd the middle of the range (a click in near silence)
+// differs from it by more than the measure's full scale, so the measure is 0 and S
+// is 1 - Sensitivity. A full-scale square wave lands at the two edges, where the
+// reference is small, and measures at full scale: S is 1 whatever the Sensitivity.
+TEST(TeskSensitivity, PlainShapesReachTheMeasuresLimits)
+{
+  Signal click = Noise(kN, 1e-4, 8u);
+  click[2000] = 1.0;
+  Signal square(kN);
+  for (int i = 0; i < kN; ++i) square[i] = (i / 64) % 2 ? 0.9 : -0.9;
+  struct Case
+  {
+    const char* name;
+    const Signal& signal;
+    bool full;  // measure at full scale (S = 1) or at 0 (S = 1 - Sensitivity)
+  };
+  for (const Case& c : {Case{"click", click, false}, Case{"square", square, true}})
+  {
+    for (double sensitivity : {0.3, 1.0})
+    {
+      MeasuredFrame f(c.signal, c.signal, sensitivity);
+      EXPECT_EQ(f.Engine().SensMeasure(), c.full ? 1.0 : 1.0 - sensitivity) << c.name << " " << sensitivity;
+    }
+  }
+}
+
+// For one frame and one seed the draws are the same whatever the Sensitivity, so S
+// is the straight line 1 - s * (1 - m) between 1 (s = 0) and the frame's own
+// measure m (s = 1). Uniform noise gives a measure strictly between the limits.
+TEST(TeskSensitivity, SensitivityWeighsTheMeasureLinearly)
+{
+  const Signal left = Noise(kN, 0.5, 11u), right = Noise(kN, 0.5, 12u);
+  const double m = MeasuredFrame(left, right, 1.0).Engine().SensMeasure();
+  ASSERT_GT(m, 0.05);
+  ASSERT_LT(m, 0.95);
+  for (double s : {0.0, 0.2, 0.5, 0.8})
+    EXPECT_NEAR(MeasuredFrame(left, right, s).Engine().SensMeasure(), 1.0 - s * (1.0 - m), 1e-15) << s;
 }
 
 TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)
@@ -124,7 +168,7 @@ TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)
     const char* name;
     Signal signal;
   };
-  const int n = 12 * Tesk::kHopSize;
+  const int n = 12 * TeskEngine::kHopSize;
   Signal clicks(n, 0.0);
   for (int i = 0; i < n; i += 997) clicks[i] = 1.0;
   Signal mixed = Sine(n, 220.0, 0.3);
@@ -143,11 +187,11 @@ TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)
       for (double x : in.signal)
       {
         e.Step(x, x);
-        if (e->FrameSteps1() == steps) continue;
-        steps = e->FrameSteps1();
-        ASSERT_LE(e->SensMeasure(), 1.0) << in.name;
-        ASSERT_GE(e->SensMeasure(), 1.0 - sensitivity - 1e-15) << in.name;
-        ASSERT_GT(e->FramePeak(), 0.0) << in.name;
+        if (e->GetEngine().FrameSteps1() == steps) continue;
+        steps = e->GetEngine().FrameSteps1();
+        ASSERT_LE(e->GetEngine().SensMeasure(), 1.0) << in.name;
+        ASSERT_GE(e->GetEngine().SensMeasure(), 1.0 - sensitivity - 1e-15) << in.name;
+        ASSERT_GT(e->GetEngine().FramePeak(), 0.0) << in.name;
       }
     }
   }

@@ -28,14 +28,14 @@ std::vector<double> StageOneOutput(const MixCase& c, const Signal& dry, double* 
   e.Set(Tesk::kPre, c.pre);
   e.Set(Tesk::kAuto, c.autoMode);
   e.Set(Tesk::kSensitivity, c.sensitivity);
-  e.RenderMono(Noise(3 * Tesk::kConvSize, 0.5, 21u));  // all frames running, M settled
-  *pM = e->SensAvg();
+  e.RenderMono(Noise(3 * TeskEngine::kConvSize, 0.5, 21u));  // all frames running, M settled
+  *pM = e->GetEngine().SensAvg();
   const Signal in = Sine(static_cast<int>(dry.size()), 300.0, 0.5);
   std::vector<double> out(dry.size());
   for (size_t i = 0; i < dry.size(); ++i)
   {
     double outL, outR, dryL = dry[i], dryR = dry[i];
-    e->Traitement1(in[i], in[i], &outL, &outR, &dryL, &dryR);
+    e->GetEngine().Traitement1(in[i], in[i], &outL, &outR, &dryL, &dryR);
     out[i] = outL;
     EXPECT_EQ(outL, outR);
   }
@@ -84,8 +84,8 @@ TEST(TeskStageOne, IdleFramesAddNothingNotEvenTheDrySignal)
   for (int i = 0; i < 8000; ++i)
   {
     double outL, outR, dryL = 1.0, dryR = 1.0;
-    e->Traitement1(0.0, 0.0, &outL, &outR, &dryL, &dryR);
-    ASSERT_EQ(outL, std::min(4, i / Tesk::kHopSize + 1)) << "sample " << i;
+    e->GetEngine().Traitement1(0.0, 0.0, &outL, &outR, &dryL, &dryR);
+    ASSERT_EQ(outL, std::min(4, i / TeskEngine::kHopSize + 1)) << "sample " << i;
   }
 }
 
@@ -96,17 +96,17 @@ TEST(TeskStages, FrameStepsComeEvery2048SamplesAndBothStagesStepTogether)
   std::vector<int> steps1, steps2;
   for (int i = 0; i < 30000; ++i)
   {
-    const auto before1 = e->FrameSteps1(), before2 = e->FrameSteps2();
+    const auto before1 = e->GetEngine().FrameSteps1(), before2 = e->GetEngine().FrameSteps2();
     e.Step(in[i], in[i]);
-    if (e->FrameSteps1() != before1) steps1.push_back(i);
-    if (e->FrameSteps2() != before2) steps2.push_back(i);
+    if (e->GetEngine().FrameSteps1() != before1) steps1.push_back(i);
+    if (e->GetEngine().FrameSteps2() != before2) steps2.push_back(i);
   }
   ASSERT_FALSE(steps1.empty());
   EXPECT_EQ(steps1, steps2);
-  EXPECT_EQ(steps1.front(), Tesk::kFrameSize - 1);
-  for (size_t k = 1; k < steps1.size(); ++k) EXPECT_EQ(steps1[k] - steps1[k - 1], Tesk::kHopSize);
+  EXPECT_EQ(steps1.front(), TeskEngine::kFrameSize - 1);
+  for (size_t k = 1; k < steps1.size(); ++k) EXPECT_EQ(steps1[k] - steps1[k - 1], TeskEngine::kHopSize);
   // Each frame steps every 8192 samples: its counter is back where it was.
-  EXPECT_EQ(e->FrameCounter1(0), 30000 % Tesk::kConvSize);
+  EXPECT_EQ(e->GetEngine().FrameCounter1(0), 30000 % TeskEngine::kConvSize);
 }
 
 namespace
@@ -147,7 +147,7 @@ TEST(TeskStageTwo, TheBandSelectsTheBinsOneAndTwoAboveIt)
     {"Inv exactly 0.5", 0.1, 0.2, 0.5, 0.0, 1.0, 1.0, {}},
     {"Auto on while D = 0", 0.0, 1.0, 0.0, 1.0, 1.0, 1.0, {}},
   };
-  const Signal in = Noise(Tesk::kFrameSize, 1000.0, 33u);
+  const Signal in = Noise(TeskEngine::kFrameSize, 1000.0, 33u);
   for (const SelectionCase& c : cases)
   {
     Engine e;
@@ -160,19 +160,19 @@ TEST(TeskStageTwo, TheBandSelectsTheBinsOneAndTwoAboveIt)
     for (double x : in)
     {
       double outL, outR;
-      e->Traitement2(x, -x, &outL, &outR);
+      e->GetEngine().Traitement2(x, -x, &outL, &outR);
     }
-    ASSERT_EQ(e->FrameSteps2(), 1u) << c.name;
-    EXPECT_EQ(e->ReductionStep(), c.autoMode > 0.5 ? 0.0 : 79.0) << c.name;
+    ASSERT_EQ(e->GetEngine().FrameSteps2(), 1u) << c.name;
+    EXPECT_EQ(e->GetEngine().ReductionStep(), c.autoMode > 0.5 ? 0.0 : 79.0) << c.name;
 
-    const double* orig = e->MagOrigL();
-    for (int k = 0; k < Tesk::kHopSize; ++k)
+    const double* orig = e->GetEngine().MagOrigL();
+    for (int k = 0; k < TeskEngine::kHopSize; ++k)
     {
       ASSERT_GT(orig[k], 200.0) << "the fixture's noise must fill every bin";
       double lowered = orig[k];
       if (InRanges(c.reduced, k)) lowered = orig[k] - 79.0 * (c.modeA > 0.0 ? c.modeA : c.modeB);
-      ASSERT_NEAR(e->GainL()[k], lowered / orig[k], 1e-12) << c.name << " bin " << k;
-      ASSERT_NEAR(e->GainR()[k], e->GainL()[k], 1e-12) << c.name << " bin " << k;
+      ASSERT_NEAR(e->GetEngine().GainL()[k], lowered / orig[k], 1e-12) << c.name << " bin " << k;
+      ASSERT_NEAR(e->GetEngine().GainR()[k], e->GetEngine().GainL()[k], 1e-12) << c.name << " bin " << k;
     }
   }
 }
@@ -183,8 +183,8 @@ TEST(TeskStageTwo, ModeALowersTheBinsJustAboveATonesInBandBinsAndTheToneWithThem
   // magnitude one bin above a selected bin by 39.5; the tone's own bin is one above
   // bin 299, so the tone comes out lower by (M - 39.5) / M.
   const int toneBin = 300;
-  const double freq = toneBin * 44100.0 / Tesk::kFrameSize;
-  const int n = Tesk::kFrameSize + 27 * Tesk::kHopSize;  // ends on a frame step
+  const double freq = toneBin * 44100.0 / TeskEngine::kFrameSize;
+  const int n = TeskEngine::kFrameSize + 27 * TeskEngine::kHopSize;  // ends on a frame step
   const Signal in = Sine(n, freq, 0.25);
 
   Engine plain, reduced;
@@ -197,9 +197,9 @@ TEST(TeskStageTwo, ModeALowersTheBinsJustAboveATonesInBandBinsAndTheToneWithThem
   const Signal a = plain.RenderMono(in, 256);
   const Signal b = reduced.RenderMono(in, 256);
 
-  const double* orig = reduced->MagOrigL();
-  const double* mag = reduced->MagL();
-  ASSERT_EQ(static_cast<int>(reduced->BandLow() * 4096), 187);
+  const double* orig = reduced->GetEngine().MagOrigL();
+  const double* mag = reduced->GetEngine().MagL();
+  ASSERT_EQ(static_cast<int>(reduced->GetEngine().BandLow() * 4096), 187);
   for (int k : {toneBin - 1, toneBin, toneBin + 1, toneBin + 2})
     EXPECT_NEAR(mag[k], std::max(0.0, orig[k] - 39.5), 1e-9) << "bin " << k;
   EXPECT_EQ(mag[188], orig[188]);  // one above the low edge is not selected
@@ -208,11 +208,11 @@ TEST(TeskStageTwo, ModeALowersTheBinsJustAboveATonesInBandBinsAndTheToneWithThem
   // Level of the tone at the output, by correlation over whole periods of bin 300.
   auto level = [&](const Signal& s) {
     double re = 0.0, im = 0.0;
-    const int from = n - 8 * Tesk::kFrameSize;
+    const int from = n - 8 * TeskEngine::kFrameSize;
     for (int i = from; i < n; ++i)
     {
-      re += s[i] * std::cos(2.0 * std::numbers::pi * toneBin * i / Tesk::kFrameSize);
-      im += s[i] * std::sin(2.0 * std::numbers::pi * toneBin * i / Tesk::kFrameSize);
+      re += s[i] * std::cos(2.0 * std::numbers::pi * toneBin * i / TeskEngine::kFrameSize);
+      im += s[i] * std::sin(2.0 * std::numbers::pi * toneBin * i / TeskEngine::kFrameSize);
     }
     return std::hypot(re, im);
   };

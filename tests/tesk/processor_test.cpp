@@ -87,19 +87,19 @@ TEST(TeskProcessor, TogglesCountAsOnOnlyAboveOneHalf)
     e.Set(Tesk::kAuto, r.value);
     e.Set(Tesk::kInv, r.value);
     e.Set(Tesk::kBypass, r.value);
-    EXPECT_EQ(e->GetSwitch(Tesk::kAuto)->mOn.load(), r.on) << r.value;
-    EXPECT_EQ(e->GetSwitch(Tesk::kInv)->mOn.load(), r.on) << r.value;
-    EXPECT_EQ(e->GetFFTDisplay()->mInv.load(), r.on) << r.value;
-    EXPECT_EQ(e->GetSwitch(Tesk::kBypass)->mOn.load(), r.on) << r.value;
-    EXPECT_EQ(e->Bypassed(), r.on) << r.value;
+    EXPECT_EQ(EditorOf(*e).GetSwitch(Tesk::kAuto)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(EditorOf(*e).GetSwitch(Tesk::kInv)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(EditorOf(*e).GetFFTDisplay()->mInv.load(), r.on) << r.value;
+    EXPECT_EQ(EditorOf(*e).GetSwitch(Tesk::kBypass)->mOn.load(), r.on) << r.value;
+    EXPECT_EQ(e->GetEngine().Bypassed(), r.on) << r.value;
   }
 }
 
 TEST(TeskProcessor, EveryBypassAboveOneHalfClearsBothDisplays)
 {
   Engine e;
-  WaveformDisplay* pWave = e->GetWaveformDisplay();
-  FFTDisplay* pSpectrum = e->GetFFTDisplay();
+  WaveformDisplay* pWave = EditorOf(*e).GetWaveformDisplay();
+  FFTDisplay* pSpectrum = EditorOf(*e).GetFFTDisplay();
   const std::vector<double> spectrum(4096, 50.0);
   for (double bypass : {1.0, 1.0, 0.75})  // also when it already was on
   {
@@ -123,18 +123,18 @@ TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
   Engine e;
   e.Set(Tesk::kLow, 0.25);
   e.Set(Tesk::kHigh, 0.75);
-  EXPECT_EQ(e->BandLow(), 0.25);  // parameters 2 and 3 set the engine directly...
-  FFTDisplay* pDisplay = e->GetFFTDisplay();
+  EXPECT_EQ(e->GetEngine().BandLow(), 0.25);  // parameters 2 and 3 set the engine directly...
+  FFTDisplay* pDisplay = EditorOf(*e).GetFFTDisplay();
 
   // ...but a change of parameter 5 reads the handles, whatever 2 and 3 hold.
   e->GetParam(Tesk::kLow)->Set(0.9);
   e.Set(Tesk::kFFTDisplay, 0.0);
-  EXPECT_EQ(e->BandLow(), pDisplay->GetLow());
-  EXPECT_EQ(e->BandHigh(), pDisplay->GetHigh());
-  EXPECT_NEAR(e->BandLow(), 0.25, 1.0 / 219.0);
-  EXPECT_NEAR(e->BandHigh(), 0.75, 1.0 / 219.0);
-  EXPECT_EQ(e->GetLowHolder()->GetValue(), pDisplay->GetLow());
-  EXPECT_EQ(e->GetHighHolder()->GetValue(), pDisplay->GetHigh());
+  EXPECT_EQ(e->GetEngine().BandLow(), pDisplay->GetLow());
+  EXPECT_EQ(e->GetEngine().BandHigh(), pDisplay->GetHigh());
+  EXPECT_NEAR(e->GetEngine().BandLow(), 0.25, 1.0 / 219.0);
+  EXPECT_NEAR(e->GetEngine().BandHigh(), 0.75, 1.0 / 219.0);
+  EXPECT_EQ(EditorOf(*e).GetLowHolder()->GetValue(), pDisplay->GetLow());
+  EXPECT_EQ(EditorOf(*e).GetHighHolder()->GetValue(), pDisplay->GetHigh());
 }
 
 TEST(TeskProcessor, IndicesOutsideTheTableChangeNothing)
@@ -142,12 +142,12 @@ TEST(TeskProcessor, IndicesOutsideTheTableChangeNothing)
   Engine e;
   e.Set(Tesk::kLow, 0.3);
   e.Set(Tesk::kPre, 0.4);
-  const double low = e->BandLow();
+  const double low = e->GetEngine().BandLow();
   for (int index : {13, -1, 1000})
   {
     e->OnParamChange(index);
-    EXPECT_EQ(e->BandLow(), low) << index;
-    EXPECT_FALSE(e->Bypassed()) << index;
+    EXPECT_EQ(e->GetEngine().BandLow(), low) << index;
+    EXPECT_FALSE(e->GetEngine().Bypassed()) << index;
   }
 }
 
@@ -156,7 +156,7 @@ TEST(TeskProcessor, FadersFollowTheirParameters)
   Engine e;
   for (int idx : {Tesk::kPre, Tesk::kModeA, Tesk::kModeB})
   {
-    Fader* pFader = e->GetFader(idx);
+    Fader* pFader = EditorOf(*e).GetFader(idx);
     ASSERT_NE(pFader, nullptr);
     const int atZero = pFader->HandleY();
     e.Set(idx, 1.0);
@@ -172,17 +172,17 @@ TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
   // host a change of parameter 5 or 4; OnIdle pays them through the normal path.
   Engine e;
   e.Set(Tesk::kLow, 0.1);
-  const int n = 5 * Tesk::kHopSize + 4095;
+  const int n = 5 * TeskEngine::kHopSize + 4095;
   e.RenderMono(Noise(n, 0.3), 100);
-  const auto spectra = static_cast<int>(e->FrameSteps1() + e->FrameSteps2());
+  const auto spectra = static_cast<int>(e->GetEngine().FrameSteps1() + e->GetEngine().FrameSteps2());
   ASSERT_GT(spectra, 0);
 
   // The engine took the band from the handles at once; the holders wait for OnIdle.
-  EXPECT_EQ(e->BandLow(), e->GetFFTDisplay()->GetLow());
-  EXPECT_NE(e->GetLowHolder()->GetValue(), e->GetFFTDisplay()->GetLow());
+  EXPECT_EQ(e->GetEngine().BandLow(), EditorOf(*e).GetFFTDisplay()->GetLow());
+  EXPECT_NE(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
 
   e->OnIdle();
-  EXPECT_EQ(e->GetLowHolder()->GetValue(), e->GetFFTDisplay()->GetLow());
-  EXPECT_EQ(e->GetFFTDisplay()->TakePendingPushes(), 0);
-  EXPECT_EQ(e->GetWaveformDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
+  EXPECT_EQ(EditorOf(*e).GetFFTDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->TakePendingPushes(), 0);
 }

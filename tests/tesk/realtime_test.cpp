@@ -39,7 +39,7 @@ TEST(TeskRealtime, RenderingAllocatesNothingWhileTheEditorAndHostAreBusy)
   e.Set(Tesk::kAuto, 1.0);
   e.Set(Tesk::kSensitivity, 0.5);
   e.Set(Tesk::kModeA, 0.5);
-  const Signal in = Noise(8 * Tesk::kConvSize, 0.5);
+  const Signal in = Noise(8 * TeskEngine::kConvSize, 0.5);
   Signal outL(in.size()), outR(in.size());
 
   std::atomic<bool> stop{false};
@@ -76,5 +76,5 @@ TEST(TeskRealtime, RenderingAllocatesNothingWhileTheEditorAndHostAreBusy)
   ui.join();
   control.join();
   EXPECT_EQ(gAllocations.load(), 0);
-  EXPECT_GT(e->FrameSteps1(), 20u);
+  EXPECT_GT(e->GetEngine().FrameSteps1(), 20u);
 }

@@ -1,257 +1,100 @@
 #pragma once
-// A stand-in processor with the plug-in's thirteen parameters that records what the
-// editor tells it and drives the controls from its parameter handling the way the
-// processor does, and an editor laid out like the real one from small in-memory
-// images whose pixels tell which image (and which frame) was drawn.
+// The controls as the product has them: a real Tesk, whose editor TeskEditor builds
+// from the real images, driven through the paths a host and a user take.
+// - A host sets a parameter through the setter's steps: the parameter's value under
+//   the plug-in mutex, the graphics host's SetParameterFromPlug, then the
+//   processor's own OnParamChange.
+// - The mouse arrives through the graphics host's event functions.
+// - What the plug-in tells its host is recorded as the host sees it: each
+//   parameter-change notification, with the value the host then reads back.
+// Pixels are compared with the real images drawn by the graphics host at the place
+// the test expects, over the real background: a control that moves or changes
+// image shows.
+
+#include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "CompatHooks.h"
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
-#include "IParam.h"
-#include "IPlugHostless.h"
 #include "OnOff.h"
 #include "SensKnob.h"
+#include "Tesk.h"
+#include "TeskEditor.h"
 #include "Version.h"
 #include "WaveformDisplay.h"
-#include "lice.h"
 
-enum TestParam
+using namespace tesk;
+
+// The editor's images, as the layout loads them (resource ID, file, frames).
+struct EditorImage
 {
-  kReductionAmount = 0,
-  kSensitivity,
-  kLow,
-  kHigh,
-  kWaveformDisplay,
-  kFFTDisplay,
-  kPre,
-  kAuto,
-  kResidual,
-  kInv,
-  kModeA,
-  kModeB,
-  kBypass,
-  kNumParams
+  int id;
+  const char* file;
+  int frames;
 };
+inline constexpr EditorImage kBackgroundImage = {102, "resources/img/background.png", 1};
+inline constexpr EditorImage kTitleImage = {117, "resources/img/TESK.png", 1};
+inline constexpr EditorImage kKnobImage = {101, "resources/img/knob.png", 120};
+inline constexpr EditorImage kFaderHandleImage = {114, "resources/img/faderhandle.png", 1};
+inline constexpr EditorImage kButtonOnImage = {116, "resources/img/buttonOn.png", 2};
+inline constexpr EditorImage kButtonOffImage = {115, "resources/img/buttonOff.png", 2};
+inline constexpr EditorImage kBandHandleImage = {110, "resources/img/smallhandles.png", 1};
 
-class ControlsTestPlug final : public IPlugHostless
-{
-public:
-  ControlsTestPlug()
-    : IPlugHostless(kNumParams, "1-1 2-2", 1, "Tesk", "", "Test", 0x10000, 0x5465736b, 0x5465736b, 0, false, false,
-                    false, kAPIAU)
-  {
-    struct Def
-    {
-      const char* name;
-      double def;
-      double step;
-    };
-    static const Def defs[kNumParams] = {{"Reduction Amount", 0, 0.0001},
-                                         {"Sensitivity", 0, 0.0001},
-                                         {"Low", 0, 0.0001},
-                                         {"High", 1, 0.0001},
-                                         {"WaveformDisplay", 0, 0.001},
-                                         {"FFTDisplay", 0, 0.0001},
-                                         {"Pre", 0, 0.0001},
-                                         {"Auto", 0, 1},
-                                         {"Residual", 0, 1},
-                                         {"Inv", 0, 1},
-                                         {"Mode A", 0, 0.0001},
-                                         {"Mode B", 0, 0.0001},
-                                         {"Bypass", 0, 1}};
-    for (int i = 0; i < kNumParams; ++i) GetParam(i)->InitDouble(defs[i].name, defs[i].def, 0.0, 1.0, defs[i].step);
-  }
-
-  // The controls the processor keeps (null until the editor is built).
-  FFTDisplay* fft = nullptr;
-  WaveformDisplay* wave = nullptr;
-  Fader* faderPre = nullptr;
-  Fader* faderModeA = nullptr;
-  Fader* faderModeB = nullptr;
-  OnOff* switchAuto = nullptr;
-  OnOff* switchBypass = nullptr;
-  OnOff* switchInv = nullptr;
-  Ctrlo* lowHolder = nullptr;
-  Ctrlo* highHolder = nullptr;
-  // The engine's band edges as the parameter handling last set them.
-  double bandLow = 0.0, bandHigh = 0.0;
-
-  // The processor's reaction to a parameter change, as far as it concerns the controls.
-  void OnParamChange(int idx) override
-  {
-    WDL_MutexLock lock(&mMutex);
-    changes.push_back(idx);
-    if (!fft) return;
-    const double v = GetParam(idx) ? GetParam(idx)->Value() : 0.0;
-    switch (idx)
-    {
-      case kLow:
-        bandLow = v;
-        fft->setxm1(v);
-        break;
-      case kHigh:
-        bandHigh = v;
-        fft->setxm2(v);
-        break;
-      case kFFTDisplay:
-        lowHolder->SetValue(fft->GetLow());
-        highHolder->SetValue(fft->GetHigh());
-        bandLow = fft->GetLow();
-        bandHigh = fft->GetHigh();
-        break;
-      case kPre: faderPre->updatev(); break;
-      case kAuto: switchAuto->mOn = v > 0.5; break;
-      case kInv:
-        fft->mInv = v > 0.5;
-        switchInv->mOn = v > 0.5;
-        break;
-      case kModeA: faderModeA->updatev(); break;
-      case kModeB: faderModeB->updatev(); break;
-      case kBypass:
-        switchBypass->mOn = v > 0.5;
-        if (v > 0.5)
-        {
-          wave->clear();
-          fft->clear();
-        }
-        break;
-      default: break;
-    }
-  }
-
-  void SetParameterFromGUI(int idx, double normalizedValue) override
-  {
-    fromGUI.push_back({idx, normalizedValue});
-    IPlugBase::SetParameterFromGUI(idx, normalizedValue);
-  }
-
-  // A host setting a parameter: the value, the editor, then the processor.
-  void HostSets(int idx, double value)
-  {
-    WDL_MutexLock lock(&mMutex);
-    GetParam(idx)->Set(value);
-    if (GetGUI()) GetGUI()->SetParameterFromPlug(idx, value, true);
-    OnParamChange(idx);
-  }
-
-  // Pushes of one parameter, in order.
-  std::vector<double> PushesOf(int idx) const
-  {
-    std::vector<double> out;
-    for (const auto& p : fromGUI)
-      if (p.idx == idx) out.push_back(p.value);
-    return out;
-  }
-  void ForgetCalls()
-  {
-    fromGUI.clear();
-    changes.clear();
-  }
-
-  struct Push
-  {
-    int idx;
-    double value;
-  };
-  std::vector<Push> fromGUI;
-  std::vector<int> changes;
-};
-
-// Colours of the test images; every image and frame has its own.
-inline constexpr IColor kPanel(255, 20, 20, 20);
-inline constexpr IColor kFaderHandle(255, 200, 10, 10);
-inline constexpr IColor kBandHandle(255, 230, 230, 230);
-inline constexpr IColor kOnTop(255, 0, 200, 0), kOnBottom(255, 0, 0, 200);
-inline constexpr IColor kOffTop(255, 200, 0, 0), kOffBottom(255, 200, 200, 0);
-inline constexpr IColor kTitleMark(255, 0, 200, 200);
-// Knob frame f (from 1) is filled with red f, green 7, blue 9.
-inline IColor KnobFrameColor(int f) { return IColor(255, f, 7, 9); }
-
-constexpr int kKnobFrames = 120;
-constexpr int kFaderHandleW = 25, kFaderHandleH = 20;
-constexpr int kBandHandleW = 11, kBandHandleH = 53;
-constexpr int kBandMarkTop = 4;  // first opaque row of the band handle
-
-// The editor as the processor builds it, over a plain panel, with the test images.
 struct EditorFixture
 {
   EditorFixture()
+    : tesk(std::make_unique<Tesk>(TeskInstanceInfo())),
+      editor(dynamic_cast<TeskEditor&>(*tesk->GetEditorLink())),
+      gfx(dynamic_cast<IGraphicsHeadless*>(tesk->GetGUI())),
+      fft(editor.GetFFTDisplay()),
+      wave(editor.GetWaveformDisplay()),
+      faderPre(editor.GetFader(kPre)),
+      faderModeA(editor.GetFader(kModeA)),
+      faderModeB(editor.GetFader(kModeB)),
+      switchAuto(editor.GetSwitch(kAuto)),
+      switchBypass(editor.GetSwitch(kBypass)),
+      switchInv(editor.GetSwitch(kInv)),
+      lowHolder(editor.GetLowHolder()),
+      highHolder(editor.GetHighHolder()),
+      knob(Find<SensKnob>()),
+      version(Find<Version>())
   {
-    gfx = new IGraphicsHeadless(&plug, 425, 440, 0);
-    gfx->AttachPanelBackground(&kPanel);
-    plug.AttachGraphics(gfx);
-    gfx->EnableMouseOver(true);
-
-    IBitmap title =
-      Image(132, 400, 1, [](int x, int y) { return (x < 4 && y < 20) ? kTitleMark : IColor(0, 0, 0, 0); });
-    plug.wave = new WaveformDisplay(&plug, 280, 15, 154, 380, 8192, kWaveformDisplay, &title);
-    gfx->AttachControl(plug.wave);
-    plug.wave->setOn1(true);
-    plug.wave->setOn2(false);
-
-    knobImage = Image(37, 37 * kKnobFrames, kKnobFrames, [](int, int y) { return KnobFrameColor(y / 37 + 1); });
-    knob = new SensKnob(&plug, 99, 37, kSensitivity, &knobImage, kVertical, 4.0);
-    gfx->AttachControl(knob);
-
-    IBitmap handle = Image(kFaderHandleW, kFaderHandleH, 1, [](int, int) { return kFaderHandle; });
-    plug.faderPre = new Fader(&plug, 47, 173, kPre, &handle, 10, 3, 171);
-    plug.faderModeA = new Fader(&plug, 139, 171, kModeA, &handle, 10, 3, 171);
-    plug.faderModeB = new Fader(&plug, 209, 171, kModeB, &handle, 10, 3, 171);
-    gfx->AttachControl(plug.faderPre);
-    gfx->AttachControl(plug.faderModeA);
-    gfx->AttachControl(plug.faderModeB);
-    plug.faderPre->SetValue(0);
-    plug.faderModeA->SetValue(0);
-    plug.faderModeB->SetValue(0);
-
-    IBitmap on = Image(34, 50, 2, [](int, int y) { return y < 25 ? kOnTop : kOnBottom; });
-    IBitmap off = Image(34, 50, 2, [](int, int y) { return y < 25 ? kOffTop : kOffBottom; });
-    plug.switchAuto = new OnOff(&plug, IRECT(159, 52, 193, 77), kAuto, &on, &off);
-    plug.switchBypass = new OnOff(&plug, IRECT(39, 52, 73, 77), kBypass, &on, &off);
-    plug.switchInv = new OnOff(&plug, IRECT(227, 54, 261, 79), kInv, &on, &off);
-    gfx->AttachControl(plug.switchAuto);
-    gfx->AttachControl(plug.switchBypass);
-    gfx->AttachControl(plug.switchInv);
-    plug.switchBypass->SetValueFromPlug(1.0);
-
-    plug.lowHolder = new Ctrlo(&plug, IRECT(0, 0, 0, 0), kLow);
-    plug.highHolder = new Ctrlo(&plug, IRECT(0, 0, 0, 0), kHigh);
-    gfx->AttachControl(plug.lowHolder);
-    gfx->AttachControl(plug.highHolder);
-
-    version = new Version(&plug);
-    gfx->AttachControl(version);
-
-    // Transparent but for a band of rows that lies inside the control and above the map.
-    IBitmap small = Image(kBandHandleW, kBandHandleH, 1, [](int, int y) {
-      return (y >= kBandMarkTop && y < kBandMarkTop + 4) ? kBandHandle : IColor(0, 0, 0, 0);
-    });
-    plug.fft = new FFTDisplay(&plug, plug.lowHolder, plug.highHolder, 35, 92, 231, 49, 8192, kFFTDisplay, small);
-    gfx->AttachControl(plug.fft);
+    compat_AddAUEventSink(&Record, this);
   }
+  ~EditorFixture() { compat_RemoveAUEventSink(&Record, this); }
+  EditorFixture(const EditorFixture&) = delete;
+  EditorFixture& operator=(const EditorFixture&) = delete;
 
-  template <typename F>
-  IBitmap Image(int w, int h, int frames, F colorAt)
+  // ---- The host ----
+  // The parameter setter's steps, in its order.
+  void HostSets(int idx, double value)
   {
-    auto bmp = std::make_unique<LICE_MemBitmap>(w, h);
-    LICE_pixel* bits = bmp->getBits();
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) bits[y * bmp->getRowSpan() + x] = colorAt(x, y).ToPixel();
-    IBitmap out(bmp.get(), w, h, frames);
-    images.push_back(std::move(bmp));
+    WDL_MutexLock lock(tesk->GetMutex());
+    tesk->GetParam(idx)->Set(value);
+    gfx->SetParameterFromPlug(idx, value, false);
+    tesk->OnParamChange(idx);
+  }
+  // The values the host read back after each change notification of one parameter.
+  std::vector<double> PushesOf(int idx) const
+  {
+    std::vector<double> out;
+    for (const Push& p : pushes)
+      if (p.idx == idx) out.push_back(p.value);
     return out;
   }
+  void ForgetCalls() { pushes.clear(); }
+  // The engine's band edges, as the processor last set them.
+  double BandLow() const { return tesk->GetEngine().BandLow(); }
+  double BandHigh() const { return tesk->GetEngine().BandHigh(); }
 
-  // Every control drawn once over the panel.
+  // ---- The user ----
   void DrawAll() { gfx->DrawAll(); }
   IColor At(int x, int y) { return gfx->GetPoint(x, y); }
-
-  // Mouse gestures routed through the graphics host.
   void Click(int x, int y)
   {
     IMouseMod left(true);
@@ -270,11 +113,141 @@ struct EditorFixture
     gfx->OnMouseUp(x, y, &left);
   }
 
-  // Declared first so the editor (owned by the plug-in) goes before the images.
-  std::vector<std::unique_ptr<LICE_MemBitmap>> images;
-  ControlsTestPlug plug;
-  IGraphicsHeadless* gfx = nullptr;  // owned by the plug-in
-  IBitmap knobImage;
-  SensKnob* knob = nullptr;
-  Version* version = nullptr;
+  // ---- The expected picture ----
+  // The editor's pixel at (x, y) equals the background's there.
+  bool ShowsBackground(int x, int y) { return At(x, y) == Reference().At(x, y); }
+  IColor BackgroundAt(int x, int y) { return Reference().At(x, y); }
+  // The editor shows frame `frame` (from 1) of the image whole, its top-left corner
+  // at (x, y), as the graphics host draws it over the background. Only the pixels
+  // inside `within` are compared: the editor's surface, or less where the image
+  // lies over something drawn before it.
+  ::testing::AssertionResult ShowsImage(const EditorImage& image, int x, int y, int frame = 1,
+                                        IRECT within = IRECT(0, 0, 425, 440))
+  {
+    Canvas ref(tesk.get());
+    IBitmap bitmap = ref.Load(image);
+    const IRECT placed(x, y, x + bitmap.W, y + bitmap.H / bitmap.N);
+    const IRECT area = within.Intersect(&placed);
+    ref.g.AttachControl(new ImageAt(tesk.get(), bitmap, x, y, frame));
+    ref.g.DrawAll();
+    for (int py = area.T; py < area.B; ++py)
+      for (int px = area.L; px < area.R; ++px)
+        if (At(px, py) != ref.At(px, py))
+          return ::testing::AssertionFailure() << image.file << " frame " << frame << " at (" << x << ", " << y
+                                               << ") differs at (" << px << ", " << py << ")";
+    return ::testing::AssertionSuccess();
+  }
+  // What the editor shows at (x, y) where the image, its corner at (imageX, imageY),
+  // is drawn over a pixel of the given colour.
+  IColor ImageOver(const EditorImage& image, int imageX, int imageY, IColor under, int x, int y)
+  {
+    Canvas ref(tesk.get());
+    ref.g.AttachControl(new PointAt(tesk.get(), under, x, y));
+    ref.g.AttachControl(new ImageAt(tesk.get(), ref.Load(image), imageX, imageY, 1));
+    ref.g.DrawAll();
+    return ref.At(x, y);
+  }
+  // The size of an editor image (one frame's height).
+  IRECT ImageSize(const EditorImage& image)
+  {
+    IBitmap b = gfx->LoadIBitmap(image.id, image.file, image.frames);
+    return IRECT(0, 0, b.W, b.H / b.N);
+  }
+
+  struct Push
+  {
+    int idx;
+    double value;
+  };
+
+  // Declared in order of construction; the graphics object (and with it every
+  // control) goes with the processor.
+  std::unique_ptr<Tesk> tesk;
+  TeskEditor& editor;
+  IGraphicsHeadless* gfx;
+  FFTDisplay* fft;
+  WaveformDisplay* wave;
+  Fader *faderPre, *faderModeA, *faderModeB;
+  OnOff *switchAuto, *switchBypass, *switchInv;
+  Ctrlo *lowHolder, *highHolder;
+  SensKnob* knob;
+  Version* version;
+  std::vector<Push> pushes;
+
+private:
+  // One frame of an image drawn at a place, as the layout's controls draw (blend
+  // none, weight 1).
+  class ImageAt final : public IControl
+  {
+  public:
+    ImageAt(IPlugBase* pPlug, IBitmap image, int x, int y, int frame)
+      : IControl(pPlug, IRECT(x, y, x + image.W, y + image.H / image.N)),
+        mImage(image),
+        mFrame(frame)
+    {
+    }
+    bool Draw(IGraphics* pGraphics) override { return pGraphics->DrawBitmap(&mImage, &mRECT, mFrame, &mBlend); }
+
+  private:
+    IBitmap mImage;
+    int mFrame;
+  };
+
+  // One pixel plotted as the displays plot theirs (no blend).
+  class PointAt final : public IControl
+  {
+  public:
+    PointAt(IPlugBase* pPlug, IColor color, int x, int y)
+      : IControl(pPlug, IRECT(x, y, x + 1, y + 1)),
+        mColor(color)
+    {
+    }
+    bool Draw(IGraphics* pGraphics) override
+    {
+      return pGraphics->DrawPoint(&mColor, static_cast<float>(mRECT.L), static_cast<float>(mRECT.T), nullptr, false);
+    }
+
+  private:
+    IColor mColor;
+  };
+
+  // A graphics host of the editor's size over the same background, drawn as the
+  // editor draws it.
+  struct Canvas
+  {
+    explicit Canvas(IPlugBase* pPlug)
+      : g(pPlug, 425, 440, 0)
+    {
+      g.AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
+      g.PrepDraw();
+      g.DrawAll();
+    }
+    IBitmap Load(const EditorImage& image) { return g.LoadIBitmap(image.id, image.file, image.frames); }
+    IColor At(int x, int y) { return g.GetPoint(x, y); }
+    IGraphicsHeadless g;
+  };
+  Canvas& Reference()
+  {
+    if (!mBackground) mBackground = std::make_unique<Canvas>(tesk.get());
+    return *mBackground;
+  }
+  std::unique_ptr<Canvas> mBackground;
+
+  template <class T>
+  T* Find() const
+  {
+    for (int i = 0; i < gfx->NControls(); ++i)
+      if (auto* p = dynamic_cast<T*>(gfx->GetControl(i))) return p;
+    return nullptr;
+  }
+
+  // The host's listener: a notification of this instance (opened directly, so it
+  // has no component instance) of a value change, read back through the parameter.
+  static void Record(void* user, void*, const AudioUnitEvent* event)
+  {
+    auto* f = static_cast<EditorFixture*>(user);
+    if (event->mEventType != kAudioUnitEvent_ParameterValueChange || event->mArgument.mParameter.mAudioUnit) return;
+    const int idx = static_cast<int>(event->mArgument.mParameter.mParameterID);
+    f->pushes.push_back({idx, f->tesk->GetParam(idx)->GetNormalized()});
+  }
 };

@@ -24,9 +24,9 @@ class FaderText : public testing::TestWithParam<FaderTextCase>
 TEST_P(FaderText, PercentageAndSignShift)
 {
   EditorFixture f;
-  f.plug.faderPre->SetValue(GetParam().value);
-  EXPECT_STREQ(f.plug.faderPre->ValueText(), GetParam().text);
-  EXPECT_EQ(f.plug.faderPre->TextOffset(), GetParam().offset);
+  f.faderPre->SetValue(GetParam().value);
+  EXPECT_STREQ(f.faderPre->ValueText(), GetParam().text);
+  EXPECT_EQ(f.faderPre->TextOffset(), GetParam().offset);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FaderText,
@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(Values, FaderText,
 TEST(Fader, HandlePositionsOfTheFirstFader)
 {
   EditorFixture f;
-  Fader* pre = f.plug.faderPre;
+  Fader* pre = f.faderPre;
   const struct
   {
     double value;
@@ -58,7 +58,7 @@ TEST(Fader, HandlePositionsOfTheFirstFader)
 TEST(Fader, FarOutsideValuesKeepTheHandleRectangleFormable)
 {
   EditorFixture f;
-  Fader* pre = f.plug.faderPre;
+  Fader* pre = f.faderPre;
   IMouseMod left(true);
   for (double v : {-1e300, 1e300, -1e12})
   {
@@ -67,7 +67,8 @@ TEST(Fader, FarOutsideValuesKeepTheHandleRectangleFormable)
     EXPECT_GT(pre->HandleY(), std::numeric_limits<int>::min() + 1000000) << v;
     EXPECT_TRUE(v < 0 ? pre->HandleY() > pre->MaxY() : pre->HandleY() < pre->MinY()) << v;
     f.DrawAll();
-    for (int y = 173; y < 173 + 245; y += 7) EXPECT_NE(f.At(60, y), kFaderHandle) << v << " " << y;
+    // Nothing of the handle anywhere over the fader's track, above its value text.
+    for (int y = 173; y < 173 + 221; ++y) ASSERT_TRUE(f.ShowsBackground(60, y)) << v << " " << y;
     // The press finds no handle; its push (of the value limited to 0..1) brings it back.
     f.gfx->OnMouseDown(60, 300, &left);
     EXPECT_FALSE(pre->IsDragging()) << v;
@@ -80,61 +81,61 @@ TEST(Fader, ValueTextFromACallersShortBuffer)
 {
   EditorFixture f;
   char exact[4];
-  f.plug.faderPre->int2char(exact, 100, 0);
+  f.faderPre->int2char(exact, 100);
   EXPECT_STREQ(exact, "100");
-  EXPECT_STREQ(f.plug.faderPre->ValueText(), "100");
+  EXPECT_STREQ(f.faderPre->ValueText(), "100");
   char two[2];
-  f.plug.faderPre->int2char(two, 7, 0);
-  EXPECT_STREQ(f.plug.faderPre->ValueText(), "7");
+  f.faderPre->int2char(two, 7);
+  EXPECT_STREQ(f.faderPre->ValueText(), "7");
 }
 
 TEST(Fader, DrawsHandleAtItsPositionAndTextBelow)
 {
   EditorFixture f;
-  f.plug.faderPre->SetValue(0.5);
+  f.faderPre->SetValue(0.5);
   f.DrawAll();
-  // Left edge 47 + 10, top edge 260.
-  EXPECT_EQ(f.At(57, 260), kFaderHandle);
-  EXPECT_EQ(f.At(57 + kFaderHandleW - 1, 260 + kFaderHandleH - 1), kFaderHandle);
-  EXPECT_EQ(f.At(56, 265), kPanel);
-  EXPECT_EQ(f.At(57, 259), kPanel);
+  // Left edge 47 + 10, top edge 260; a pixel off either way is not the picture.
+  EXPECT_TRUE(f.ShowsImage(kFaderHandleImage, 57, 260));
+  for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+    EXPECT_FALSE(f.ShowsImage(kFaderHandleImage, 57 + dx, 260 + dy)) << dx << " " << dy;
   // Some white text pixels in the value row (173 + 221 .. 173 + 235).
   int bright = 0;
   for (int y = 394; y < 408; ++y)
-    for (int x = 49; x < 87; ++x) bright += f.At(x, y).R > 128;
+    for (int x = 49; x < 87; ++x) bright += f.At(x, y).R > 128 && !f.ShowsBackground(x, y);
   EXPECT_GT(bright, 5);
 }
 
 TEST(Fader, PressGrabsOnlyStrictlyInsideTheHandle)
 {
   EditorFixture f;
-  f.plug.faderPre->SetValue(0.5);  // handle 260 .. 280
+  f.faderPre->SetValue(0.5);  // handle from 260, as tall as its image
+  const int bottom = 260 + f.ImageSize(kFaderHandleImage).H();
   IMouseMod left(true);
   const struct
   {
     int y;
     bool grabs;
-  } rows[] = {{260, false}, {261, true}, {279, true}, {280, false}, {300, false}};
+  } rows[] = {{260, false}, {261, true}, {bottom - 1, true}, {bottom, false}, {bottom + 20, false}};
   for (const auto& row : rows)
   {
     f.gfx->OnMouseDown(60, row.y, &left);
-    EXPECT_EQ(f.plug.faderPre->IsDragging(), row.grabs) << row.y;
+    EXPECT_EQ(f.faderPre->IsDragging(), row.grabs) << row.y;
     f.gfx->OnMouseUp(60, row.y, &left);
-    EXPECT_FALSE(f.plug.faderPre->IsDragging());
+    EXPECT_FALSE(f.faderPre->IsDragging());
   }
 }
 
 TEST(Fader, DragOnTheHandleMovesItAndPushesTheValue)
 {
   EditorFixture f;
-  f.plug.HostSets(kPre, 0.5);
-  f.plug.ForgetCalls();
+  f.HostSets(kPre, 0.5);
+  f.ForgetCalls();
   f.Drag(60, 270, 60, 250);  // 20 pixels up
-  Fader* pre = f.plug.faderPre;
+  Fader* pre = f.faderPre;
   EXPECT_EQ(pre->HandleY(), 240);
   EXPECT_DOUBLE_EQ(pre->GetValue(), 1.0 - 64.0 / 168.0);
-  ASSERT_EQ(f.plug.PushesOf(kPre).size(), 2u);  // press, drag
-  EXPECT_DOUBLE_EQ(f.plug.PushesOf(kPre)[1], 1.0 - 64.0 / 168.0);
+  ASSERT_EQ(f.PushesOf(kPre).size(), 2u);  // press, drag
+  EXPECT_DOUBLE_EQ(f.PushesOf(kPre)[1], 1.0 - 64.0 / 168.0);
   EXPECT_STREQ(pre->ValueText(), "61");
 
   // Far beyond the top: the handle stops at its limit and the value at 1.
@@ -150,17 +151,17 @@ TEST(Fader, DragOnTheHandleMovesItAndPushesTheValue)
 TEST(Fader, DragBesideTheHandleSnapsTheValueToThePixelAndPushesIt)
 {
   EditorFixture f;
-  f.plug.HostSets(kPre, 0.505);
-  Fader* pre = f.plug.faderPre;
+  f.HostSets(kPre, 0.505);
+  Fader* pre = f.faderPre;
   ASSERT_EQ(pre->HandleY(), 259);
-  f.plug.ForgetCalls();
+  f.ForgetCalls();
   f.Drag(60, 320, 60, 330);
   EXPECT_FALSE(pre->IsDragging());
   EXPECT_EQ(pre->HandleY(), 259);
   const double snapped = 1.0 - 83.0 / 168.0;
   EXPECT_DOUBLE_EQ(pre->GetValue(), snapped);
-  ASSERT_EQ(f.plug.PushesOf(kPre).size(), 2u);
-  EXPECT_DOUBLE_EQ(f.plug.PushesOf(kPre)[1], snapped);
+  ASSERT_EQ(f.PushesOf(kPre).size(), 2u);
+  EXPECT_DOUBLE_EQ(f.PushesOf(kPre)[1], snapped);
 }
 
 TEST(Fader, WheelPushesAndTheProcessorRefreshesHandleAndText)
@@ -168,22 +169,22 @@ TEST(Fader, WheelPushesAndTheProcessorRefreshesHandleAndText)
   EditorFixture f;
   IMouseMod none;
   f.gfx->OnMouseWheel(150, 300, &none, 50);  // Mode A fader
-  EXPECT_NEAR(f.plug.faderModeA->GetValue(), 0.5, 1e-12);
-  ASSERT_EQ(f.plug.PushesOf(kModeA).size(), 1u);
-  EXPECT_EQ(f.plug.faderModeA->HandleY(), 171 + 171 - 84);
-  EXPECT_STREQ(f.plug.faderModeA->ValueText(), "50");
+  EXPECT_NEAR(f.faderModeA->GetValue(), 0.5, 1e-12);
+  ASSERT_EQ(f.PushesOf(kModeA).size(), 1u);
+  EXPECT_EQ(f.faderModeA->HandleY(), 171 + 171 - 84);
+  EXPECT_STREQ(f.faderModeA->ValueText(), "50");
 }
 
 TEST(Fader, OverOutAndDoubleClickPushTheUnchangedValue)
 {
   EditorFixture f;
-  f.plug.HostSets(kModeB, 0.25);
-  f.plug.ForgetCalls();
+  f.HostSets(kModeB, 0.25);
+  f.ForgetCalls();
   IMouseMod none;
   f.gfx->OnMouseOver(220, 300, &none);
   f.gfx->OnMouseDblClick(220, 300, &none);
   f.gfx->OnMouseOut();
-  EXPECT_EQ(f.plug.PushesOf(kModeB), (std::vector<double>{0.25, 0.25, 0.25}));
+  EXPECT_EQ(f.PushesOf(kModeB), (std::vector<double>{0.25, 0.25, 0.25}));
 }
 
 // ---- Knob ----
@@ -224,21 +225,22 @@ TEST(SensKnob, FrameFollowsTheValueAndIsDrawn)
   } rows[] = {{0.0, 1}, {1.0, 120}, {0.5, 61}, {0.004, 1}, {0.005, 2}, {1e300, 120}, {-1e300, 1}, {1e12, 120}};
   for (const auto& row : rows)
   {
-    f.plug.HostSets(kSensitivity, row.value);
+    f.HostSets(kSensitivity, row.value);
     EXPECT_EQ(f.knob->FrameState(), row.frame) << row.value;
     f.DrawAll();
-    EXPECT_EQ(f.At(99, 37), KnobFrameColor(row.frame)) << row.value;
-    EXPECT_EQ(f.At(135, 73), KnobFrameColor(row.frame)) << row.value;
+    EXPECT_TRUE(f.ShowsImage(kKnobImage, 99, 37, row.frame)) << row.value;
   }
-  EXPECT_EQ(f.knob->GetRECT()->R, 99 + 37);
+  EXPECT_EQ(f.knob->GetRECT()->L, 99);
+  EXPECT_EQ(f.knob->GetRECT()->T, 37);
+  EXPECT_EQ(f.knob->GetRECT()->R, 99 + f.ImageSize(kKnobImage).W());
   EXPECT_EQ(f.knob->GetRECT()->B, 127);
 }
 
 TEST(SensKnob, DragCoversTheRangeInThreeHundredPixels)
 {
   EditorFixture f;
-  f.plug.HostSets(kSensitivity, 0.2);
-  f.plug.ForgetCalls();
+  f.HostSets(kSensitivity, 0.2);
+  f.ForgetCalls();
   f.Drag(110, 60, 110, -90);  // 150 pixels up
   EXPECT_NEAR(f.knob->GetValue(), 0.7, 1e-12);
   EXPECT_STREQ(f.knob->ValueText(), "0.70");
@@ -250,13 +252,13 @@ TEST(SensKnob, DragCoversTheRangeInThreeHundredPixels)
   f.gfx->OnMouseDrag(110, 10000, &left);
   EXPECT_DOUBLE_EQ(f.knob->GetValue(), 0.0);
   // The press itself pushes nothing; every drag step does.
-  EXPECT_EQ(f.plug.PushesOf(kSensitivity).size(), 4u);
+  EXPECT_EQ(f.PushesOf(kSensitivity).size(), 4u);
 }
 
 TEST(SensKnob, ValueBoxShowsWhileTheButtonIsHeld)
 {
   EditorFixture f;
-  f.plug.HostSets(kSensitivity, 0.2);
+  f.HostSets(kSensitivity, 0.2);
   f.DrawAll();
   IMouseMod left(true);
   f.gfx->OnMouseDown(110, 60, &left);
@@ -275,7 +277,7 @@ TEST(SensKnob, ValueBoxShowsWhileTheButtonIsHeld)
   f.gfx->OnMouseUp(110, 57, &left);
   EXPECT_FALSE(f.knob->ShowsValue());
   f.DrawAll();
-  EXPECT_EQ(f.At(100, 80), kPanel);
+  EXPECT_TRUE(f.ShowsBackground(100, 80));
 }
 
 TEST(SensKnob, PointerLeavingHidesTheBoxAndOverOrDoubleClickDoNothing)
@@ -283,14 +285,14 @@ TEST(SensKnob, PointerLeavingHidesTheBoxAndOverOrDoubleClickDoNothing)
   EditorFixture f;
   IMouseMod left(true);
   f.gfx->OnMouseDown(110, 60, &left);
-  f.plug.ForgetCalls();
+  f.ForgetCalls();
   f.gfx->OnMouseOver(110, 60, &left);
   f.gfx->OnMouseDblClick(110, 60, &left);
   EXPECT_TRUE(f.knob->ShowsValue());
-  EXPECT_TRUE(f.plug.PushesOf(kSensitivity).empty());
+  EXPECT_TRUE(f.PushesOf(kSensitivity).empty());
   f.knob->OnMouseOut();
   EXPECT_FALSE(f.knob->ShowsValue());
-  EXPECT_EQ(f.plug.PushesOf(kSensitivity).size(), 1u);
+  EXPECT_EQ(f.PushesOf(kSensitivity).size(), 1u);
 }
 
 TEST(SensKnob, WheelMovesTheFrameButNotTheText)
@@ -302,6 +304,6 @@ TEST(SensKnob, WheelMovesTheFrameButNotTheText)
   EXPECT_DOUBLE_EQ(f.knob->GetValue(), 1.0);
   EXPECT_EQ(f.knob->FrameState(), 120);
   EXPECT_STREQ(f.knob->ValueText(), "0.00");
-  EXPECT_EQ(f.plug.PushesOf(kSensitivity), (std::vector<double>{1.0}));
+  EXPECT_EQ(f.PushesOf(kSensitivity), (std::vector<double>{1.0}));
 }
 }  // namespace

@@ -13,6 +13,11 @@ namespace
 {
 constexpr int kBins = 2048;
 constexpr int kY = 110;  // inside the display
+constexpr int kHandleTop = 92 - 4;
+// The band handles' rows above the colour map (rows 98 .. 128), which they are
+// drawn over: 88 .. 91 lie outside the control, 92 .. 97 inside.
+const IRECT kAboveMap(0, kHandleTop, 425, 98);
+const IRECT kAboveMapInside(0, 92, 425, 98);
 
 // Stores one spectrum whose every bin shows the given stored magnitude.
 void StoreFlat(FFTDisplay* d, double stored, int n = kBins)
@@ -24,13 +29,14 @@ void StoreFlat(FFTDisplay* d, double stored, int n = kBins)
 TEST(FFTDisplay, GeometryOfTheLayout)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   EXPECT_EQ(d->InnerLeft(), 41);
   EXPECT_EQ(d->InnerTop(), 101);
   EXPECT_EQ(d->InnerW(), 219);
   EXPECT_EQ(d->InnerH(), 31);
-  EXPECT_EQ(d->XmMin(), 41 - kBandHandleW / 2);
-  EXPECT_EQ(d->XmMax(), 260 - kBandHandleW / 2);
+  const int handleW = f.ImageSize(kBandHandleImage).W();
+  EXPECT_EQ(d->XmMin(), 41 - handleW / 2);
+  EXPECT_EQ(d->XmMax(), 260 - handleW / 2);
   EXPECT_EQ(d->Xm1(), d->XmMin());
   EXPECT_EQ(d->Xm2(), d->XmMax());
   EXPECT_NEAR(d->LogStep(), 1.0153083, 1e-7);
@@ -46,13 +52,13 @@ TEST(FFTDisplay, AxisStartsLinearAndGrowsGeometrically)
     int column;
     unsigned bin;
   } rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {50, 75}, {100, 236}, {150, 581}, {200, 1318}, {218, 1753}};
-  for (const auto& row : rows) EXPECT_EQ(f.plug.fft->ColumnBin(row.column), row.bin) << row.column;
+  for (const auto& row : rows) EXPECT_EQ(f.fft->ColumnBin(row.column), row.bin) << row.column;
 }
 
 TEST(FFTDisplay, StoresScaledSumAndKeepsEntriesPastN)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   std::vector<double> a(4096, 1.0), b(4096, 3.0);
   d->addFFT(a.data(), b.data(), 4096);
   StoreFlat(d, 0.0, 0);  // n = 0 writes nothing but advances
@@ -72,7 +78,7 @@ TEST(FFTDisplay, StoresScaledSumAndKeepsEntriesPastN)
 TEST(FFTDisplay, CountStaysInsideTheRow)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   std::vector<double> a(10000, 4.0), b(10000, 0.0);
   d->addFFT(a.data(), b.data(), 10000);
   EXPECT_DOUBLE_EQ(d->HistoryValue(0, 4095), 10.0);
@@ -84,12 +90,12 @@ TEST(FFTDisplay, CountStaysInsideTheRow)
 TEST(FFTDisplay, EachStoredSpectrumIsOnePendingPushNotAnImmediateOne)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   f.DrawAll();
   ASSERT_FALSE(d->IsDirty());
-  f.plug.ForgetCalls();
+  f.ForgetCalls();
   for (int i = 0; i < 5; ++i) StoreFlat(d, 1.0);
-  EXPECT_TRUE(f.plug.fromGUI.empty());
+  EXPECT_TRUE(f.pushes.empty());
   EXPECT_TRUE(d->IsDirty());
   EXPECT_EQ(d->TakePendingPushes(), 5);
   EXPECT_EQ(d->TakePendingPushes(), 0);
@@ -98,7 +104,7 @@ TEST(FFTDisplay, EachStoredSpectrumIsOnePendingPushNotAnImmediateOne)
 TEST(FFTDisplay, NewestRowAtTheBottomAndAFullRoundBringsTheFirstToTheTop)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   StoreFlat(d, 100.0);
   f.DrawAll();
   EXPECT_EQ(f.At(100, 128), IColor(255, 255, 0, 0));  // newest row, full level
@@ -128,8 +134,8 @@ TEST_P(FFTColors, LevelToColour)
 {
   EditorFixture f;
   const ColorCase& c = GetParam();
-  StoreFlat(f.plug.fft, c.stored);
-  f.plug.fft->mInv = c.inverted;
+  StoreFlat(f.fft, c.stored);
+  f.fft->mInv = c.inverted;
   f.DrawAll();
   EXPECT_EQ(f.At(100, 128), c.expected);
 }
@@ -149,52 +155,60 @@ INSTANTIATE_TEST_SUITE_P(Levels, FFTColors,
                                                    false, IColor(255, 0, 1, 154)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// What column x of row kY shows when the map there has the given colour: the
+// handles' stems stand over the columns where the greying changes.
+IColor ShownOverMap(EditorFixture& f, int x, IColor map)
+{
+  const int w = f.ImageSize(kBandHandleImage).W();
+  for (int h : {f.fft->Xm1(), f.fft->Xm2()})
+    if (x >= h && x < h + w) return f.ImageOver(kBandHandleImage, h, kHandleTop, map, x, kY);
+  return map;
+}
+
 TEST(FFTDisplay, GreyingFollowsTheHandleCentres)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   const IColor grey(255, 1, 1, 1), colour(255, 0, 1, 154);
+  ASSERT_NE(ShownOverMap(f, 40, grey), ShownOverMap(f, 40, colour));  // the stem shows what is under it
   f.DrawAll();
   // Low 0, High 1: column x 40 grey, 41 .. 258 coloured.
-  EXPECT_EQ(f.At(40, kY), grey);
-  EXPECT_EQ(f.At(41, kY), colour);
-  EXPECT_EQ(f.At(258, kY), colour);
+  EXPECT_EQ(f.At(40, kY), ShownOverMap(f, 40, grey));
+  EXPECT_EQ(f.At(41, kY), ShownOverMap(f, 41, colour));
+  EXPECT_EQ(f.At(258, kY), ShownOverMap(f, 258, colour));
 
   d->mInv = true;
   f.DrawAll();
-  EXPECT_EQ(f.At(40, kY), colour);
-  EXPECT_EQ(f.At(41, kY), colour);
-  EXPECT_EQ(f.At(42, kY), grey);
-  EXPECT_EQ(f.At(258, kY), grey);
+  EXPECT_EQ(f.At(40, kY), ShownOverMap(f, 40, colour));
+  EXPECT_EQ(f.At(41, kY), ShownOverMap(f, 41, colour));
+  EXPECT_EQ(f.At(42, kY), ShownOverMap(f, 42, grey));
+  EXPECT_EQ(f.At(258, kY), ShownOverMap(f, 258, grey));
 
   // Crossed handles grey every column of a normal band.
   d->mInv = false;
   d->setxm1(0.8);
   d->setxm2(0.2);
   f.DrawAll();
-  for (int x = 40; x <= 258; x += 9) EXPECT_EQ(f.At(x, kY), grey) << x;
+  for (int x = 40; x <= 258; x += 9) EXPECT_EQ(f.At(x, kY), ShownOverMap(f, x, grey)) << x;
 }
 
 TEST(FFTDisplay, HandlesDrawnWholeFourPixelsAboveTheControl)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   d->setxm1(0.25);
   f.DrawAll();
   const int x1 = d->Xm1();
-  // The image's top edge is at 92 - 4, so its marked rows 4 .. 7 land on 92 .. 95.
-  EXPECT_EQ(f.At(x1, 92), kBandHandle);
-  EXPECT_EQ(f.At(x1 + kBandHandleW - 1, 95), kBandHandle);
-  EXPECT_EQ(f.At(x1, 91), kPanel);
-  EXPECT_EQ(f.At(x1, 96), kPanel);
-  EXPECT_EQ(f.At(d->Xm2(), 92), kBandHandle);
-  EXPECT_EQ(f.At(x1 + kBandHandleW, 92), kPanel);
+  EXPECT_TRUE(f.ShowsImage(kBandHandleImage, x1, kHandleTop, 1, kAboveMap));
+  EXPECT_TRUE(f.ShowsImage(kBandHandleImage, d->Xm2(), kHandleTop, 1, kAboveMap));
+  for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+    EXPECT_FALSE(f.ShowsImage(kBandHandleImage, x1 + dx, kHandleTop + dy, 1, kAboveMap)) << dx << " " << dy;
 }
 
 TEST(FFTDisplay, PlacingAHandleTruncatesAndNeitherClampsNorMarks)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   f.DrawAll();
   d->setxm1(0.25);
   EXPECT_EQ(d->Xm1(), static_cast<int>(d->XmMin() + (d->XmMax() - d->XmMin()) * 0.25));
@@ -230,7 +244,7 @@ TEST_P(FFTFarHandles, StayWhereTheyArePlaced)
 {
   EditorFixture f;
   const FarCase& c = GetParam();
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   d->setxm1(c.low);
   d->setxm2(c.high);
   f.DrawAll();
@@ -265,27 +279,27 @@ class FFTPress : public testing::TestWithParam<PressCase>
 {
 };
 
-// Handles at 90 and 200 (Low 0.25, High 0.75 with an 11-pixel handle).
+// Handles at 91 and 201 (Low 0.25, High 0.75 with the 9-pixel handle).
 TEST_P(FFTPress, PressPicksWhatTheDragMoves)
 {
   EditorFixture f;
-  f.plug.HostSets(kLow, 0.25);
-  f.plug.HostSets(kHigh, 0.75);
-  ASSERT_EQ(f.plug.fft->Xm1(), 90);
-  ASSERT_EQ(f.plug.fft->Xm2(), 200);
+  f.HostSets(kLow, 0.25);
+  f.HostSets(kHigh, 0.75);
+  ASSERT_EQ(f.fft->Xm1(), 91);
+  ASSERT_EQ(f.fft->Xm2(), 201);
   IMouseMod left(true);
   f.gfx->OnMouseDown(GetParam().x, kY, &left);
-  EXPECT_EQ(f.plug.fft->DragsLow(), GetParam().low);
-  EXPECT_EQ(f.plug.fft->DragsHigh(), GetParam().high);
-  EXPECT_EQ(f.plug.fft->DragsBand(), GetParam().band);
+  EXPECT_EQ(f.fft->DragsLow(), GetParam().low);
+  EXPECT_EQ(f.fft->DragsHigh(), GetParam().high);
+  EXPECT_EQ(f.fft->DragsBand(), GetParam().band);
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, FFTPress,
                          testing::Values(PressCase{"far_left_takes_low", 35, true, false, false},
-                                         PressCase{"inside_low_handle", 100, true, false, false},
-                                         PressCase{"right_of_low_handle_is_band", 101, false, false, true},
-                                         PressCase{"high_handle_left_edge_is_band", 200, false, false, true},
-                                         PressCase{"right_of_high_left_edge", 201, false, true, false},
+                                         PressCase{"inside_low_handle", 99, true, false, false},
+                                         PressCase{"right_of_low_handle_is_band", 100, false, false, true},
+                                         PressCase{"high_handle_left_edge_is_band", 201, false, false, true},
+                                         PressCase{"right_of_high_left_edge", 202, false, true, false},
                                          PressCase{"far_right_takes_high", 265, false, true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -305,39 +319,39 @@ TEST_P(FFTDrag, StepAcceptedOrRefusedWhole)
 {
   EditorFixture f;
   const DragCase& c = GetParam();
-  f.plug.HostSets(kLow, c.low);
-  f.plug.HostSets(kHigh, c.high);
-  f.plug.ForgetCalls();
+  f.HostSets(kLow, c.low);
+  f.HostSets(kHigh, c.high);
+  f.ForgetCalls();
   f.Drag(c.pressX, kY, c.pressX + c.dX, kY);
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   EXPECT_EQ(d->Xm1(), c.xm1);
   EXPECT_EQ(d->Xm2(), c.xm2);
   // The holders follow the handles; the processor re-reads the edges; Low and High
   // themselves keep their values.
-  EXPECT_DOUBLE_EQ(f.plug.lowHolder->GetValue(), d->GetLow());
-  EXPECT_DOUBLE_EQ(f.plug.highHolder->GetValue(), d->GetHigh());
-  EXPECT_DOUBLE_EQ(f.plug.bandLow, d->GetLow());
-  EXPECT_DOUBLE_EQ(f.plug.bandHigh, d->GetHigh());
-  EXPECT_DOUBLE_EQ(f.plug.GetParam(kLow)->Value(), c.low);
-  EXPECT_DOUBLE_EQ(f.plug.GetParam(kHigh)->Value(), c.high);
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 2u);  // press and drag step
+  EXPECT_DOUBLE_EQ(f.lowHolder->GetValue(), d->GetLow());
+  EXPECT_DOUBLE_EQ(f.highHolder->GetValue(), d->GetHigh());
+  EXPECT_DOUBLE_EQ(f.BandLow(), d->GetLow());
+  EXPECT_DOUBLE_EQ(f.BandHigh(), d->GetHigh());
+  EXPECT_DOUBLE_EQ(f.tesk->GetParam(kLow)->Value(), c.low);
+  EXPECT_DOUBLE_EQ(f.tesk->GetParam(kHigh)->Value(), c.high);
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 2u);  // press and drag step
 }
 
-// Full band: handles at 36 and 255; 11-pixel handles.
+// Full band: handles at 37 and 256; 9-pixel handles.
 INSTANTIATE_TEST_SUITE_P(Steps, FFTDrag,
-                         testing::Values(DragCase{"low_right", 0, 1, 40, 20, 56, 255},
-                                         DragCase{"low_below_min_refused", 0, 1, 40, -1, 36, 255},
-                                         DragCase{"low_up_to_handle_width_from_high", 0, 1, 40, 208, 244, 255},
-                                         DragCase{"low_one_further_refused_not_clamped", 0, 1, 40, 209, 36, 255},
-                                         DragCase{"high_left", 0, 1, 260, -100, 36, 155},
-                                         DragCase{"high_above_max_refused", 0, 1, 260, 1, 36, 255},
-                                         DragCase{"high_stops_at_width_plus_one", 0, 1, 260, -207, 36, 48},
-                                         DragCase{"high_closer_refused", 0, 1, 260, -208, 36, 255},
-                                         DragCase{"band_moves_both", 0.25, 0.75, 150, 30, 120, 230},
-                                         DragCase{"band_to_the_max", 0.25, 0.75, 150, 55, 145, 255},
-                                         DragCase{"band_past_max_refused", 0.25, 0.75, 150, 56, 90, 200},
-                                         DragCase{"band_to_the_min", 0.25, 0.75, 150, -54, 36, 146},
-                                         DragCase{"band_past_min_refused", 0.25, 0.75, 150, -55, 90, 200}),
+                         testing::Values(DragCase{"low_right", 0, 1, 40, 20, 57, 256},
+                                         DragCase{"low_below_min_refused", 0, 1, 40, -1, 37, 256},
+                                         DragCase{"low_up_to_handle_width_from_high", 0, 1, 40, 210, 247, 256},
+                                         DragCase{"low_one_further_refused_not_clamped", 0, 1, 40, 211, 37, 256},
+                                         DragCase{"high_left", 0, 1, 260, -100, 37, 156},
+                                         DragCase{"high_above_max_refused", 0, 1, 260, 1, 37, 256},
+                                         DragCase{"high_stops_at_width_plus_one", 0, 1, 260, -209, 37, 47},
+                                         DragCase{"high_closer_refused", 0, 1, 260, -210, 37, 256},
+                                         DragCase{"band_moves_both", 0.25, 0.75, 150, 30, 121, 231},
+                                         DragCase{"band_to_the_max", 0.25, 0.75, 150, 55, 146, 256},
+                                         DragCase{"band_past_max_refused", 0.25, 0.75, 150, 56, 91, 201},
+                                         DragCase{"band_to_the_min", 0.25, 0.75, 150, -54, 37, 147},
+                                         DragCase{"band_past_min_refused", 0.25, 0.75, 150, -55, 91, 201}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FFTDisplay, RefusedStepsLetHandleAndPointerDriftApart)
@@ -346,57 +360,57 @@ TEST(FFTDisplay, RefusedStepsLetHandleAndPointerDriftApart)
   IMouseMod left(true);
   f.gfx->OnMouseDown(40, kY, &left);
   f.gfx->OnMouseDrag(20, kY, &left);  // refused: would pass the minimum
-  EXPECT_EQ(f.plug.fft->Xm1(), 36);
+  EXPECT_EQ(f.fft->Xm1(), 37);
   f.gfx->OnMouseDrag(30, kY, &left);  // +10 from the pointer's last place
-  EXPECT_EQ(f.plug.fft->Xm1(), 46);
+  EXPECT_EQ(f.fft->Xm1(), 47);
 }
 
 TEST(FFTDisplay, ReleaseKeepsTheBandFlagAndEveryMouseEventPushes)
 {
   EditorFixture f;
-  f.plug.HostSets(kLow, 0.25);
-  f.plug.HostSets(kHigh, 0.75);
-  f.plug.ForgetCalls();
+  f.HostSets(kLow, 0.25);
+  f.HostSets(kHigh, 0.75);
+  f.ForgetCalls();
   IMouseMod left(true);
   f.gfx->OnMouseDown(150, kY, &left);
   f.gfx->OnMouseUp(150, kY, &left);
-  EXPECT_TRUE(f.plug.fft->DragsBand());
-  EXPECT_FALSE(f.plug.fft->DragsLow());
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 2u);
+  EXPECT_TRUE(f.fft->DragsBand());
+  EXPECT_FALSE(f.fft->DragsLow());
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 2u);
 
   f.gfx->OnMouseDblClick(60, kY, &left);  // a press, then one more push
-  EXPECT_TRUE(f.plug.fft->DragsLow());
-  EXPECT_FALSE(f.plug.fft->DragsBand());
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 4u);
+  EXPECT_TRUE(f.fft->DragsLow());
+  EXPECT_FALSE(f.fft->DragsBand());
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 4u);
 
   f.gfx->OnMouseOver(60, kY, &left);
-  f.plug.fft->OnMouseOut();
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 6u);
+  f.fft->OnMouseOut();
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 6u);
 }
 
 TEST(FFTDisplay, WheelMovesOnlyTheDisplayValueAndTheEdgesAreReRead)
 {
   EditorFixture f;
-  f.plug.HostSets(kLow, 0.25);
-  const int x1 = f.plug.fft->Xm1();
+  f.HostSets(kLow, 0.25);
+  const int x1 = f.fft->Xm1();
   IMouseMod none;
   f.gfx->OnMouseWheel(150, kY, &none, 2);
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay), (std::vector<double>{0.02}));
-  EXPECT_EQ(f.plug.fft->Xm1(), x1);
-  EXPECT_DOUBLE_EQ(f.plug.bandLow, f.plug.fft->GetLow());
+  EXPECT_EQ(f.PushesOf(kFFTDisplay), (std::vector<double>{0.02}));
+  EXPECT_EQ(f.fft->Xm1(), x1);
+  EXPECT_DOUBLE_EQ(f.BandLow(), f.fft->GetLow());
   // Low 0.25 survives a change of the display's value, up to the pixel.
-  EXPECT_NEAR(f.plug.bandLow, 0.25, 1.0 / 219);
+  EXPECT_NEAR(f.BandLow(), 0.25, 1.0 / 219);
 }
 
 TEST(FFTDisplay, ClearWipesRowsKeepsPositionAndPushesOnce)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   for (int i = 0; i < 5; ++i) StoreFlat(d, 100.0);
   f.DrawAll();
-  f.plug.ForgetCalls();
+  f.ForgetCalls();
   d->clear();
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 1u);
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 1u);
   EXPECT_TRUE(d->IsDirty());
   EXPECT_EQ(d->WritePos(), 5);
   EXPECT_DOUBLE_EQ(d->HistoryValue(4, 0), 0.0);
@@ -416,17 +430,18 @@ TEST(FFTDisplay, ClearWipesRowsKeepsPositionAndPushesOnce)
 TEST(FFTDisplay, HostChangeOfLowShowsAtTheNextRedraw)
 {
   EditorFixture f;
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   f.DrawAll();
-  f.plug.HostSets(kLow, 0.5);
+  f.HostSets(kLow, 0.5);
   EXPECT_FALSE(d->IsDirty());
-  EXPECT_EQ(f.At(d->Xm1(), 92), kPanel);
+  EXPECT_FALSE(f.ShowsImage(kBandHandleImage, d->Xm1(), kHandleTop, 1, kAboveMapInside));
   IMouseMod none;
   f.gfx->OnMouseOver(150, kY, &none);
   IRECT r;
   ASSERT_TRUE(f.gfx->IsDirty(&r));
   f.gfx->Draw(&r);
-  EXPECT_EQ(f.At(d->Xm1(), 92), kBandHandle);
+  // The redraw covers the control's rectangle: the handle's rows inside it.
+  EXPECT_TRUE(f.ShowsImage(kBandHandleImage, d->Xm1(), kHandleTop, 1, kAboveMapInside));
 }
 }  // namespace
 
@@ -449,8 +464,8 @@ TEST(FFTDisplay, DegenerateSizesStayInsideTheirStorage)
   std::vector<double> a(8192, 50.0), b(8192, 0.0);
   for (const auto& row : rows)
   {
-    IBitmap handle = f.Image(kBandHandleW, kBandHandleH, 1, [](int, int) { return kBandHandle; });
-    auto* d = new FFTDisplay(&f.plug, nullptr, nullptr, 10, 150, row.w, row.h, row.maxCount, -1, handle);
+    IBitmap handle = f.gfx->LoadIBitmap(kBandHandleImage.id, kBandHandleImage.file, kBandHandleImage.frames);
+    auto* d = new FFTDisplay(f.tesk.get(), nullptr, nullptr, 10, 150, row.w, row.h, row.maxCount, -1, handle);
     f.gfx->AttachControl(d);
     for (int i = 0; i < 40; ++i) d->addFFT(a.data(), b.data(), 8192);
     d->clear();

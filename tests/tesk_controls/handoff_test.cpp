@@ -36,8 +36,8 @@ void Tick(EditorFixture& f, int* fftPushes, int* wavePushes)
 {
   IRECT r;
   if (f.gfx->IsDirty(&r)) f.gfx->Draw(&r);
-  *fftPushes += f.plug.fft->TakePendingPushes();
-  *wavePushes += f.plug.wave->TakePendingPushes();
+  *fftPushes += f.fft->TakePendingPushes();
+  *wavePushes += f.wave->TakePendingPushes();
 }
 
 TEST(HandOff, ConcurrentDrawingLosesNothing)
@@ -45,14 +45,14 @@ TEST(HandOff, ConcurrentDrawingLosesNothing)
   EditorFixture f;
   std::atomic<bool> done{false};
   int fftPushes = 0, wavePushes = 0;
-  std::thread producer(Produce, f.plug.fft, f.plug.wave, &done);
+  std::thread producer(Produce, f.fft, f.wave, &done);
   while (!done.load()) Tick(f, &fftPushes, &wavePushes);
   producer.join();
   Tick(f, &fftPushes, &wavePushes);
 
   EXPECT_EQ(fftPushes, kRows);
   EXPECT_EQ(wavePushes, kRows * kPointsPerRow);
-  FFTDisplay* d = f.plug.fft;
+  FFTDisplay* d = f.fft;
   EXPECT_EQ(d->WritePos(), kRows % 31);
   for (int row = 0; row < 31; ++row)
   {
@@ -63,7 +63,7 @@ TEST(HandOff, ConcurrentDrawingLosesNothing)
     EXPECT_DOUBLE_EQ(d->HistoryValue(row, 2047), s) << row;
   }
   const int points = kRows * kPointsPerRow;
-  WaveformDisplay* w = f.plug.wave;
+  WaveformDisplay* w = f.wave;
   EXPECT_EQ(w->WritePos(), points % 800);
   for (int back = 1; back <= 800; ++back)
   {
@@ -77,14 +77,14 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   EditorFixture f;
   std::atomic<bool> done{false};
   int fftPushes = 0, wavePushes = 0, clears = 0;
-  std::thread producer(Produce, f.plug.fft, f.plug.wave, &done);
+  std::thread producer(Produce, f.fft, f.wave, &done);
   // At least one clear, however quickly the producer finishes.
   do {
     {
       // As the processor does on "Bypass": under the plug-in mutex.
-      WDL_MutexLock lock(f.plug.GetMutex());
-      f.plug.wave->clear();
-      f.plug.fft->clear();
+      WDL_MutexLock lock(f.tesk->GetMutex());
+      f.wave->clear();
+      f.fft->clear();
       ++clears;
     }
     Tick(f, &fftPushes, &wavePushes);
@@ -96,14 +96,14 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
 
   // A clear after the producer stopped shows at once, and the next stored items
   // follow it in order.
-  FFTDisplay* d = f.plug.fft;
-  WaveformDisplay* w = f.plug.wave;
+  FFTDisplay* d = f.fft;
+  WaveformDisplay* w = f.wave;
   const int pos = d->WritePos();
-  f.plug.ForgetCalls();
+  f.ForgetCalls();
   d->clear();
   w->clear();
-  EXPECT_EQ(f.plug.PushesOf(kFFTDisplay).size(), 1u);
-  EXPECT_EQ(f.plug.PushesOf(kWaveformDisplay).size(), 1u);
+  EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 1u);
+  EXPECT_EQ(f.PushesOf(kWaveformDisplay).size(), 1u);
   for (int row = 0; row < 31; ++row) EXPECT_DOUBLE_EQ(d->HistoryValue(row, 5), 0.0);
   EXPECT_EQ(w->WritePos(), 0);
   std::vector<double> a(4096, 2.0), b(4096, 0.0);

@@ -1,0 +1,73 @@
+#pragma once
+// Tesk's editor: builds the fixed 425 x 440 layout of its controls into a graphics
+// object attached to the plug-in, and is the editor's side of the processor-editor
+// channel (TeskEditorLink). The only code that knows the concrete controls.
+//
+// Threads: construction on the thread that creates the processor, before a host can
+// call it; every channel operation on the thread TeskEditorLink.h gives it. The
+// controls themselves draw and take the mouse on the editor's thread.
+//
+// Lifetime: the graphics object (owned and deleted by the plug-in base) owns the
+// controls; this object only points at them and must not outlive them. The
+// processor deletes it in its destructor, before the base deletes the graphics.
+
+#include "TeskEditorLink.h"
+
+class IGraphics;
+class IPlugBase;
+class FFTDisplay;
+class WaveformDisplay;
+class Fader;
+class OnOff;
+class Ctrlo;
+
+class TeskEditor final : public TeskEditorLink
+{
+public:
+  // Creates the graphics object, attaches it to pPlug and builds the layout.
+  explicit TeskEditor(IPlugBase* pPlug);
+  TeskEditor(const TeskEditor&) = delete;
+  TeskEditor& operator=(const TeskEditor&) = delete;
+
+  // ==== The channel (threads as in TeskEditorLink.h) ====
+  void FeedSampleRate(int sampleRate) noexcept override;
+  void FeedWaveform(double value) noexcept override;
+  void FeedSpectra(const double* magL, const double* magR, int n) noexcept override;
+  double BandLow() const noexcept override;
+  double BandHigh() const noexcept override;
+  void ShowBandLow(double v) override;
+  void ShowBandHigh(double v) override;
+  void ShowBandEdges(double low, double high) override;
+  void RefreshFader(tesk::EParam param) override;
+  void ShowSwitch(tesk::EParam param, bool on) override;
+  void ShowInvertedBand(bool inverted) override;
+  void ClearDisplays() override;
+  int TakeSpectrumPushes() noexcept override;
+  int TakeWaveformPushes() noexcept override;
+
+  // ==== Inspection (tests, tools) ====
+  FFTDisplay* GetFFTDisplay() const noexcept { return mFFTDisplay; }
+  WaveformDisplay* GetWaveformDisplay() const noexcept { return mWaveformDisplay; }
+  // The fader of "Pre", "Mode A" or "Mode B"; null for any other parameter.
+  Fader* GetFader(int param) const noexcept;
+  // The switch of "Auto", "Inv" or "Bypass"; null for any other parameter.
+  OnOff* GetSwitch(int param) const noexcept;
+  Ctrlo* GetLowHolder() const noexcept { return mLowHolder; }
+  Ctrlo* GetHighHolder() const noexcept { return mHighHolder; }
+
+private:
+  WaveformDisplay* mWaveformDisplay = nullptr;
+  FFTDisplay* mFFTDisplay = nullptr;
+  Ctrlo* mLowHolder = nullptr;
+  Ctrlo* mHighHolder = nullptr;
+  Fader* mFaderPre = nullptr;
+  Fader* mFaderModeA = nullptr;
+  Fader* mFaderModeB = nullptr;
+  OnOff* mSwitchAuto = nullptr;
+  OnOff* mSwitchInv = nullptr;
+  OnOff* mSwitchBypass = nullptr;
+};
+
+// The editor's graphics object for the plug-in: the headless host where no window
+// binding is linked. The thread that creates the processor.
+IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps);

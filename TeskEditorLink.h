@@ -1,0 +1,70 @@
+#pragma once
+// The one channel between Tesk's processor and its editor: everything the processor
+// and its engine tell the editor (display feeds, values to show, clears) and the
+// little they read back (the band edges the handles mark, the pushes the displays
+// owe the host). The processor and the engine hold only this interface, null when
+// there is no editor; the code that builds the editor implements it and is the only
+// code that knows the concrete controls. Binding-free: the standard library only.
+//
+// Threads, as every call below is marked:
+// - audio: the render path. No allocation, no locks, and nothing here may call back
+//   into the plug-in (no push of a parameter, no host notification).
+// - parameter change: inside Tesk::OnParamChange, under the plug-in mutex, on the
+//   thread that delivers the change: the thread a host calls the parameter setter,
+//   state restore or initialisation on (its control thread; some hosts automate
+//   from their audio thread, between renders), or the editor's thread (a control's
+//   push through SetParameterFromGUI). Never from inside a render: the displays'
+//   own pushes wait for idle.
+// - idle: Tesk::OnIdle, under the plug-in mutex, on a non-audio thread: the host's
+//   control thread after each host call that is not a render, or an editor timer.
+// - any: callable from every thread, the audio thread included.
+//
+// The calls say what to show, not how: an implementation may apply them at once
+// (today's) or queue them for the editor's own thread.
+
+#include "TeskParams.h"
+
+class TeskEditorLink
+{
+public:
+  virtual ~TeskEditorLink() = default;
+
+  // ==== Feeds (audio) ====
+  // The current sample rate, once per processed block: the waveform keeps one
+  // point per sampleRate / 100 values.
+  virtual void FeedSampleRate(int sampleRate) noexcept = 0;
+  // One output value per processed sample while not bypassed.
+  virtual void FeedWaveform(double value) noexcept = 0;
+  // The two channels' magnitude spectra of one frame step (n bins each), read
+  // before the call returns. Each call owes the host one push of kFFTDisplay.
+  virtual void FeedSpectra(const double* magL, const double* magR, int n) noexcept = 0;
+
+  // ==== Read back (any) ====
+  // The band edges where the spectrum display's handles stand, as fractions 0..1
+  // of their travel: where the user sets the band.
+  virtual double BandLow() const noexcept = 0;
+  virtual double BandHigh() const noexcept = 0;
+
+  // ==== Values to show (parameter change) ====
+  // Moves a band handle to the fraction v of its travel ("Low", "High").
+  virtual void ShowBandLow(double v) = 0;
+  virtual void ShowBandHigh(double v) = 0;
+  // The band edges the engine took from the handles, kept for parameters 2 and 3.
+  virtual void ShowBandEdges(double low, double high) = 0;
+  // A fader ("Pre", "Mode A", "Mode B") redraws its handle and text from the value
+  // its control holds; the graphics host has set it before the processor hears of
+  // the change.
+  virtual void RefreshFader(tesk::EParam param) = 0;
+  // A switch ("Auto", "Inv", "Bypass") shows on or off.
+  virtual void ShowSwitch(tesk::EParam param, bool on) = 0;
+  // The spectrum display greys inside the band instead of outside it.
+  virtual void ShowInvertedBand(bool inverted) = 0;
+  // Empties the waveform, then the spectrum display; each pushes its own parameter.
+  virtual void ClearDisplays() = 0;
+
+  // ==== Owed pushes (idle) ====
+  // Spectra (FeedSpectra calls) and stored waveform points since the last call:
+  // each stands for one push of the display's parameter the processor owes the host.
+  virtual int TakeSpectrumPushes() noexcept = 0;
+  virtual int TakeWaveformPushes() noexcept = 0;
+};

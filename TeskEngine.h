@@ -1,0 +1,210 @@
+#pragma once
+// Tesk's spectral engine, apart from any plug-in binding: every engine buffer, the
+// parameter working copies, the random source of the sensitivity measure and the
+// per-sample path. It includes only its own headers, the FFT package and the
+// standard library, so it builds (and can be reused) without a plug-in framework.
+//
+// The per-sample path (Process), in this order:
+//   1. DelayIn1      the dry delay line (6144 samples)
+//   2. MovAvt        the moving average M of the sensitivity measure S
+//   3. Traitement1   stage one: frames convolved with their own mirrored magnitude
+//                    spectrum, mixed with the delayed dry signal; S per frame
+//                    (CalculSensitivity)
+//   4. Delayt        the delay of M (6144 samples)
+//   5. Traitement2   stage two: the band reduction (AppliqueReduction) turned into
+//                    a zero-phase filter
+//   6. the waveform feed, 7. the bypass.
+// Each stage cuts its input into four 4096-sample frames, staggered by 2048 samples,
+// and overlap-adds their 8192-point FFT convolutions (OverlapAddFrames).
+//
+// Threads:
+// - Construction and SetEditor: the thread that builds the processor, before any
+//   other call.
+// - Process and everything it calls: the audio thread. No allocation, no locks, no
+//   I/O; it reads the working copies with relaxed loads and never waits.
+// - The parameter setters: the parameter-change thread (Tesk::OnParamChange, under
+//   the plug-in mutex); each is one relaxed store the audio thread picks up at its
+//   next read.
+// - SetRandomSeed, GetRandomSeed: any thread; a new seed takes effect at the start
+//   of the next processed block.
+// - The inspection accessors read the audio thread's state without synchronisation:
+//   for tests and tools, between blocks, on the thread that renders.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "OverlapAddFrames.h"
+#include "TeskRandom.h"
+#include "fft4g.h"
+
+class TeskEditorLink;
+
+class TeskEngine final
+{
+public:
+  // ==== Sizes and scales ====
+  static constexpr int kFrameSize = 4096;           // samples gathered per frame
+  static constexpr int kHopSize = kFrameSize / 2;   // frame spacing; spectrum bins; moving-average length
+  static constexpr int kConvSize = 2 * kFrameSize;  // convolution transform length, one frame cycle
+  static constexpr int kFramesPerStage = kConvSize / kHopSize;
+  static constexpr int kDelaySlots = 6144;  // dry delay and delay of the moving average
+  // Output scale of both stages, 2^-13: with the unnormalised 8192-point inverse
+  // (which returns 4096 times the convolution) it leaves 1/2 of the convolution.
+  static constexpr double kOutScale = 1.0 / 8192.0;
+  // Stage one's further 2^-7: its kernel is a magnitude spectrum in the units of the
+  // 4096-point transform, so 2^-20 in all brings the wet level near the dry one.
+  static constexpr double kStageOneKernelScale = 1.0 / 128.0;
+  // Stage two's further 1/2: it leaves a quarter of the filtered frame, which
+  // cancels stage one's fourfold dry sum (one dry share per active frame).
+  static constexpr double kStageTwoHalf = 0.5;
+  // Magnitudes lowered per unit of "Mode A"/"Mode B" when "Auto" is off; with
+  // "Auto" on the step follows the delayed average D as D * 79 * 2.
+  static constexpr double kFixedReductionStep = 79.0;
+
+  using Frames = OverlapAddFrames<kFrameSize, kFramesPerStage>;
+  static_assert(Frames::kCycle == kConvSize && Frames::kHop == kHopSize);
+
+  // ==== Set-up (constructor thread) ====
+  // Every buffer at its final size; the random source seeded from the clock.
+  TeskEngine();
+  TeskEngine(const TeskEngine&) = delete;
+  TeskEngine& operator=(const TeskEngine&) = delete;
+
+  // The editor the engine feeds and reads the band edges from; null for none.
+  void SetEditor(TeskEditorLink* pEditor) noexcept { mEditor = pEditor; }
+
+  // ==== Parameter working copies (parameter-change thread) ====
+  void SetSensitivity(double v) noexcept { mSensitivity.store(v, std::memory_order_relaxed); }
+  void SetBandLow(double v) noexcept { mBandLow.store(v, std::memory_order_relaxed); }
+  void SetBandHigh(double v) noexcept { mBandHigh.store(v, std::memory_order_relaxed); }
+  void SetPreAmount(double v) noexcept { mPreAmount.store(v, std::memory_order_relaxed); }
+  void SetAutoMode(double v) noexcept { mAutoMode.store(v, std::memory_order_relaxed); }
+  void SetInvertBand(double v) noexcept { mInvertBand.store(v, std::memory_order_relaxed); }
+  void SetModeA(double v) noexcept { mModeA.store(v, std::memory_order_relaxed); }
+  void SetModeB(double v) noexcept { mModeB.store(v, std::memory_order_relaxed); }
+  void SetBypass(bool on) noexcept { mBypass.store(on, std::memory_order_relaxed); }
+
+  // Restarts the sensitivity measure's draws from this seed at the next block. Any thread.
+  void SetRandomSeed(std::uint32_t seed) noexcept;
+  std::uint32_t GetRandomSeed() const noexcept { return mSeed.load(std::memory_order_relaxed); }
+
+  // ==== Processing (audio thread: no allocation, no locks) ====
+  // Runs the engine one sample at a time on two inputs and two outputs, which may
+  // alias. sampleRate is the host's current rate, for the waveform's decimation.
+  void Process(double** inputs, double** outputs, int nFrames, double sampleRate) noexcept;
+  // Stage one for one sample: writes the stage's output and reads the delayed dry
+  // samples. Audio thread: no allocation, no locks.
+  void Traitement1(double inL, double inR, double* outL, double* outR, const double* dryL, const double* dryR) noexcept;
+  // Stage two for one sample. Audio thread: no allocation, no locks.
+  void Traitement2(double inL, double inR, double* outL, double* outR) noexcept;
+  // The sensitivity measure of stage one's frame. Audio thread: no allocation, no locks.
+  void CalculSensitivity(int frame) noexcept;
+  // Lowers the bins one and two above every selected bin. Audio thread: no allocation, no locks.
+  void AppliqueReduction() noexcept;
+
+  // ==== Inspection (tests, benchmarks, tools; the rendering thread, between blocks) ====
+  double DryL() const noexcept { return mDryL; }
+  double DryR() const noexcept { return mDryR; }
+  double SensMeasure() const noexcept { return mSensMeasure; }
+  double SensAvg() const noexcept { return mSensAvg; }
+  double SensAvgDelayed() const noexcept { return mSensAvgDelayed; }
+  double FramePeak() const noexcept { return mFramePeak; }
+  double ReductionStep() const noexcept { return mReductionStep; }
+  double BandLow() const noexcept { return mBandLow.load(std::memory_order_relaxed); }
+  double BandHigh() const noexcept { return mBandHigh.load(std::memory_order_relaxed); }
+  bool Bypassed() const noexcept { return mBypass.load(std::memory_order_relaxed); }
+  int FrameCounter1(int frame) const noexcept { return mStage1.Counter(frame); }
+  int FrameCounter2(int frame) const noexcept { return mStage2.Counter(frame); }
+  const double* SensHisto() const noexcept { return mSensHisto.data(); }
+  // Magnitudes of the last frame step (stage two's are after the reduction), and
+  // stage two's magnitudes before it and its gains.
+  const double* MagL() const noexcept { return mMagL.data(); }
+  const double* MagR() const noexcept { return mMagR.data(); }
+  const double* MagOrigL() const noexcept { return mMagOrigL.data(); }
+  const double* GainL() const noexcept { return mGainL.data(); }
+  const double* GainR() const noexcept { return mGainR.data(); }
+  // Frame steps run so far by each stage (one per 2048 samples once all frames run).
+  std::uint64_t FrameSteps1() const noexcept { return mFrameSteps1; }
+  std::uint64_t FrameSteps2() const noexcept { return mFrameSteps2; }
+
+private:
+  using Buffer = std::vector<double>;
+
+  // ---- Pipeline (TeskPipeline.cpp). Audio thread: no allocation, no locks.
+  void ApplyPendingSeed() noexcept;
+  void DelayIn1(double inL, double inR) noexcept;
+  void MovAvt() noexcept;
+  void Delayt() noexcept;
+
+  // ---- Stage steps (TeskStageOne.cpp, TeskStageTwo.cpp). Audio thread: no allocation, no locks.
+  void FrameStep1(int frame) noexcept;
+  void FrameStep2(int frame) noexcept;
+  // Stage two's gain curve as a centred zero-phase impulse response in the kernels,
+  // zero-padded and transformed to the convolution length.
+  void BuildGainKernels() noexcept;
+
+  // ---- Transform work both stages share (TeskSpectral.cpp). Audio thread: no allocation, no locks.
+  // Hann-windowed 4096-point spectrum of the frame's gathered samples into the work
+  // buffers, then the magnitudes of bins 0..2047 into mMagL/mMagR.
+  void MeasureFrame(const double* frameL, const double* frameR) noexcept;
+  // Hann-windowed, zero-padded 8192-point spectra of the frame into the work buffers.
+  void TransformFrame(const double* frameL, const double* frameR) noexcept;
+  // Multiplies the first kFrameSize entries by the Hann window. The window is the FFT
+  // package's own type 0, computed once at construction: the same products, without
+  // the cosines on the audio thread.
+  void ApplyHannWindow(double* data) const noexcept;
+  // Multiplies the work spectra by the kernels and returns to the time domain.
+  void ConvolveWithKernels() noexcept;
+  // The frame's result: frame[k] = work[k] * first * second for the whole cycle, in
+  // that order of multiplication, both channels.
+  void StoreResult(double* frameL, double* frameR, double first, double second) noexcept;
+  // Hands both magnitude vectors to the editor and takes the band edges from its
+  // handles at once, as the display's push would.
+  void ShowSpectra() noexcept;
+  void Rdft(int n, int direction, double* data) noexcept;
+
+  // ==== Engine state ====
+  Frames mStage1, mStage2;
+  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mConvA, mConvB, mMagL, mMagR;
+  Buffer mMagOrigL, mMagOrigR, mGainL, mGainR;
+  Buffer mSensHisto;
+  // The bins the last measure counted into, so clearing and comparing visit at most
+  // one bin per sample instead of the whole 65536-bin table.
+  std::vector<int> mSensTouched;
+  int mSensTouchedCount = 0;
+  double mFramePeak = 0.0, mSensMeasure = 0.0;
+  Buffer mSensAvgWindow;
+  int mSensAvgPos = 0;
+  double mSensAvgSum = 0.0, mSensAvg = 0.0;
+  Buffer mSensAvgDelay;
+  int mSensAvgDelayPos = 0;
+  double mSensAvgDelayed = 0.0;
+  Buffer mDryDelayL, mDryDelayR;
+  int mDryDelayPos = 0;
+  double mDryL = 0.0, mDryR = 0.0;
+  double mReductionStep = 0.0;
+  std::vector<int> mFFTIp;
+  Buffer mFFTW;
+  FFTOoura mFFTPackage;
+  Buffer mHannWindow;  // fenetrage type 0 over kFrameSize samples
+  std::uint64_t mFrameSteps1 = 0, mFrameSteps2 = 0;
+
+  // The sensitivity measure's random source; a requested seed waits in mPendingSeed
+  // (bit 32 set) until the audio thread takes it at the start of a block.
+  TeskRandom mRandom;
+  std::atomic<std::uint32_t> mSeed{0};
+  std::atomic<std::uint64_t> mPendingSeed{0};
+
+  // ==== Parameter working copies (written on the parameter-change thread, read by
+  // the audio thread). "Reduction Amount", "WaveformDisplay", "FFTDisplay" and
+  // "Residual" have none: no processing step reads them, and their values live in
+  // the host-visible parameters themselves. ====
+  std::atomic<double> mSensitivity{0.0}, mBandLow{0.0}, mBandHigh{0.0}, mPreAmount{0.0}, mAutoMode{0.0};
+  std::atomic<double> mInvertBand{0.0}, mModeA{0.0}, mModeB{0.0};
+  std::atomic<bool> mBypass{false};
+
+  // The editor's side of the channel; null when there is none. Set before processing.
+  TeskEditorLink* mEditor = nullptr;
+};

@@ -1,0 +1,18 @@
+# Compiles every engine source on its own, with no include directory at all, and
+# fails when one does not build that way or when any header it reaches lies under
+# WDL/ (the frameworks and bindings) or compat/ (the platform stand-ins).
+# Called as: cmake -DCXX=compiler -DSOURCES=a.cpp;b.cpp -P check_engine_includes.cmake
+foreach(src IN LISTS SOURCES)
+  execute_process(COMMAND ${CXX} -std=c++20 -fsyntax-only -H ${src} RESULT_VARIABLE rc ERROR_VARIABLE tree
+                  OUTPUT_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${src} does not build from the engine's own headers and the standard library:\n${tree}")
+  endif()
+  string(REGEX MATCHALL "[^\n]*/(WDL|compat)/[^\n]*" stray "${tree}")
+  if(stray)
+    message(FATAL_ERROR "${src} reaches framework or platform headers:\n${stray}")
+  endif()
+  string(REGEX MATCHALL "\n\\.+ [^\n]*" headers "\n${tree}")
+  list(LENGTH headers n)
+  message(STATUS "${src}: ${n} headers, none under WDL/ or compat/")
+endforeach()

@@ -9,6 +9,11 @@ add_executable(tesk-render
   tools/render/RenderJob.cpp
   tools/render/TeskHost.cpp
   tools/render/AudioFile.cpp
+  tools/render/AudioFormats.cpp
+  tools/render/ChunkLayout.cpp
+  tools/render/InputFile.cpp
+  tools/render/Interruption.cpp
+  tools/render/FileIdentity.cpp
   tools/render/PendingOutput.cpp
   tools/render/DemoSignal.cpp
   tools/render/RenderProgress.cpp

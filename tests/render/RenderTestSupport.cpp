@@ -3,14 +3,18 @@
 #include <sndfile.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -18,19 +22,32 @@ namespace render_test
 {
 namespace
 {
-std::string ReadText(const std::filesystem::path& path)
+using Clock = std::chrono::steady_clock;
+
+std::chrono::steady_clock::duration Seconds(double s)
 {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
+}
+
+// The caught-signal mask of a process, from /proc/PID/status; 0 when unknown.
+unsigned long long CaughtSignals(pid_t pid)
+{
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("SigCgt:", 0) == 0) return std::stoull(line.substr(7), nullptr, 16);
+  return 0;
 }
 }  // namespace
 
-RunResult RunRender(const std::filesystem::path& folder, const std::vector<std::string>& args)
+// ==== Running the program ====
+
+RenderProcess::RenderProcess(const std::filesystem::path& folder, const std::vector<std::string>& args, RunIo io)
+  : mCaptureOut(io.mStdout < 0)
 {
   // Captures go outside the folder, so they never show up in its listing.
-  const std::filesystem::path outPath = folder.string() + ".stdout", errPath = folder.string() + ".stderr";
+  mOutPath = folder.string() + ".stdout";
+  mErrPath = folder.string() + ".stderr";
   std::vector<std::string> argStrings = {TESK_RENDER_PATH};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -39,28 +56,74 @@ RunResult RunRender(const std::filesystem::path& folder, const std::vector<std::
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (io.mStdin >= 0)
+    posix_spawn_file_actions_adddup2(&actions, io.mStdin, STDIN_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (io.mStdout >= 0)
+    posix_spawn_file_actions_adddup2(&actions, io.mStdout, STDOUT_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, mOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-
-  RunResult result;
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&mPid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0)
   {
+    mPid = -1;
     ADD_FAILURE() << "could not start " << argv[0];
-    return result;
   }
+}
+
+RenderProcess::~RenderProcess()
+{
+  if (mPid > 0) Finish(0.0);
+}
+
+bool RenderProcess::WaitForSignalHandlers(double timeoutSeconds) const
+{
+  const unsigned long long wanted = (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1));
+  const auto end = Clock::now() + Seconds(timeoutSeconds);
+  while (Clock::now() < end)
+  {
+    if ((CaughtSignals(mPid) & wanted) == wanted) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+RunResult RenderProcess::Finish(double timeoutSeconds)
+{
+  RunResult result;
+  if (mPid <= 0) return result;
+  const auto end = Clock::now() + Seconds(timeoutSeconds);
   int status = 0;
-  waitpid(pid, &status, 0);
+  pid_t done = 0;
+  while ((done = waitpid(mPid, &status, WNOHANG)) == 0 && Clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (done == 0)
+  {
+    result.mTimedOut = true;
+    kill(mPid, SIGKILL);
+    waitpid(mPid, &status, 0);
+  }
+  mPid = -1;
+  result.mExited = WIFEXITED(status);
   result.mExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.mOut = ReadText(outPath);
-  result.mErr = ReadText(errPath);
-  std::filesystem::remove(outPath);
-  std::filesystem::remove(errPath);
+  if (mCaptureOut) result.mOut = ReadBytes(mOutPath);
+  result.mErr = ReadBytes(mErrPath);
+  std::filesystem::remove(mOutPath);
+  std::filesystem::remove(mErrPath);
   return result;
 }
+
+RunResult RunRender(const std::filesystem::path& folder, const std::vector<std::string>& args, RunIo io)
+{
+  // Generous: the sanitizer builds are slow; a hang still ends the test.
+  return RenderProcess(folder, args, io).Finish(120.0);
+}
+
+// ==== Audio files ====
 
 long long Audio::PeakFrame(int channel) const
 {
@@ -99,8 +162,11 @@ Audio ReadAudio(const std::filesystem::path& path)
   a.mChannels = info.channels;
   a.mSampleRate = info.samplerate;
   a.mFormat = info.format;
-  a.mSamples.resize(static_cast<size_t>(info.frames * info.channels));
-  EXPECT_EQ(sf_readf_float(f, a.mSamples.data(), info.frames), info.frames);
+  // A file written to a pipe may not know its length: read to the end.
+  std::vector<float> block(static_cast<size_t>(4096 * info.channels));
+  sf_count_t n;
+  while ((n = sf_readf_float(f, block.data(), 4096)) > 0)
+    a.mSamples.insert(a.mSamples.end(), block.begin(), block.begin() + n * info.channels);
   sf_close(f);
   return a;
 }
@@ -118,12 +184,48 @@ float MusicLike(long long frame, int channel)
   return static_cast<float>(v);
 }
 
+// ==== Folders and files ====
+
 std::vector<std::string> FolderListing(const std::filesystem::path& folder)
 {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder)
+{
+  std::map<std::string, std::string> contents;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+  {
+    const std::string name = std::filesystem::relative(e.path(), folder).string();
+    const auto status = e.symlink_status();
+    if (std::filesystem::is_symlink(status))
+      contents[name] = "-> " + std::filesystem::read_symlink(e.path()).string();
+    else if (std::filesystem::is_directory(status))
+      contents[name] = "<folder>";
+    else if (std::filesystem::is_fifo(status))
+      contents[name] = "<fifo>";
+    else if (std::filesystem::is_socket(status))
+      contents[name] = "<socket>";
+    else
+      contents[name] = ReadBytes(e.path());
+  }
+  return contents;
+}
+
+std::string ReadBytes(const std::filesystem::path& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 void RenderTest::SetUp()

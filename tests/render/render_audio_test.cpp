@@ -5,8 +5,13 @@
 
 #include <sndfile.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <ctime>
 #include <fstream>
+#include <limits>
+#include <thread>
 
 namespace render_test
 {
@@ -104,6 +109,7 @@ struct FormatCase
   const char* mName;
   const char* mInput;
   int mInputFormat;
+  const char* mOutput;
   std::vector<std::string> mFormatOption;
   int mExpected;
 };
@@ -112,13 +118,13 @@ class OutputFormatTest : public RenderTest, public ::testing::WithParamInterface
 {
 };
 
-TEST_P(OutputFormatTest, FollowsTheInputUnlessAskedOtherwise)
+TEST_P(OutputFormatTest, FollowsTheOutputsExtensionKeepingTheSampleType)
 {
   const FormatCase& c = GetParam();
   WriteAudio(Path(c.mInput), 2, 4096, c.mInputFormat, MusicLike, 48000);
-  const RunResult r = Run(Join({"-q", c.mInput, "out.snd"}, c.mFormatOption));
+  const RunResult r = Run(Join({"-q", c.mInput, c.mOutput}, c.mFormatOption));
   ASSERT_EQ(r.mExitCode, 0) << r.mErr;
-  const Audio out = ReadAudio(Path("out.snd"));
+  const Audio out = ReadAudio(Path(c.mOutput));
   EXPECT_EQ(out.mFormat, c.mExpected);
   EXPECT_EQ(out.mSampleRate, 48000);
   EXPECT_EQ(out.Frames(), 4096);
@@ -127,21 +133,174 @@ TEST_P(OutputFormatTest, FollowsTheInputUnlessAskedOtherwise)
 INSTANTIATE_TEST_SUITE_P(
   Formats, OutputFormatTest,
   ::testing::Values(
-    FormatCase{"Wav16", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    FormatCase{"Flac24", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-    FormatCase{"AiffFloat", "in.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, {}, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
-    FormatCase{"FlacToWavKeepsSamples",
+    FormatCase{"Wav16", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "out.wav", {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+    FormatCase{
+      "Flac24", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "out.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{"OggToWavTakesFloat", "in.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, "x.wav", {}, kFloatWav},
+    FormatCase{
+      "Wav16ToFlac", "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "out.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+    FormatCase{"FloatWavToFlacTakesPcm24", "in.wav", kFloatWav, "out.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{
+      "Flac24ToAiff", "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "out.AIF", {}, SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+    FormatCase{"Wav16ToOggTakesVorbis",
+               "in.wav",
+               SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+               "out.ogg",
+               {},
+               SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+    FormatCase{"FormatOptionOverridesTheExtension",
                "in.flac",
                SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+               "out.snd",
                {"--format", "wav"},
                SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    FormatCase{
-      "FloatWavToFlacTakesPcm24", "in.wav", kFloatWav, {"--format", "flac"}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
     FormatCase{"ExplicitSampleType",
                "in.wav",
                SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+               "out.wav",
                {"--format=aiff:float"},
                SF_FORMAT_AIFF | SF_FORMAT_FLOAT}),
+  [](const auto& info) { return std::string(info.param.mName); });
+
+TEST_F(RenderAudioTest, IdenticalRendersGiveIdenticalFiles)
+{
+  // Float WAV and AIFF files carry a PEAK chunk with a time of writing (to the
+  // second): render on both sides of a second boundary.
+  WriteAudio(Path("in.wav"), 2, 4096, SF_FORMAT_WAV | SF_FORMAT_PCM_16, MusicLike);
+  const std::vector<std::vector<std::string>> formats = {
+    {"--format", "wav:float"}, {"--format", "wav:double"}, {"--format", "aiff:float"}, {"--format", "caf:float"}};
+  auto renderAll = [&](const std::string& prefix) {
+    for (size_t i = 0; i < formats.size(); ++i)
+    {
+      const RunResult r = Run(Join({"-q", "in.wav", prefix + std::to_string(i) + ".snd"}, formats[i]));
+      ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+    }
+  };
+  renderAll("a");
+  const std::time_t started = std::time(nullptr);
+  while (std::time(nullptr) == started) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  renderAll("b");
+  for (size_t i = 0; i < formats.size(); ++i)
+  {
+    const std::string a = ReadBytes(Path("a" + std::to_string(i) + ".snd"));
+    EXPECT_EQ(a, ReadBytes(Path("b" + std::to_string(i) + ".snd"))) << formats[i][1];
+  }
+}
+
+// Samples that are not numbers reach the output when the input holds them (Bypass
+// passes the input through unchanged).
+struct NonFiniteCase
+{
+  const char* mName;
+  const char* mOutput;
+  std::vector<std::string> mFormatOption;
+  bool mKept;  // the format holds them as they are; otherwise they are written as 0
+};
+
+class NonFiniteTest : public RenderTest, public ::testing::WithParamInterface<NonFiniteCase>
+{
+};
+
+TEST_P(NonFiniteTest, AreCountedAndWrittenAsZeroUnlessTheFormatHoldsThem)
+{
+  const NonFiniteCase& c = GetParam();
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  // Four non-finite samples and two beyond full scale.
+  auto sample = [&](long long i, int ch) -> float {
+    if (i == 100) return ch ? nan : -nan;
+    if (i == 200) return ch ? inf : -inf;
+    if (i == 300) return ch ? 1.5f : -2.0f;
+    return 0.25f;
+  };
+  WriteAudio(Path("in.wav"), 2, 1000, kFloatWav, sample);
+  const RunResult r = Run(Join({"--set", "Bypass=1", "in.wav", c.mOutput}, c.mFormatOption));
+  ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+  EXPECT_EQ(r.mErr, "");
+  EXPECT_NE(r.mOut.find(std::string("4 samples not finite (") + (c.mKept ? "kept" : "written as 0") + ")"),
+            std::string::npos)
+    << r.mOut;
+
+  const Audio out = ReadAudio(Path(c.mOutput));
+  ASSERT_EQ(out.Frames(), 1000);
+  for (int ch = 0; ch < 2; ++ch)
+  {
+    EXPECT_NEAR(out.At(99, ch), 0.25f, 1e-3f);
+    if (c.mKept)
+    {
+      EXPECT_TRUE(std::isnan(out.At(100, ch)));
+      EXPECT_TRUE(std::isinf(out.At(200, ch)));
+    }
+    else
+    {
+      EXPECT_EQ(out.At(100, ch), 0.0f);
+      EXPECT_EQ(out.At(200, ch), 0.0f);
+    }
+  }
+  if (!c.mKept)
+  {
+    EXPECT_NE(r.mOut.find("2 samples clipped"), std::string::npos) << r.mOut;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, NonFiniteTest,
+                         ::testing::Values(NonFiniteCase{"Wav16", "out.wav", {"--format", "wav:pcm16"}, false},
+                                           NonFiniteCase{"Flac", "out.flac", {}, false},
+                                           NonFiniteCase{"FloatWav", "out.wav", {}, true}),
+                         [](const auto& info) { return std::string(info.param.mName); });
+
+// A WAV file with 1000 frames of data whose header may announce fewer.
+std::string WavBytes(std::uint32_t announcedFrames, const std::string& trailer)
+{
+  auto le32 = [](std::uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  std::string data;
+  for (int i = 0; i < 1000; ++i)
+  {
+    const auto v = static_cast<std::int16_t>(8000.0 * std::sin(i * 0.05));
+    for (int ch = 0; ch < 2; ++ch) data += std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+  }
+  const std::string fmt =
+    std::string("\x01\x00\x02\x00", 4) + le32(44100) + le32(44100 * 4) + std::string("\x04\x00\x10\x00", 4);
+  const std::string body = "WAVEfmt " + le32(16) + fmt + "data" + le32(announcedFrames * 4) + data + trailer;
+  return "RIFF" + le32(static_cast<std::uint32_t>(body.size())) + body;
+}
+
+struct HeaderCase
+{
+  const char* mName;
+  std::uint32_t mAnnounced;
+  std::string mTrailer;
+  bool mWarned;
+};
+
+class WavHeaderTest : public RenderTest, public ::testing::WithParamInterface<HeaderCase>
+{
+};
+
+TEST_P(WavHeaderTest, AudioBeyondTheAnnouncedDataIsReported)
+{
+  const HeaderCase& c = GetParam();
+  WriteBytes(Path("in.wav"), WavBytes(c.mAnnounced, c.mTrailer));
+  const RunResult r = Run({"-q", "--set", "Bypass=1", "in.wav", "out.wav"});
+  ASSERT_EQ(r.mExitCode, 0) << r.mErr;
+  EXPECT_EQ(ReadAudio(Path("out.wav")).Frames(), c.mAnnounced);
+  if (c.mWarned)
+  {
+    EXPECT_EQ(r.mErr.rfind("tesk-render: in.wav: warning: ", 0), 0u) << r.mErr;
+    EXPECT_NE(r.mErr.find("2000 bytes"), std::string::npos) << r.mErr;
+    EXPECT_EQ(r.mErr.find('\n'), r.mErr.size() - 1) << "one line: " << r.mErr;
+  }
+  else
+    EXPECT_EQ(r.mErr, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Headers, WavHeaderTest,
+  ::testing::Values(HeaderCase{"Complete", 1000, "", false}, HeaderCase{"UnderstatedByHalf", 500, "", true},
+                    // A chunk after the data is part of the file, not hidden audio.
+                    HeaderCase{"ChunkAfterTheData", 1000, std::string("LIST\x04\x00\x00\x00INFO", 12), false}),
   [](const auto& info) { return std::string(info.param.mName); });
 
 TEST_F(RenderAudioTest, DemoWritesEightSecondsOfStereoAndTheEditorSnapshot)

@@ -5,6 +5,12 @@
 
 #include <sndfile.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <fstream>
 
 namespace render_test
@@ -24,6 +30,19 @@ void WriteText(const std::filesystem::path& path, const std::string& text)
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// A socket file in the folder, as a server leaves it.
+void MakeSocket(const std::filesystem::path& path)
+{
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.string().size(), sizeof(address.sun_path));
+  std::strcpy(address.sun_path, path.c_str());
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  close(fd);
+}
+
 class RenderErrorTest : public RenderTest, public ::testing::WithParamInterface<ErrorCase>
 {
 protected:
@@ -37,6 +56,17 @@ protected:
     WriteText(Path("bad.fxb"), "CcnK");
     WriteText(Path("short.state"), std::string(80, '\0'));
     std::filesystem::create_directory(Path("folder.wav"));
+    std::filesystem::create_directory(Path("dir.state"));
+    std::filesystem::create_directory(Path("sub"));
+    std::filesystem::create_symlink("in.wav", Path("link.wav"));
+    // Valid states (all parameters 0), one named like the demo's snapshot.
+    WriteText(Path("s.state"), std::string(104, '\0'));
+    WriteText(Path("demo.png"), std::string(104, '\0'));
+    // Larger than any bank (a hole, so it costs no disk).
+    std::ofstream(Path("big.fxb")).close();
+    std::filesystem::resize_file(Path("big.fxb"), 2 << 20);
+    ASSERT_EQ(mkfifo(Path("pipe.wav").c_str(), 0644), 0);
+    MakeSocket(Path("sock.wav"));
     // An output that exists beforehand must survive a failed run unchanged.
     WriteText(Path("out.wav"), "previous");
   }
@@ -46,7 +76,7 @@ protected:
 TEST_P(RenderErrorTest, ReportsAndLeavesNoOutput)
 {
   const ErrorCase& c = GetParam();
-  const std::vector<std::string> before = FolderListing(mFolder);
+  const std::map<std::string, std::string> before = FolderContents(mFolder);
   const RunResult r = Run(c.mArgs);
 
   EXPECT_EQ(r.mExitCode, c.mExitCode) << r.mErr;
@@ -55,9 +85,9 @@ TEST_P(RenderErrorTest, ReportsAndLeavesNoOutput)
   EXPECT_EQ(r.mErr.rfind("tesk-render: ", 0), 0u) << r.mErr;
   for (const std::string& part : c.mMessageParts) EXPECT_NE(r.mErr.find(part), std::string::npos) << r.mErr;
 
-  EXPECT_EQ(FolderListing(mFolder), before);
-  std::ifstream previous(Path("out.wav"));
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(previous), std::istreambuf_iterator<char>()), "previous");
+  // Nothing written, replaced or left behind: every file, link, pipe and socket as it was.
+  EXPECT_EQ(FolderContents(mFolder), before);
+  EXPECT_EQ(ReadBytes(Path("out.wav")), "previous");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -91,6 +121,62 @@ INSTANTIATE_TEST_SUITE_P(
     ErrorCase{"MalformedBank", {"--bank", "bad.fxb", "in.wav", "out.wav"}, 5, {"bad.fxb: ", "bank file"}},
     ErrorCase{
       "TruncatedState", {"--state", "short.state", "in.wav", "out.wav"}, 5, {"short.state: ", "80 bytes", "104"}},
-    ErrorCase{"MissingState", {"--state", "none.state", "in.wav", "out.wav"}, 5, {"none.state: ", "cannot read"}}),
+    ErrorCase{"MissingState", {"--state", "none.state", "in.wav", "out.wav"}, 5, {"none.state: ", "cannot read"}},
+    ErrorCase{"StateIsAFolder", {"--state", "dir.state", "in.wav", "out.wav"}, 5, {"dir.state: ", "is a folder"}},
+    // Settings files larger than any valid one are refused before they are read whole.
+    ErrorCase{"PresetIsEndless", {"--preset", "/dev/zero", "in.wav", "out.wav"}, 5, {"/dev/zero: ", "larger than"}},
+    ErrorCase{"StateIsEndless", {"--state", "/dev/zero", "in.wav", "out.wav"}, 5, {"/dev/zero: ", "larger than"}},
+    ErrorCase{"BankTooLarge", {"--bank", "big.fxb", "in.wav", "out.wav"}, 5, {"big.fxb: ", "larger than"}},
+
+    // File names and repeated options.
+    ErrorCase{"EmptyInputName", {"", "out.wav"}, 2, {"empty"}},
+    ErrorCase{"EmptyOutputName", {"in.wav", ""}, 2, {"empty"}},
+    ErrorCase{"PresetTwice", {"--preset", "a.fxp", "--preset=b.fxp", "in.wav", "out.wav"}, 2, {"--preset", "twice"}},
+    ErrorCase{"BlockTwice", {"--block", "64", "--block", "64", "in.wav", "out.wav"}, 2, {"--block", "twice"}},
+    ErrorCase{"DemoTwice", {"--demo", "a.wav", "--demo", "b.wav"}, 2, {"--demo", "twice"}},
+
+    // Output formats come from the extension.
+    ErrorCase{"UnknownExtension", {"in.wav", "out.xyz"}, 2, {"out.xyz: ", "'.xyz'", "wav, aiff", "--format"}},
+    ErrorCase{"NoExtension", {"in.wav", "outfile"}, 2, {"outfile: ", "wav, aiff", "--format"}},
+    ErrorCase{"StandardOutputNeedsAFormat", {"in.wav", "-"}, 2, {"standard output", "--format"}},
+    ErrorCase{"StandardOutputIsForTheAudio",
+              {"in.wav", "out.wav", "--save-state", "-"},
+              2,
+              {"--save-state", "standard output"}},
+    ErrorCase{"ListingWouldMixWithTheAudio",
+              {"--list-params", "--format", "au", "in.wav", "-"},
+              2,
+              {"--list-params", "standard output"}},
+    ErrorCase{"StandardInputIsNotAudio", {"-", "out.wav"}, 3, {"standard input: ", "not a readable audio file"}},
+
+    // An input or output named twice, under any spelling, is refused before anything is written.
+    ErrorCase{"OutputIsTheInput", {"in.wav", "in.wav"}, 2, {"in.wav: ", "the output is the same file as the input"}},
+    ErrorCase{
+      "OutputLinksToTheInput", {"in.wav", "link.wav"}, 2, {"link.wav: ", "the output is the same file as the input"}},
+    ErrorCase{"SavedStateIsTheInput",
+              {"--save-state", "in.wav", "in.wav", "out.wav"},
+              2,
+              {"in.wav: ", "--save-state is the same file as the input"}},
+    ErrorCase{"SavedStateIsTheState",
+              {"--state", "s.state", "--save-state", "./s.state", "in.wav", "out.wav"},
+              2,
+              {"./s.state: ", "--save-state is the same file as --state"}},
+    ErrorCase{"OutputsSpelledDifferently",
+              {"in.wav", "sub/./b.wav", "--snapshot", "sub/b.wav"},
+              2,
+              {"sub/b.wav: ", "--snapshot is the same file as the output ('sub/./b.wav')"}},
+    ErrorCase{"NewOutputsThroughParentFolder",
+              {"in.wav", "sub/../c.wav", "--save-preset", "c.wav"},
+              2,
+              {"c.wav: ", "--save-preset is the same file as the output"}},
+    ErrorCase{"DemoSnapshotIsTheState",
+              {"--demo", "demo.wav", "--state", "demo.png"},
+              2,
+              {"demo.png: ", "the same file as --state"}},
+
+    // Outputs that are not regular files are written in place or refused, never replaced.
+    ErrorCase{"WavIntoAPipe", {"in.wav", "pipe.wav"}, 4, {"pipe.wav: ", "pipe", "au, flac, ogg"}},
+    ErrorCase{"OutputIsASocket", {"in.wav", "sock.wav"}, 4, {"sock.wav: ", "socket"}},
+    ErrorCase{"SnapshotIsAFolder", {"in.wav", "out.wav", "--snapshot", "sub"}, 4, {"sub: ", "is a folder"}}),
   [](const auto& info) { return std::string(info.param.mName); });
 }  // namespace render_test

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 namespace render_test
 {
@@ -181,5 +182,39 @@ TEST_F(RenderSettingsTest, SeedMakesNoisyRendersRepeatable)
   const Audio other = Render("c.wav", withSeed("43"));
   EXPECT_EQ(first.mSamples, second.mSamples);
   EXPECT_NE(first.mSamples, other.mSamples);
+}
+}  // namespace render_test
+
+namespace render_test
+{
+TEST_F(RenderSettingsTest, SnapshotWithoutRenderingShowsTheParameters)
+{
+  // Every parameter set explicitly to the value it has: the editor must look the
+  // same as when the values are only the plug-in's own.
+  const RunResult listed = Run({"--list-params"});
+  ASSERT_EQ(listed.mExitCode, 0) << listed.mErr;
+  std::vector<std::string> explicitly = {"-q", "--snapshot", "explicit.png"};
+  std::istringstream lines(listed.mOut);
+  std::string line;
+  std::getline(lines, line);  // the heading
+  int count = 0;
+  while (std::getline(lines, line))
+  {
+    const std::string index = line.substr(0, 5), value = line.substr(line.find_last_of(' ') + 1);
+    explicitly.insert(explicitly.end(), {"--set", std::to_string(std::stoi(index)) + "=" + value});
+    ++count;
+  }
+  ASSERT_EQ(count, 13);
+  ASSERT_EQ(Run(explicitly).mExitCode, 0);
+  ASSERT_EQ(Run({"-q", "--snapshot", "defaults.png"}).mExitCode, 0);
+  ASSERT_EQ(Run({"-q", "--list-params", "--snapshot", "listed.png"}).mExitCode, 0);
+  const std::string expected = ReadBytes(Path("explicit.png"));
+  EXPECT_FALSE(expected.empty());
+  EXPECT_EQ(ReadBytes(Path("defaults.png")), expected);
+  EXPECT_EQ(ReadBytes(Path("listed.png")), expected);
+
+  // And the switches follow their parameters.
+  ASSERT_EQ(Run({"-q", "--snapshot", "on.png", "--set", "Bypass=1"}).mExitCode, 0);
+  EXPECT_NE(ReadBytes(Path("on.png")), expected);
 }
 }  // namespace render_test

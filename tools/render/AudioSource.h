@@ -11,6 +11,7 @@ public:
 
   virtual int SampleRate() const noexcept = 0;
   virtual int Channels() const noexcept = 0;
+  // -1 when not known beforehand (audio from a pipe).
   virtual std::int64_t Frames() const noexcept = 0;
   // The file's name, or a description of a generated signal, for messages.
   virtual const std::string& Name() const noexcept = 0;

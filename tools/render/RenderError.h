@@ -9,10 +9,10 @@
 enum RenderExit
 {
   kExitOK = 0,
-  kExitUsage = 2,         // a bad option, parameter name or value
+  kExitUsage = 2,         // a bad option, parameter name or value, file name or format; one file named twice
   kExitInput = 3,         // the input audio cannot be read, or its format or channel count is not supported
   kExitOutput = 4,        // an output file cannot be written
-  kExitSettingsFile = 5,  // a preset, bank or state file cannot be read or is malformed
+  kExitSettingsFile = 5,  // a preset, bank or state file cannot be read, is malformed or too large
   kExitPlugin = 6,        // the plug-in refused a request
   kExitInterrupted = 130  // stopped by a signal; nothing was written
 };

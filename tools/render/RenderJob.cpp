@@ -1,7 +1,11 @@
 #include "RenderJob.h"
 
 #include "AudioFile.h"
+#include "AudioFormats.h"
 #include "DemoSignal.h"
+#include "FileIdentity.h"
+#include "InputFile.h"
+#include "Interruption.h"
 #include "PendingOutput.h"
 #include "RenderError.h"
 #include "RenderProgress.h"
@@ -9,16 +13,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <optional>
-
-volatile std::sig_atomic_t gRenderInterrupted = 0;
 
 namespace
 {
@@ -53,20 +51,10 @@ std::string ValidParameters(const std::vector<HostParameter>& params)
   return list;
 }
 
-std::vector<unsigned char> ReadWholeFile(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(kExitSettingsFile, path, std::string("cannot read: ") + std::strerror(errno));
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(kExitSettingsFile, path, "read error");
-  return bytes;
-}
-
-void RequireReadable(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(kExitSettingsFile, path, std::string("cannot read: ") + std::strerror(errno));
-}
+// Program and bank files are read whole up to this size: a Tesk program is 108
+// bytes and a bank of 128 programs 14 KiB, so no file of a plug-in's settings comes
+// near it.
+constexpr std::size_t kMaxPresetFileBytes = 1 << 20;
 
 void WriteWholeFile(const std::string& path, const std::string& displayName, const std::vector<unsigned char>& bytes)
 {
@@ -74,11 +62,6 @@ void WriteWholeFile(const std::string& path, const std::string& displayName, con
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) throw FileError(kExitOutput, displayName, "write error");
-}
-
-void CheckInterrupted()
-{
-  if (gRenderInterrupted) throw RenderError(kExitInterrupted, "interrupted; no output was written");
 }
 
 // Planar float buffers for one slice, with the pointer arrays the host call takes.
@@ -118,6 +101,11 @@ struct SliceBuffers
 
 // ==== The run ====
 
+struct RenderJob::Outputs
+{
+  std::unique_ptr<PendingOutput> mAudio, mSnapshot, mPreset, mState;
+};
+
 void RenderJob::Run()
 {
   if (mOptions.mHelp)
@@ -131,12 +119,12 @@ void RenderJob::Run()
     return;
   }
 
-  // The source first: a bad input is reported before anything else happens.
-  std::unique_ptr<AudioSource> source;
-  if (mOptions.mDemo)
-    source = std::make_unique<DemoSignal>();
-  else if (!mOptions.mInput.empty())
-    source = std::make_unique<AudioFileReader>(mOptions.mInput);
+  // What the command line alone can tell comes first: files named twice, formats.
+  CheckFilesDistinct();
+  if (mOptions.Renders()) ChooseOutputFormat(mOptions.mOutput, mOptions.mFormat, 0);
+
+  // Then the source: a bad input is reported before anything else happens.
+  const std::unique_ptr<AudioSource> source = OpenSource();
   const int format = source ? OutputFormat(*source) : 0;
 
   TeskHost host;
@@ -144,38 +132,108 @@ void RenderJob::Run()
   ApplySettings(host);
   if (mOptions.mListParams) ListParameters(host);
 
-  // Every output gets its temporary file now, so an unwritable one stops the run
-  // before the work is done.
-  std::optional<PendingOutput> audioOut, snapshotOut, presetOut, stateOut;
-  if (source)
-  {
-    CheckOutputFormat(mOptions.mOutput, format, source->SampleRate(), source->Channels());
-    audioOut.emplace(mOptions.mOutput);
-  }
-  if (!mOptions.mSnapshotFile.empty()) snapshotOut.emplace(mOptions.mSnapshotFile);
-  if (!mOptions.mSavePresetFile.empty()) presetOut.emplace(mOptions.mSavePresetFile);
-  if (!mOptions.mSaveStateFile.empty()) stateOut.emplace(mOptions.mSaveStateFile);
+  // Every output is checked and gets its temporary file now, so an unwritable one
+  // stops the run before the work is done.
+  Outputs outputs = PrepareOutputs(source.get(), format);
 
   // The settings the render uses.
-  if (presetOut) host.SaveProgramFile(presetOut->TempPath(), presetOut->Target());
-  if (stateOut) WriteWholeFile(stateOut->TempPath(), stateOut->Target(), host.StateData());
+  if (outputs.mPreset) host.SaveProgramFile(outputs.mPreset->TempPath(), outputs.mPreset->Name());
+  if (outputs.mState) WriteWholeFile(outputs.mState->TempPath(), outputs.mState->Name(), host.StateData());
 
   RenderSummary summary;
   if (source)
   {
-    AudioFileWriter writer(audioOut->TempPath(), audioOut->Target(), format, source->SampleRate(), source->Channels());
+    AudioFileWriter writer(outputs.mAudio->AudioDescriptor(), outputs.mAudio->Name(), format, source->SampleRate(),
+                           source->Channels());
     RenderAudio(host, *source, writer, summary);
     writer.Close();
     summary.mClipped = writer.ClippedSamples();
+    summary.mNonFinite = writer.NonFiniteSamples();
+    summary.mNonFiniteKept = writer.KeepsNonFinite();
   }
-  if (snapshotOut) host.WriteSnapshot(snapshotOut->TempPath(), snapshotOut->Target());
+  if (outputs.mSnapshot)
+  {
+    // Without a render nothing has initialised the plug-in yet; a host does before
+    // it shows the editor, and only then do the controls show the parameters.
+    if (!source) host.Initialize();
+    host.WriteSnapshot(outputs.mSnapshot->TempPath(), outputs.mSnapshot->Name());
+  }
 
-  for (auto* out : {&audioOut, &snapshotOut, &presetOut, &stateOut})
-    if (*out) (*out)->Commit();
+  CommitAll(outputs);
+  Report(source ? &summary : nullptr, outputs);
+}
+
+void RenderJob::CommitAll(Outputs& outputs)
+{
+  // Outputs in place first (they may wait for a reader, or be interrupted), then
+  // the renames, which cannot be.
+  PendingOutput* all[] = {outputs.mAudio.get(), outputs.mSnapshot.get(), outputs.mPreset.get(), outputs.mState.get()};
+  for (bool inPlace : {true, false})
+    for (PendingOutput* out : all)
+      if (out && out->InPlace() == inPlace) out->Commit();
+}
+
+void RenderJob::CheckFilesDistinct() const
+{
+  std::vector<NamedFile> inputs, outputs;
+  if (!mOptions.mDemo && !mOptions.mInput.empty()) inputs.push_back({"the input", mOptions.mInput, 0});
+  for (const auto& [role, path] :
+       {std::pair{"--preset", &mOptions.mPresetFile}, std::pair{"--bank", &mOptions.mBankFile},
+        std::pair{"--state", &mOptions.mStateFile}})
+    if (!path->empty()) inputs.push_back({role, *path});
+  if (mOptions.Renders()) outputs.push_back({"the output", mOptions.mOutput, 1});
+  const char* snapshotRole = mOptions.mSnapshotBesideDemo ? "the demo's snapshot" : "--snapshot";
+  for (const auto& [role, path] :
+       {std::pair{snapshotRole, &mOptions.mSnapshotFile}, std::pair{"--save-preset", &mOptions.mSavePresetFile},
+        std::pair{"--save-state", &mOptions.mSaveStateFile}})
+    if (!path->empty()) outputs.push_back({role, *path});
+  ::CheckFilesDistinct(inputs, outputs);
+}
+
+std::unique_ptr<AudioSource> RenderJob::OpenSource() const
+{
+  if (mOptions.mDemo) return std::make_unique<DemoSignal>();
+  if (mOptions.mInput.empty()) return nullptr;
+  auto file = std::make_unique<AudioFileReader>(mOptions.mInput);
+  if (!file->Warning().empty())
+    std::fprintf(stderr, "tesk-render: %s: %s\n", file->Name().c_str(), file->Warning().c_str());
+  return file;
+}
+
+RenderJob::Outputs RenderJob::PrepareOutputs(const AudioSource* source, int format) const
+{
+  Outputs outputs;
+  if (source)
+  {
+    const std::string name = mOptions.mOutput == "-" ? "standard output" : mOptions.mOutput;
+    CheckOutputFormat(name, format, source->SampleRate(), source->Channels());
+    outputs.mAudio = std::make_unique<PendingOutput>(mOptions.mOutput, true);
+    if (!outputs.mAudio->Seekable() && !WritesFrontToBack(format))
+      throw FileError(kExitOutput, outputs.mAudio->Name(),
+                      "cannot take " + DescribeFormat(format) +
+                        ": it is a pipe or a device that cannot seek, and this format completes its header at the "
+                        "end; " +
+                        FrontToBackFormatNames() + " are written front to back (give --format)");
+  }
+  const auto prepare = [](const std::string& path) {
+    return path.empty() ? nullptr : std::make_unique<PendingOutput>(path, false);
+  };
+  outputs.mSnapshot = prepare(mOptions.mSnapshotFile);
+  outputs.mPreset = prepare(mOptions.mSavePresetFile);
+  outputs.mState = prepare(mOptions.mSaveStateFile);
+  return outputs;
+}
+
+void RenderJob::Report(const RenderSummary* summary, const Outputs& outputs) const
+{
   if (mOptions.mQuiet) return;
-  std::string line = source ? SummaryLine(summary) : std::string();
-  if (snapshotOut) line += (line.empty() ? "editor snapshot in " : "; editor snapshot in ") + mOptions.mSnapshotFile;
-  if (!line.empty()) std::printf("tesk-render: %s\n", line.c_str());
+  std::string line = summary ? SummaryLine(*summary) : std::string();
+  if (outputs.mSnapshot)
+    line += (line.empty() ? "editor snapshot in " : "; editor snapshot in ") + outputs.mSnapshot->Name();
+  if (line.empty()) return;
+  // Standard output may carry the audio; the report then goes to standard error.
+  std::FILE* stream = mOptions.mOutput == "-" ? stderr : stdout;
+  std::fprintf(stream, "tesk-render: %s\n", line.c_str());
 }
 
 void RenderJob::PrintVersion()
@@ -191,17 +249,20 @@ void RenderJob::ApplySettings(TeskHost& host)
   const std::vector<HostParameter> params = host.Parameters();
   if (mOptions.mDemo)
     for (const DemoSetting& s : kDemoSettings) ApplySetting(host, params, s.mName, s.mValue, "demo setting");
+  const std::string presetLimit =
+    "the largest program or bank file taken (" + std::to_string(kMaxPresetFileBytes) + " bytes)";
   if (!mOptions.mBankFile.empty())
-  {
-    RequireReadable(mOptions.mBankFile);
-    host.LoadBankFile(mOptions.mBankFile);
-  }
+    host.LoadBank(ReadSettingsFile(mOptions.mBankFile, kMaxPresetFileBytes, presetLimit), mOptions.mBankFile);
   if (!mOptions.mPresetFile.empty())
+    host.LoadProgram(ReadSettingsFile(mOptions.mPresetFile, kMaxPresetFileBytes, presetLimit), mOptions.mPresetFile);
+  if (!mOptions.mStateFile.empty())
   {
-    RequireReadable(mOptions.mPresetFile);
-    host.LoadProgramFile(mOptions.mPresetFile);
+    // A state has one size: the plug-in's own.
+    const std::size_t stateSize = host.StateData().size();
+    host.RestoreStateData(
+      ReadSettingsFile(mOptions.mStateFile, stateSize, "a Tesk state (" + std::to_string(stateSize) + " bytes)"),
+      mOptions.mStateFile);
   }
-  if (!mOptions.mStateFile.empty()) host.RestoreStateData(ReadWholeFile(mOptions.mStateFile), mOptions.mStateFile);
   for (const ParameterSetting& s : mOptions.mSettings)
     ApplySetting(host, params, s.mName, s.mValue, "--set " + s.mText);
 
@@ -264,8 +325,7 @@ void RenderJob::CheckChannels(TeskHost& host, const AudioSource& source)
 int RenderJob::OutputFormat(const AudioSource& source) const
 {
   const auto* file = dynamic_cast<const AudioFileReader*>(&source);
-  const int base = file ? file->Format() : OutputFormatFromExtension(mOptions.mOutput);
-  return mOptions.mFormat.empty() ? base : OutputFormatFromName(mOptions.mFormat, base);
+  return ChooseOutputFormat(mOptions.mOutput, mOptions.mFormat, file ? file->Format() : 0);
 }
 
 void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter& writer, RenderSummary& summary)
@@ -276,14 +336,15 @@ void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter
   const int latency = mOptions.mCompensate ? host.LatencySamples() : 0;
 
   SliceBuffers buffers(channels, block);
-  ProgressBar progress(!mOptions.mQuiet && StandardErrorIsTerminal(), source.Frames() + latency);
+  ProgressBar progress(!mOptions.mQuiet && StandardErrorIsTerminal(),
+                       source.Frames() < 0 ? 0 : source.Frames() + latency);
   const double cpuStart = ProcessCpuSeconds();
   std::int64_t rendered = 0, written = 0, toSkip = latency, tail = latency;
 
   // Renders one slice of what is in the input buffers and writes what is not
   // skipped: with --compensate the first `latency` frames are the plug-in's delay.
   auto renderSlice = [&](int n) {
-    CheckInterrupted();
+    ThrowIfInterrupted();
     host.Render(buffers.mInPtrs.data(), buffers.mOutPtrs.data(), n);
     rendered += n;
     const int skip = static_cast<int>(std::min<std::int64_t>(toSkip, n));
@@ -313,7 +374,7 @@ void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter
   progress.Finish();
 
   summary.mSource = source.Name();
-  summary.mOutput = mOptions.mOutput;
+  summary.mOutput = mOptions.mOutput == "-" ? "standard output" : mOptions.mOutput;
   summary.mFrames = written;
   summary.mSampleRate = source.SampleRate();
   summary.mChannels = channels;

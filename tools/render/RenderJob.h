@@ -4,17 +4,16 @@
 
 #include "RenderOptions.h"
 
-#include <csignal>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class AudioSource;
 class AudioFileWriter;
+class PendingOutput;
 class TeskHost;
 struct HostParameter;
 struct RenderSummary;
-
-// Set by the signal handler; the render loop stops at the next slice.
-extern volatile std::sig_atomic_t gRenderInterrupted;
 
 class RenderJob final
 {
@@ -24,10 +23,19 @@ public:
   {
   }
 
-  // Throws RenderError; on any failure no output file is left behind.
+  // Throws RenderError; on any failure no output file is left behind, and no file
+  // is replaced (outputs in place, such as pipes, may have taken part of the audio).
   void Run();
 
 private:
+  struct Outputs;
+
+  // Refuses an output that is an input or another output under any name, before
+  // anything is read or written. Throws RenderError (kExitUsage).
+  void CheckFilesDistinct() const;
+  std::unique_ptr<AudioSource> OpenSource() const;
+  Outputs PrepareOutputs(const AudioSource* source, int format) const;
+  static void CommitAll(Outputs& outputs);
   void PrintVersion();
   void ApplySettings(TeskHost& host);
   void ApplySetting(TeskHost& host, const std::vector<HostParameter>& params, const std::string& name, double value,
@@ -35,6 +43,7 @@ private:
   void ListParameters(TeskHost& host);
   void CheckChannels(TeskHost& host, const AudioSource& source);
   int OutputFormat(const AudioSource& source) const;
+  void Report(const RenderSummary* summary, const Outputs& outputs) const;
   void RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter& writer, RenderSummary& summary);
 
   RenderOptions mOptions;

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <utility>
 
@@ -94,22 +93,33 @@ void CheckFileNames(const RenderOptions& o, const std::vector<std::string>& posi
   }
   if (positional.size() == 1) throw Usage("missing the output file after '" + positional.front() + "'");
   if (positional.size() > 2) throw Usage("too many file names ('" + positional[2] + "')");
+  if (positional.size() == 2 && positional[0].empty()) throw Usage("the input file name is empty");
+  if (positional.size() == 2 && positional[1].empty()) throw Usage("the output file name is empty");
   const bool saves = !o.mSavePresetFile.empty() || !o.mSaveStateFile.empty() || !o.mSnapshotFile.empty();
   if (positional.empty() && !o.mListParams && !saves)
     throw Usage("nothing to do: give INPUT OUTPUT, --demo OUT.wav, --list-params or a --save-... option");
 }
-// Two outputs into one file would leave only the last one.
-void CheckOutputsDistinct(const RenderOptions& o)
+
+// "-" is standard input and output for the audio only: the other files are read or
+// written whole, and one stream cannot carry two of them.
+void CheckStandardStreams(const RenderOptions& o)
 {
-  const std::pair<const char*, const std::string*> outputs[] = {{"the output", &o.mOutput},
-                                                                {"--snapshot", &o.mSnapshotFile},
-                                                                {"--save-preset", &o.mSavePresetFile},
-                                                                {"--save-state", &o.mSaveStateFile}};
-  for (size_t i = 0; i < std::size(outputs); ++i)
-    for (size_t j = i + 1; j < std::size(outputs); ++j)
-      if (!outputs[i].second->empty() && *outputs[i].second == *outputs[j].second)
-        throw Usage(std::string(outputs[i].first) + " and " + outputs[j].first + " name the same file '" +
-                    *outputs[i].second + "'");
+  struct File
+  {
+    const char* mOption;
+    const std::string* mPath;
+    const char* mStream;
+  };
+  const File files[] = {
+    {"--preset", &o.mPresetFile, "standard input"},         {"--bank", &o.mBankFile, "standard input"},
+    {"--state", &o.mStateFile, "standard input"},           {"--save-preset", &o.mSavePresetFile, "standard output"},
+    {"--save-state", &o.mSaveStateFile, "standard output"}, {"--snapshot", &o.mSnapshotFile, "standard output"}};
+  for (const File& f : files)
+    if (*f.mPath == "-")
+      throw Usage(std::string(f.mOption) + ": '-' (" + f.mStream +
+                  ") is only for the audio; write ./- for a file of that name");
+  if (o.mListParams && o.mOutput == "-")
+    throw Usage("--list-params prints to standard output, which carries the audio here");
 }
 }  // namespace
 
@@ -117,6 +127,7 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
 {
   RenderOptions o;
   std::vector<std::string> positional;
+  std::map<std::string, std::string> given;  // options of one value, with it
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i)
   {
@@ -153,6 +164,11 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
       value = argv[++i];
     }
     if (value.empty()) throw Usage(arg + " needs a value");
+    if (arg != "--set")
+    {
+      const auto [first, isNew] = given.emplace(arg, value);
+      if (!isNew) throw Usage(arg + " given twice ('" + first->second + "' and '" + value + "'); it takes one value");
+    }
     opt->second(o, value);
   }
   if (o.mHelp || o.mVersion) return o;
@@ -163,13 +179,18 @@ RenderOptions ParseRenderOptions(int argc, const char* const* argv)
     o.mInput = positional[0];
     o.mOutput = positional[1];
   }
+  CheckStandardStreams(o);
   if (o.mDemo)
   {
-    // The demo's output lines up with its signal, and its editor is part of it.
+    // The demo's output lines up with its signal, and its editor is part of it
+    // (beside a file; on standard output only where --snapshot says).
     o.mCompensate = true;
-    if (o.mSnapshotFile.empty()) o.mSnapshotFile = SnapshotPathBeside(o.mOutput);
+    if (o.mSnapshotFile.empty() && o.mOutput != "-")
+    {
+      o.mSnapshotFile = SnapshotPathBeside(o.mOutput);
+      o.mSnapshotBesideDemo = true;
+    }
   }
-  CheckOutputsDistinct(o);
   return o;
 }
 
@@ -189,13 +210,14 @@ const char* RenderUsage()
 
 Processes an audio file through the Tesk plug-in, driving it through its Audio Unit
 entry as a host does. Mono files use the 1-1 configuration, stereo files 2-2.
+INPUT and OUTPUT may be '-' for standard input and output.
 
 Settings (applied in this order: bank, preset, state, then every --set):
   --set NAME=VALUE     set a parameter by name (case-insensitive; '_' or '-' may stand
                        for a space) or by index; VALUE is a plain value within the
-                       parameter's range (0..1 for every Tesk parameter)
-  --bank FILE.fxb      load a bank file
-  --preset FILE.fxp    load a program file
+                       parameter's range (0..1 for every Tesk parameter); repeatable
+  --bank FILE.fxb      load a bank file (at most 1 MiB)
+  --preset FILE.fxp    load a program file (at most 1 MiB)
   --state FILE         restore a state saved with --save-state
   --seed N             seed the sensitivity measure's noise (0..4294967295), so a
                        render with Sensitivity above 0 can be repeated exactly
@@ -205,11 +227,13 @@ Rendering:
                        depend on it
   --compensate         remove the plug-in's reported latency and render its tail, so
                        the output lines up with the input and has its length
-  --format F[:S]       output file format (default: the input's): wav, aiff, flac,
-                       caf, w64, rf64, au, ogg; sample type S: pcm16, pcm24, pcm32,
-                       float, double
+  --format F[:S]       output file format (default: the one OUTPUT's extension
+                       names): wav, aiff, flac, caf, w64, rf64, au, ogg; sample type
+                       S (default: the input's when the format holds it): pcm16,
+                       pcm24, pcm32, float, double. Into a pipe: au, flac, ogg
 
-Outputs (each written to a temporary file and renamed when complete):
+Outputs (files are written to a temporary file and renamed when complete; devices
+such as /dev/null, FIFOs and standard output are written in place):
   --save-preset FILE.fxp   the settings as a program file
   --save-state FILE        the host-visible state (the plug-in's state bytes)
   --snapshot FILE.png      the editor as it stands after rendering
@@ -223,8 +247,12 @@ Other:
   --help, -h           this text
   --version            the program's and the plug-in's versions
 
-Exit codes: 0 done, 2 bad option or parameter, 3 input audio unreadable or not
-supported, 4 output not writable, 5 preset, bank or state file unreadable or
-malformed, 6 the plug-in refused a request, 130 interrupted.
+Options other than --set may be given once. An output may not be the same file as
+an input or another output.
+
+Exit codes: 0 done, 2 bad option, parameter, format or file name, 3 input audio
+unreadable or not supported, 4 output not writable, 5 preset, bank or state file
+unreadable, malformed or too large, 6 the plug-in refused a request, 130
+interrupted (SIGINT or SIGTERM).
 )";
 }

@@ -20,14 +20,15 @@ struct RenderOptions
   static constexpr int kDefaultBlock = 512;
   static constexpr int kMaxBlock = 4096;
 
-  std::string mInput;   // audio file to process; empty with --demo
-  std::string mOutput;  // processed audio file
+  std::string mInput;   // audio file to process ("-": standard input); empty with --demo
+  std::string mOutput;  // processed audio file ("-": standard output)
   bool mDemo = false;   // render the built-in demo signal instead of an input file
 
   std::vector<ParameterSetting> mSettings;  // --set, in order
   std::string mPresetFile, mBankFile, mStateFile;
   std::string mSavePresetFile, mSaveStateFile, mSnapshotFile;
-  std::string mFormat;  // --format FORMAT[:SAMPLES]; empty: the input's format
+  bool mSnapshotBesideDemo = false;  // mSnapshotFile is the one --demo writes beside its audio
+  std::string mFormat;               // --format FORMAT[:SAMPLES]; empty: the output's extension says
   int mBlock = kDefaultBlock;
   std::optional<std::uint32_t> mSeed;
   bool mCompensate = false;
@@ -40,7 +41,8 @@ struct RenderOptions
   bool Renders() const noexcept { return mDemo || !mInput.empty(); }
 };
 
-// Reads the command line. Throws RenderError (kExitUsage) with a one-line reason.
+// Reads the command line. Options that take one value may be given once (--set
+// as often as wanted). Throws RenderError (kExitUsage) with a one-line reason.
 RenderOptions ParseRenderOptions(int argc, const char* const* argv);
 
 // The --help text.

@@ -64,5 +64,8 @@ std::string SummaryLine(const RenderSummary& s)
   if (s.mCpuSeconds > 0.0) line += ", " + fixed(seconds / s.mCpuSeconds, 1) + "x real time";
   if (s.mLatencyRemoved > 0) line += ", latency of " + std::to_string(s.mLatencyRemoved) + " samples removed";
   if (s.mClipped > 0) line += ", " + std::to_string(s.mClipped) + " samples clipped";
+  if (s.mNonFinite > 0)
+    line += ", " + std::to_string(s.mNonFinite) + " samples not finite (" +
+            (s.mNonFiniteKept ? "kept" : "written as 0") + ")";
   return line;
 }

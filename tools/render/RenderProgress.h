@@ -36,9 +36,12 @@ struct RenderSummary
   std::int64_t mFrames = 0;  // frames written
   int mSampleRate = 0, mChannels = 0;
   double mCpuSeconds = 0.0;
-  int mLatencyRemoved = 0;    // samples, with --compensate
-  std::int64_t mClipped = 0;  // samples clipped to an integer sample type
+  int mLatencyRemoved = 0;      // samples, with --compensate
+  std::int64_t mClipped = 0;    // samples clipped to an integer sample type
+  std::int64_t mNonFinite = 0;  // NaN or infinite samples
+  bool mNonFiniteKept = false;  // written as they were (float formats), not as 0
 };
 
-// "in.wav -> out.wav: 8.00 s of audio (44100 Hz, stereo), 0.52 s CPU, 15.4x real time"
+// "in.wav -> out.wav: 8.00 s of audio (44100 Hz, stereo), 0.52 s CPU, 15.4x real time",
+// then what the output could not hold as it was: clipped or non-finite samples.
 std::string SummaryLine(const RenderSummary& s);

@@ -126,16 +126,16 @@ void TeskHost::SetParameter(AudioUnitParameterID id, float value)
 
 // ==== Settings files ====
 
-void TeskHost::LoadProgramFile(const std::string& path)
+void TeskHost::LoadProgram(const std::vector<unsigned char>& bytes, const std::string& name)
 {
-  if (!PlugObject()->LoadProgramFromFXPFile(path.c_str()))
-    throw FileError(kExitSettingsFile, path, "not a Tesk program file (.fxp) or malformed");
+  if (!PlugObject()->LoadProgramFXP(bytes.data(), static_cast<int>(bytes.size())))
+    throw FileError(kExitSettingsFile, name, "not a Tesk program file (.fxp) or malformed");
 }
 
-void TeskHost::LoadBankFile(const std::string& path)
+void TeskHost::LoadBank(const std::vector<unsigned char>& bytes, const std::string& name)
 {
-  if (!PlugObject()->LoadBankFromFXBFile(path.c_str()))
-    throw FileError(kExitSettingsFile, path, "not a Tesk bank file (.fxb) or malformed");
+  if (!PlugObject()->LoadBankFXB(bytes.data(), static_cast<int>(bytes.size())))
+    throw FileError(kExitSettingsFile, name, "not a Tesk bank file (.fxb) or malformed");
 }
 
 void TeskHost::SaveProgramFile(const std::string& path, const std::string& displayName)
@@ -252,8 +252,7 @@ void TeskHost::Prepare(double sampleRate, int channels, int maxFrames)
   Check(AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
                              sizeof(callback)),
         "the input callback");
-  Check(AudioUnitInitialize(mUnit), "to initialise");
-  mInitialized = true;
+  Initialize();
   mSampleTime = 0.0;
 
   // The output list is a trailing-array structure: keep it as raw bytes (new[]
@@ -261,6 +260,13 @@ void TeskHost::Prepare(double sampleRate, int channels, int maxFrames)
   const size_t bytes = offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels);
   mOutputList.reset(new unsigned char[bytes]);
   std::memset(mOutputList.get(), 0, bytes);
+}
+
+void TeskHost::Initialize()
+{
+  if (mInitialized) return;
+  Check(AudioUnitInitialize(mUnit), "to initialise");
+  mInitialized = true;
 }
 
 int TeskHost::LatencySamples()

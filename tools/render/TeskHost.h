@@ -10,7 +10,9 @@
 // through the instance storage the entry registered (the pointer fast-dispatch
 // calls receive): the framework's preset-file functions, which a host would invoke
 // through the plug-in's own editor, and the editor's surface for --snapshot, which
-// a host would show through the plug-in's view.
+// a host would show through the plug-in's view. The preset files are read here, so
+// that their size is bounded and a pipe can be interrupted, and handed to the
+// framework's functions that take the bytes.
 //
 // Threads: one thread does everything (the renderer is offline), so the render
 // callback and the control calls never overlap.
@@ -56,9 +58,10 @@ public:
   void SetParameter(AudioUnitParameterID id, float value);
 
   // ==== Settings files ====
-  // Throw RenderError (kExitSettingsFile) naming the file; a refused file changes nothing.
-  void LoadProgramFile(const std::string& path);
-  void LoadBankFile(const std::string& path);
+  // The bytes of a program or bank file named name. Throw RenderError
+  // (kExitSettingsFile) naming the file; a refused file changes nothing.
+  void LoadProgram(const std::vector<unsigned char>& bytes, const std::string& name);
+  void LoadBank(const std::vector<unsigned char>& bytes, const std::string& name);
   // Writes to path; messages name displayName. Throws RenderError (kExitOutput).
   void SaveProgramFile(const std::string& path, const std::string& displayName);
   // The "data" bytes of the class-info dictionary.
@@ -71,6 +74,10 @@ public:
   void SetSeed(std::uint32_t seed);
 
   // ==== Rendering ====
+  // Initialises the plug-in as it stands (the host's initialisation), as a host does
+  // before it renders or shows the editor: the plug-in delivers every parameter to
+  // its processor and editor. Prepare does it too. Throws RenderError (kExitPlugin).
+  void Initialize();
   // The channel configurations the plug-in supports (SupportedNumChannels).
   std::vector<HostChannelConfig> ChannelConfigs();
   // Sample rate, input and output stream formats with the same channel count, the

@@ -1,23 +1,32 @@
 // tesk-render: processes audio files through the Tesk plug-in, opened through its
 // Audio Unit entry exactly as a host opens it. See --help.
 
+#include "Interruption.h"
 #include "RenderError.h"
 #include "RenderJob.h"
 #include "RenderOptions.h"
 
-#include <csignal>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 namespace
 {
-extern "C" void OnInterrupt(int) { gRenderInterrupted = 1; }
+// Every failure is one line, whatever a library put into its reason.
+int Fail(const std::string& message, int exitCode)
+{
+  std::string line = "tesk-render: " + message;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return exitCode;
+}
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  InstallInterruptHandlers();
   try
   {
     RenderJob job(ParseRenderOptions(argc, argv));
@@ -26,14 +35,11 @@ int main(int argc, char** argv)
   }
   catch (const RenderError& e)
   {
-    std::fflush(stdout);
-    std::fprintf(stderr, "tesk-render: %s\n", e.what());
-    return e.ExitCode();
+    // A failure that a signal caused (a cut-off pipe) is the interruption.
+    return Interrupted() ? Fail("interrupted; no output was written", kExitInterrupted) : Fail(e.what(), e.ExitCode());
   }
   catch (const std::exception& e)
   {
-    std::fflush(stdout);
-    std::fprintf(stderr, "tesk-render: internal error: %s\n", e.what());
-    return 1;
+    return Fail(std::string("internal error: ") + e.what(), 1);
   }
 }

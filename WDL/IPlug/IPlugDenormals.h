@@ -22,7 +22,7 @@ public:
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
 
 private:
-  static constexpr unsigned kFlushToZero = 0x8000;      // MXCSR.FZ
+  static constexpr unsigned kFlushToZero = 0x8000;       // MXCSR.FZ
   static constexpr unsigned kDenormalsAreZero = 0x0040;  // MXCSR.DAZ
   unsigned mSaved;
 };

@@ -37,8 +37,8 @@ class AudioUnitUnderTest final : public PluginUnderTest
 {
 public:
   AudioUnitUnderTest(AudioUnit unit, AudioUnitRenderRoute route)
-    : mUnit(unit)
-    , mRoute(route)
+    : mUnit(unit),
+      mRoute(route)
   {
   }
   ~AudioUnitUnderTest() override
@@ -55,17 +55,16 @@ public:
                                  &writable) != noErr)
       return {};
     std::vector<AudioUnitParameterID> ids(size / sizeof(AudioUnitParameterID));
-    if (!ids.empty() &&
-        AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids.data(), &size) !=
-          noErr)
+    if (!ids.empty() && AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0,
+                                             ids.data(), &size) != noErr)
       return {};
     std::vector<ParameterRange> ranges;
     for (AudioUnitParameterID id : ids)
     {
       AudioUnitParameterInfo info = {};
       UInt32 infoSize = sizeof(info);
-      if (AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, id, &info,
-                               &infoSize) != noErr)
+      if (AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, id, &info, &infoSize) !=
+          noErr)
         return {};
       if ((info.flags & kAudioUnitParameterFlag_CFNameRelease) && info.cfNameString) CFRelease(info.cfNameString);
       ranges.push_back({info.minValue, info.maxValue});
@@ -185,7 +184,8 @@ bool AudioUnitUnderTest::Prepare(double sampleRate, int channels, int maxFrames)
   const AURenderCallbackStruct callback = {SupplyInput, this};
   if (AudioUnitSetProperty(mUnit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &sampleRate,
                            sizeof(sampleRate)) != noErr ||
-      !SetFormat(kAudioUnitScope_Input, sampleRate, channels) || !SetFormat(kAudioUnitScope_Output, sampleRate, channels) ||
+      !SetFormat(kAudioUnitScope_Input, sampleRate, channels) ||
+      !SetFormat(kAudioUnitScope_Output, sampleRate, channels) ||
       AudioUnitSetProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
                            sizeof(frames)) != noErr ||
       AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
@@ -229,8 +229,7 @@ RenderStatus AudioUnitUnderTest::Render(const float* const* input, float* const*
   mInput = input;
   auto* list = reinterpret_cast<AudioBufferList*>(mOutputList.data());
   list->mNumberBuffers = static_cast<UInt32>(mChannels);
-  for (int c = 0; c < mChannels; ++c)
-    list->mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), output[c]};
+  for (int c = 0; c < mChannels; ++c) list->mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), output[c]};
   AudioTimeStamp ts = {};
   ts.mSampleTime = mSampleTime;
   ts.mFlags = kAudioTimeStampSampleTimeValid;

@@ -78,8 +78,9 @@ CFTypeRef Decode(char type, const std::string& v)
       std::memcpy(&d, v.data(), 8);
       return CFNumberCreate(nullptr, kCFNumberFloat64Type, &d);
     }
-    case 's': return CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(v.data()),
-                                             static_cast<CFIndex>(v.size()), kCFStringEncodingUTF8, false);
+    case 's':
+      return CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(v.data()), static_cast<CFIndex>(v.size()),
+                                     kCFStringEncodingUTF8, false);
     case 'd': return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(v.data()), static_cast<CFIndex>(v.size()));
     default: return nullptr;
   }

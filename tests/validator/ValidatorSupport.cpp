@@ -24,8 +24,8 @@ enum : int
 
 Settings BusySettings()
 {
-  return {{kPre, 0.5f}, {kSensitivity, 0.6f}, {kAuto, 1.0f}, {kLow, 0.01f},
-          {kHigh, 0.3f}, {kModeA, 0.7f},      {kModeB, 0.3f}};
+  return {{kPre, 0.5f},  {kSensitivity, 0.6f}, {kAuto, 1.0f}, {kLow, 0.01f},
+          {kHigh, 0.3f}, {kModeA, 0.7f},       {kModeB, 0.3f}};
 }
 
 Audio MusicLike(int frames, std::uint32_t seed)
@@ -166,7 +166,8 @@ double Rms(const Audio& a, int from, int to)
   double sum = 0.0;
   int count = 0;
   for (const auto& ch : a.mChannels)
-    for (int i = from; i < to && i < a.Frames(); ++i, ++count) sum += double(ch[static_cast<size_t>(i)]) * ch[static_cast<size_t>(i)];
+    for (int i = from; i < to && i < a.Frames(); ++i, ++count)
+      sum += double(ch[static_cast<size_t>(i)]) * ch[static_cast<size_t>(i)];
   return count ? std::sqrt(sum / count) : 0.0;
 }
 

@@ -24,8 +24,12 @@ struct BlockCase
 
 std::vector<BlockCase> BlockCases()
 {
-  return {{"1", FixedBlocks(1)},         {"32", FixedBlocks(32)},   {"64", FixedBlocks(64)},
-          {"500", FixedBlocks(500)},     {"512", FixedBlocks(512)}, {"random 1..4096", RandomBlocks(kMaxFrames, 77u)},
+  return {{"1", FixedBlocks(1)},
+          {"32", FixedBlocks(32)},
+          {"64", FixedBlocks(64)},
+          {"500", FixedBlocks(500)},
+          {"512", FixedBlocks(512)},
+          {"random 1..4096", RandomBlocks(kMaxFrames, 77u)},
           {"random 1..64", RandomBlocks(64, 78u)}};
 }
 
@@ -55,10 +59,7 @@ std::string MatrixCaseName(const ::testing::TestParamInfo<std::tuple<Binding, do
 }
 
 // The one rate every build runs; BlockSizeMatrix adds the others.
-TEST_P(PluginChecks, OutputDoesNotDependOnTheBlockSizeAt44100)
-{
-  ExpectBlockSizeIndependence(GetParam(), 44100.0);
-}
+TEST_P(PluginChecks, OutputDoesNotDependOnTheBlockSizeAt44100) { ExpectBlockSizeIndependence(GetParam(), 44100.0); }
 
 TEST_P(BlockSizeMatrix, OutputDoesNotDependOnTheBlockSize)
 {

@@ -56,7 +56,8 @@ namespace
 Audio Session(const Binding& binding, int round, const Audio& input)
 {
   const double rates[] = {44100.0, 48000.0, 96000.0};
-  std::unique_ptr<PluginUnderTest> plug = OpenPrepared(binding, rates[round % 3], kMaxFrames, 40u + round, BusySettings());
+  std::unique_ptr<PluginUnderTest> plug =
+    OpenPrepared(binding, rates[round % 3], kMaxFrames, 40u + round, BusySettings());
   if (!plug) return {};
   Audio all = RenderAll(*plug, input, FixedBlocks(kMaxFrames));
   EXPECT_TRUE(plug->Reset());

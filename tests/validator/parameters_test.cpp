@@ -57,11 +57,11 @@ TEST_P(PluginChecks, RandomParameterSetsAndExtremesRenderCleanly)
   const std::vector<ParameterRange> ranges = probe->Parameters();
   ASSERT_FALSE(ranges.empty());
   std::mt19937 gen(4242u);
-  const std::pair<const char*, Pick> picks[] = {{"all at minimum", Pick::kMin},       {"all at maximum", Pick::kMax},
-                                                {"alternating", Pick::kAlternate},    {"alternating", Pick::kAlternate2},
-                                                {"random 1", Pick::kRandom},          {"random 2", Pick::kRandom},
-                                                {"random 3", Pick::kRandom},          {"random 4", Pick::kRandom},
-                                                {"random 5", Pick::kRandom},          {"random 6", Pick::kRandom}};
+  const std::pair<const char*, Pick> picks[] = {{"all at minimum", Pick::kMin},    {"all at maximum", Pick::kMax},
+                                                {"alternating", Pick::kAlternate}, {"alternating", Pick::kAlternate2},
+                                                {"random 1", Pick::kRandom},       {"random 2", Pick::kRandom},
+                                                {"random 3", Pick::kRandom},       {"random 4", Pick::kRandom},
+                                                {"random 5", Pick::kRandom},       {"random 6", Pick::kRandom}};
   const Audio input = MusicLike(kFrames, 21u);
   for (const auto& [name, pick] : picks)
   {

@@ -38,9 +38,8 @@ TEST_P(PluginChecks, RandomisedStateSavedRestoredAndSavedAgainIsByteIdentical)
     EXPECT_EQ(restored->SaveState(), saved);
     for (int i = 0; i < static_cast<int>(ranges.size()); ++i)
       EXPECT_EQ(restored->GetParameter(i), original->GetParameter(i)) << "parameter " << i;
-    EXPECT_EQ(FirstDifference(RenderAll(*original, input, FixedBlocks(512)),
-                              RenderAll(*restored, input, FixedBlocks(512))),
-              -1)
+    EXPECT_EQ(
+      FirstDifference(RenderAll(*original, input, FixedBlocks(512)), RenderAll(*restored, input, FixedBlocks(512))), -1)
       << "the restored instance sounds different";
   }
 }

@@ -62,7 +62,8 @@ std::vector<NamedSettings> TortureSettings(PluginUnderTest& plug)
   const std::vector<ParameterRange> ranges = plug.Parameters();
   for (int i = 0; i < static_cast<int>(ranges.size()); ++i)
     if (i != 12) allMax.push_back({i, ranges[i].mMax});  // 12: Bypass, which would skip the engine
-  return {{"defaults", {}}, {"busy", BusySettings()}, {"every parameter at its maximum", allMax}, {"bypassed", bypassed}};
+  return {
+    {"defaults", {}}, {"busy", BusySettings()}, {"every parameter at its maximum", allMax}, {"bypassed", bypassed}};
 }
 }  // namespace
 
@@ -95,7 +96,8 @@ TEST_P(PluginChecks, TortureInputsGiveFiniteOutputWithoutSubnormals)
       const SampleCensus after = Inspect(out, burstEnd + kRecoveryWindow);
       EXPECT_EQ(after.mNonFinite, 0) << "still non-finite at frame " << after.mFirstNonFinite << ", "
                                      << after.mFirstNonFinite - burstEnd << " frames after the burst";
-      if (all.mLastNonFinite >= burstEnd) longestRecovery = std::max(longestRecovery, all.mLastNonFinite + 1 - burstEnd);
+      if (all.mLastNonFinite >= burstEnd)
+        longestRecovery = std::max(longestRecovery, all.mLastNonFinite + 1 - burstEnd);
     }
   }
   RecordProperty("longest_recovery_frames", longestRecovery);

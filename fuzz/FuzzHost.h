@@ -38,8 +38,8 @@ class Reader final
 {
 public:
   Reader(const std::uint8_t* data, size_t size)
-    : mData(data)
-    , mSize(size)
+    : mData(data),
+      mSize(size)
   {
   }
   bool Empty() const { return mPos >= mSize; }

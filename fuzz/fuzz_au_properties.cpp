@@ -127,8 +127,7 @@ void FixGetPointers(const Harness& h, AudioUnitPropertyID id, std::uint8_t choic
     Put(data, offsetof(AudioUnitParameterStringFromValue, inValue), (choice & 1) ? &value : &none, sizeof(void*), size);
   if (id == kAudioUnitProperty_ParameterValueFromString)
     Put(data, offsetof(AudioUnitParameterValueFromString, inString),
-        (choice & 1) ? static_cast<const void*>(&h.text) : &none, sizeof(void*),
-        size);
+        (choice & 1) ? static_cast<const void*>(&h.text) : &none, sizeof(void*), size);
 }
 
 void ReleaseIf(const void* p)

@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
   volatile LICE_pixel sum = 0;
   const LICE_pixel* bits = bmp->getBits();
   const int span = bmp->getRowSpan();
-  sum = sum + bits[0] + bits[w - 1] + bits[static_cast<size_t>(h - 1) * span] + bits[static_cast<size_t>(h - 1) * span + w - 1];
+  sum = sum + bits[0] + bits[w - 1] + bits[static_cast<size_t>(h - 1) * span] +
+        bits[static_cast<size_t>(h - 1) * span + w - 1];
   return 0;
 }

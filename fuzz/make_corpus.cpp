@@ -173,7 +173,9 @@ void PropertySeeds()
 // fuzz_classinfo: a start byte (odd: the unit's own state), an edit count, edits.
 void ClassInfoSeeds(const Bytes& state)
 {
-  auto dataValue = [&](Writer& w, const Bytes& d) { w.U8(4).U16(static_cast<unsigned>(d.size())).Raw(d.data(), d.size()); };
+  auto dataValue = [&](Writer& w, const Bytes& d) {
+    w.U8(4).U16(static_cast<unsigned>(d.size())).Raw(d.data(), d.size());
+  };
   Write("fuzz_classinfo", "own_state", Writer().U8(1).U8(0).b);
   {
     Writer w;
@@ -196,13 +198,13 @@ void ClassInfoSeeds(const Bytes& state)
     const std::uint32_t tesk = ('T' << 24) | ('e' << 16) | ('s' << 8) | 'k';
     Writer w;
     w.U8(0).U8(6);
-    w.U8(0).U8(0).U32(0x00010000u);                // version
-    w.U8(1).U8(0).U32(kAudioUnitType_Effect);      // type
-    w.U8(2).U8(0).U32(tesk);                       // subtype
-    w.U8(3).U8(0).U32(tesk);                       // manufacturer
-    w.U8(4).U8(3).U8(1).Raw("-", 1);               // name
-    w.U8(5);                                       // data
-    dataValue(w, Cut(state, state.size() - 8));    // one value short
+    w.U8(0).U8(0).U32(0x00010000u);              // version
+    w.U8(1).U8(0).U32(kAudioUnitType_Effect);    // type
+    w.U8(2).U8(0).U32(tesk);                     // subtype
+    w.U8(3).U8(0).U32(tesk);                     // manufacturer
+    w.U8(4).U8(3).U8(1).Raw("-", 1);             // name
+    w.U8(5);                                     // data
+    dataValue(w, Cut(state, state.size() - 8));  // one value short
     Write("fuzz_classinfo", "built_short_data", w.b);
   }
   {

@@ -27,11 +27,8 @@ run() {
 }
 run tests/tesk/tesk_tests 'TeskRealtime.*:TeskAudioUnit.TheFastRenderPathNeverWaitsForThePluginMutex'
 run tests/tesk_controls/tesk_controls_tests 'HandOff.*'
-# Left out until it is mended: XvfbTest.PluginDestroyedWithTheWindowOpen, where the editor
-# thread still delivers a mouse release into the plug-in (IGraphics::OnMouseUp) while the
-# main thread destroys it (a data race on the vptr in IPlugAU::~IPlugAU).
 run tests/linux_window/linux_window_tests \
-  'XvfbTest.EmbeddedInAHostWindowAndDrivenByIdleCalls:XvfbTest.ClosedByTheUserAndReopened'
+  'XvfbTest.EmbeddedInAHostWindowAndDrivenByIdleCalls:XvfbTest.ClosedByTheUserAndReopened:XvfbTest.PluginDestroyedWithTheWindowOpen'
 run tests/validator/validator_tests '*ConcurrencyChecks*'
 run tests/iplug/iplug_tests 'Mutex.*'
 run tests/wdl/wdl_tests 'Mutex.*'

@@ -107,25 +107,12 @@ private:
   void makect(int nc, int* ip, double* c) const noexcept;
   void ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) const noexcept;
 
-  // Complex FFT pieces; n counts doubles (n/2 complex values).
-  void bitrv2(int n, int* scratch, double* a) const noexcept;
-  void bitrv2conj(int n, int* scratch, double* a) const noexcept;
-  void cftfsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  void cftbsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  template <bool Backward>
-  void cftsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  template <bool Backward>
-  void cft1st(int n, double* a, bool radix2) const noexcept;
-  template <bool Backward>
-  void cftmdl(int n, int span, double* a, const int* ip, const double* w) const noexcept;
-
-  // Real-transform post/pre-processing around the half-length complex FFT.
-  void rftfsub(int n, double* a, int nc, const double* c) const noexcept;
-  void rftbsub(int n, double* a, int nc, const double* c) const noexcept;
-
-  // Cosine/sine transform steps.
+  // Real transforms on built tables (the complex FFT and its pre- and
+  // post-processing, run by the kernels of the active code path).
   void rftForward(int n, double* a, int* ip, double* w) const noexcept;
   void rftBackward(int n, double* a, int* ip, double* w) const noexcept;
+
+  // Cosine/sine transform steps.
   void dctsub(int n, int isgn, double* a, int nc, const double* c) const noexcept;
   void dstsub(int n, double* a) const noexcept;
   void dctCore(int n, int isgn, double* a, int* ip, double* w) const noexcept;

@@ -1,0 +1,128 @@
+// The AVX2 code path: two complex values per 256-bit register, (re, im) pairs
+// as in memory. Compiled with -mavx2 and without FMA; chosen at run time.
+
+#include "fft4g_paths.h"
+
+#if TESK_FFT_X86_KERNELS
+
+#include <immintrin.h>
+
+#include "fft4g_kernels_impl.h"
+
+namespace fft4g
+{
+namespace
+{
+
+using impl::Roots;
+using impl::ScalarLanes;
+
+struct Avx2Lanes
+{
+  static constexpr int V = 2;
+  using Reg = __m256d;
+  // Per value (re, re) and (-im, im): w x = x re + swap(x) im.
+  struct Twiddle
+  {
+    __m256d re;
+    __m256d im;
+  };
+
+  static Reg load(const double* p) noexcept { return _mm256_loadu_pd(p); }
+  static void store(double* p, Reg x) noexcept { _mm256_storeu_pd(p, x); }
+  static Reg add(Reg x, Reg y) noexcept { return _mm256_add_pd(x, y); }
+  static Reg sub(Reg x, Reg y) noexcept { return _mm256_sub_pd(x, y); }
+  static Reg swap(Reg x) noexcept { return _mm256_permute_pd(x, 0x5); }
+  static Reg realSign() noexcept { return _mm256_set_pd(0.0, -0.0, 0.0, -0.0); }
+  static Reg imagSign() noexcept { return _mm256_set_pd(-0.0, 0.0, -0.0, 0.0); }
+  static Reg conj(Reg x) noexcept { return _mm256_xor_pd(x, imagSign()); }
+  template <bool Backward>
+  static Reg timesJ(Reg x) noexcept
+  {
+    return _mm256_xor_pd(swap(x), Backward ? imagSign() : realSign());
+  }
+  static Reg mul(Reg x, const Twiddle& w) noexcept
+  {
+    return _mm256_add_pd(_mm256_mul_pd(x, w.re), _mm256_mul_pd(swap(x), w.im));
+  }
+
+  // Twiddles from two roots (c, s) per value, conjugated when Backward.
+  template <bool Backward>
+  static Twiddle fromRoots(Reg r) noexcept
+  {
+    return {_mm256_movedup_pd(r), _mm256_xor_pd(_mm256_permute_pd(r, 0xF), Backward ? imagSign() : realSign())};
+  }
+  static Twiddle splat(const ScalarLanes::Twiddle& w) noexcept
+  {
+    return {_mm256_set1_pd(w.re), _mm256_set_pd(w.im, -w.im, w.im, -w.im)};
+  }
+  // Roots idx0 and idx0 + step. Within one quadrant they are two table entries
+  // turned by the same quarter turns; across a quadrant edge, one at a time.
+  template <bool Backward>
+  TESK_FFT_INLINE static Twiddle rootTwiddles(const Roots& t, int idx0, int step) noexcept
+  {
+    const int quadrant = idx0 >> t.shift;
+    if (((idx0 + step) >> t.shift) != quadrant)
+    {
+      double r0, i0, r1, i1;
+      impl::rootOfUnity(t, idx0, r0, i0);
+      impl::rootOfUnity(t, idx0 + step, r1, i1);
+      return fromRoots<Backward>(_mm256_set_pd(i1, r1, i0, r0));
+    }
+    const double* p = t.w + 2 * (idx0 & t.mask);
+    Reg r = step == 1 ? _mm256_loadu_pd(p) : _mm256_set_m128d(_mm_loadu_pd(p + 2 * step), _mm_loadu_pd(p));
+    switch (quadrant)
+    {
+      case 0: break;
+      case 1: r = timesJ<false>(r); break;
+      case 2: r = _mm256_xor_pd(r, _mm256_set1_pd(-0.0)); break;
+      default: r = timesJ<true>(r); break;
+    }
+    return fromRoots<Backward>(r);
+  }
+  // Entries p and p + 2 Step of one quadrant, turned by Quadrant quarter turns.
+  template <bool Backward, int Quadrant, int Step>
+  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p) noexcept
+  {
+    Reg r = Step == 1 ? _mm256_loadu_pd(p) : _mm256_set_m128d(_mm_loadu_pd(p + 2 * Step), _mm_loadu_pd(p));
+    switch (Quadrant)
+    {
+      case 0: break;
+      case 1: r = timesJ<false>(r); break;
+      case 2: r = _mm256_xor_pd(r, _mm256_set1_pd(-0.0)); break;
+      default: r = timesJ<true>(r); break;
+    }
+    return fromRoots<Backward>(r);
+  }
+  TESK_FFT_INLINE static Twiddle realTwiddles(const double* c, int nc, int i0, int step) noexcept
+  {
+    const __m128d cosines = _mm_set_pd(c[i0 + step], c[i0]);
+    const __m128d sines = _mm_set_pd(c[nc - i0 - step], c[nc - i0]);
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d gr = _mm_sub_pd(half, _mm_mul_pd(half, sines));
+    const __m128d gi = _mm_mul_pd(half, cosines);
+    const __m256d re = _mm256_set_m128d(_mm_unpackhi_pd(gr, gr), _mm_unpacklo_pd(gr, gr));
+    const __m256d im = _mm256_set_m128d(_mm_unpackhi_pd(gi, gi), _mm_unpacklo_pd(gi, gi));
+    return {re, _mm256_xor_pd(im, realSign())};
+  }
+  static void transpose(Reg* x) noexcept
+  {
+    const Reg a = x[0], b = x[1];
+    x[0] = _mm256_permute2f128_pd(a, b, 0x20);
+    x[1] = _mm256_permute2f128_pd(a, b, 0x31);
+  }
+  static Reg reverse(Reg x) noexcept { return _mm256_permute2f128_pd(x, x, 0x01); }
+  static Reg keepFirst(Reg original, Reg computed) noexcept { return _mm256_blend_pd(computed, original, 0x3); }
+};
+
+}  // namespace
+
+const Kernels& avx2Kernels() noexcept
+{
+  static constexpr Kernels kKernels = impl::Fft<Avx2Lanes>::table();
+  return kKernels;
+}
+
+}  // namespace fft4g
+
+#endif

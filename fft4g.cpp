@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fft4g_kernels.h"
+#include "fft4g_reverse.h"
 
 // Layout of the tables in w (sizes in doubles):
 //   w[0 .. nw-1]       cosine/sine table: pairs (cos, sin) of 2 pi i / Nt for
@@ -32,66 +33,22 @@ bool isPowerOfTwo(int n) noexcept { return n > 0 && (n & (n - 1)) == 0; }
 
 int log2Of(int n) noexcept { return std::countr_zero(static_cast<unsigned>(n)); }
 
-// Swaps element j with element rev(j) for all 2^m elements of E doubles each,
-// rev reversing the m-bit index. The index is split hi | mid | lo, hi and lo of
-// h bits, so the scratch table holds only 2^h <= sqrt(2^m / 2) reversed values.
-// Writing lo = rev(y) and hi = x, the partner of (x, mid, rev(y)) is
-// (y, rev(mid), rev(x)); visiting only x < y (and x = y for the middle bits)
-// walks every pair once without a comparison per element.
-template <int E>
-void reverseBits(int m, double* a, int* table) noexcept
-{
-  if (m < 1) return;
-  const int h = (m - 1) / 2;
-  const int midBits = m - 2 * h;  // 1 or 2
-  const int hiShift = m - h;
-  table[0] = 0;
-  for (int b = 0; b < h; ++b)
-    for (int x = 0; x < (1 << b); ++x) table[x + (1 << b)] = table[x] | (1 << (h - 1 - b));
-  const int count = 1 << h;
-  const int mids = 1 << midBits;
-  int midOffset[4], revMidOffset[4];
-  for (int mid = 0; mid < mids; ++mid)
-  {
-    const int rmid = midBits == 1 ? mid : ((mid & 1) << 1) | (mid >> 1);
-    midOffset[mid] = E * (mid << h);
-    revMidOffset[mid] = E * (rmid << h);
-  }
-  auto swapElements = [](double* p, double* q) {
-    for (int e = 0; e < E; ++e) std::swap(p[e], q[e]);
-  };
-  for (int x = 0; x < count; ++x)
-  {
-    const int revX = table[x];
-    for (int y = x + 1; y < count; ++y)
-    {
-      double* p = a + E * ((x << hiShift) | table[y]);
-      double* q = a + E * ((y << hiShift) | revX);
-      for (int mid = 0; mid < mids; ++mid) swapElements(p + midOffset[mid], q + revMidOffset[mid]);
-    }
-    // x = y: the element is its own partner when the middle bits are too.
-    double* p = a + E * ((x << hiShift) | revX);
-    for (int mid = 0; mid < mids; ++mid)
-      if (midOffset[mid] < revMidOffset[mid]) swapElements(p + midOffset[mid], p + revMidOffset[mid]);
-  }
-}
-
 // Moves even-indexed values to the first half and odd-indexed ones to the
 // second half, keeping their order: the pair-index reversal followed by the full
 // reversal rotates every index right by one bit.
 void unshuffle(int n, double* a, int* scratch) noexcept
 {
   const int m = log2Of(n);
-  reverseBits<2>(m - 1, a, scratch);
-  reverseBits<1>(m, a, scratch);
+  fft4g::reverseBits<2, false>(m - 1, a, scratch);
+  fft4g::reverseBits<1, false>(m, a, scratch);
 }
 
 // Inverse of unshuffle.
 void shuffle(int n, double* a, int* scratch) noexcept
 {
   const int m = log2Of(n);
-  reverseBits<1>(m, a, scratch);
-  reverseBits<2>(m - 1, a, scratch);
+  fft4g::reverseBits<1, false>(m, a, scratch);
+  fft4g::reverseBits<2, false>(m - 1, a, scratch);
 }
 
 // Reverses the order of the odd-indexed values: a[2p+1] <-> a[n-1-2p].

@@ -80,11 +80,12 @@ struct Avx2Lanes
     }
     return fromRoots<Backward>(r);
   }
-  // Entries p and p + 2 Step of one quadrant, turned by Quadrant quarter turns.
+  // Entries p and p + 2 step of one quadrant, turned by Quadrant quarter
+  // turns (Step is step when known at compile time).
   template <bool Backward, int Quadrant, int Step>
-  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p) noexcept
+  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p, int step = Step) noexcept
   {
-    Reg r = Step == 1 ? _mm256_loadu_pd(p) : _mm256_set_m128d(_mm_loadu_pd(p + 2 * Step), _mm_loadu_pd(p));
+    Reg r = Step == 1 ? _mm256_loadu_pd(p) : _mm256_set_m128d(_mm_loadu_pd(p + 2 * step), _mm_loadu_pd(p));
     switch (Quadrant)
     {
       case 0: break;
@@ -94,16 +95,26 @@ struct Avx2Lanes
     }
     return fromRoots<Backward>(r);
   }
+  // G for two offsets: cosines c[i], sines c[nc - i], i = i0 + l step.
   TESK_FFT_INLINE static Twiddle realTwiddles(const double* c, int nc, int i0, int step) noexcept
   {
-    const __m128d cosines = _mm_set_pd(c[i0 + step], c[i0]);
-    const __m128d sines = _mm_set_pd(c[nc - i0 - step], c[nc - i0]);
+    __m128d cosines, sines;
+    if (step == 1)
+    {
+      cosines = _mm_loadu_pd(c + i0);
+      sines = _mm_loadu_pd(c + nc - i0 - 1);
+      sines = _mm_shuffle_pd(sines, sines, 1);
+    }
+    else
+    {
+      cosines = _mm_set_pd(c[i0 + step], c[i0]);
+      sines = _mm_set_pd(c[nc - i0 - step], c[nc - i0]);
+    }
     const __m128d half = _mm_set1_pd(0.5);
     const __m128d gr = _mm_sub_pd(half, _mm_mul_pd(half, sines));
     const __m128d gi = _mm_mul_pd(half, cosines);
-    const __m256d re = _mm256_set_m128d(_mm_unpackhi_pd(gr, gr), _mm_unpacklo_pd(gr, gr));
-    const __m256d im = _mm256_set_m128d(_mm_unpackhi_pd(gi, gi), _mm_unpacklo_pd(gi, gi));
-    return {re, _mm256_xor_pd(im, realSign())};
+    return {_mm256_permute4x64_pd(_mm256_castpd128_pd256(gr), 0x50),
+            _mm256_xor_pd(_mm256_permute4x64_pd(_mm256_castpd128_pd256(gi), 0x50), realSign())};
   }
   static void transpose(Reg* x) noexcept
   {

@@ -144,9 +144,9 @@ struct Avx512Lanes
     return turned<Backward>(Quadrant >= 0 ? Quadrant : quadrant, cosines, sines);
   }
   template <bool Backward, int Quadrant, int Step>
-  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p) noexcept
+  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p, int step = Step) noexcept
   {
-    return turnedRootsAt<Backward, Quadrant, (Step <= 3 ? Step : 0)>(p, Quadrant, Step);
+    return turnedRootsAt<Backward, Quadrant, (Step <= 3 ? Step : 0)>(p, Quadrant, step);
   }
 
   // G for four offsets: cosines c[i], sines c[nc - i], i = i0 + l step.

@@ -31,6 +31,7 @@
 #include <utility>
 
 #include "fft4g_kernels.h"
+#include "fft4g_reverse.h"
 
 // Forces the small helpers of the hot loops inline, so that a twiddle fetch's
 // stride and quadrant are known where it is used.
@@ -137,9 +138,9 @@ struct ScalarLanes
     return twiddle<Backward>(re, im);
   }
   // The table entry at p turned by Quadrant quarter turns (the V entries
-  // p, p + 2 Step, ... on wider lanes).
+  // p, p + 2 step, ... on wider lanes; Step is step when known at compile time).
   template <bool Backward, int Quadrant, int Step>
-  static Twiddle turnedRoots(const double* p) noexcept
+  static Twiddle turnedRoots(const double* p, int = Step) noexcept
   {
     const double c = p[0], s = p[1];
     switch (Quadrant)
@@ -203,7 +204,7 @@ struct Fft
   TESK_FFT_INLINE static Radix4Twiddles radix4Twiddles(const Roots& t, int span, int k0) noexcept
   {
     const int stride = t.points / span;
-    return {L::template rootTwiddles<Backward>(t, k0 * stride, stride),
+    return {L::template turnedRoots<Backward, 0, 0>(t.w + 2 * k0 * stride, stride),  // k0 stride < Nt/4
             L::template rootTwiddles<Backward>(t, 2 * k0 * stride, 2 * stride),
             L::template rootTwiddles<Backward>(t, 3 * k0 * stride, 3 * stride)};
   }
@@ -248,32 +249,26 @@ struct Fft
     L::store(p + 3 * q2, x3);
   }
 
-  static constexpr int kOffsetBlock = 4;  // offset vectors per twiddle fetch
-
-  // The pass of span s over points values; s/4 must be a multiple of V.
-  // With several groups, twiddles are fetched for a few offset vectors at a
-  // time and reused for every group; within a group the offsets run innermost,
-  // so consecutive butterflies touch neighbouring lines. (Groups lie s values
-  // apart, often a multiple of 4 KiB: walking the groups innermost would make
-  // every load wait for the previous group's stores to the same low address
-  // bits.) The single group of the last pass fetches as it goes.
-  // The last pass, with table stride Stride (the table made for this length
-  // or for twice it). Its twiddles are not reused, so they are fetched with
-  // the stride and the quarter turns fixed at compile time: w1 stays in the
-  // first quadrant, w2 = W^2k and w3 = W^3k pass into the next ones, and an
-  // offset vector straddling a quadrant edge takes the general fetch.
+  // A pass with a single group (the last one, or the largest of a block). Its
+  // twiddles are not reused, so they are fetched with the table stride
+  // (Stride, or `stride` when Stride is 0) and the quarter turns fixed at
+  // compile time: w1 stays in the first quadrant, w2 = W^2k and w3 = W^3k pass
+  // into the next ones, and an offset vector straddling a quadrant edge takes
+  // the general fetch.
   template <bool Backward, int Stride, int Q2, int Q3>
-  TESK_FFT_INLINE static void lastAt(double* p, int q2, const Roots& t, int k0) noexcept
+  TESK_FFT_INLINE static void singleGroupAt(double* p, int q2, const Roots& t, int k0, int stride) noexcept
   {
-    const Radix4Twiddles w{L::template turnedRoots<Backward, 0, Stride>(t.w + 2 * (k0 * Stride)),
-                           L::template turnedRoots<Backward, Q2, 2 * Stride>(t.w + 2 * ((2 * k0 * Stride) & t.mask)),
-                           L::template turnedRoots<Backward, Q3, 3 * Stride>(t.w + 2 * ((3 * k0 * Stride) & t.mask))};
+    const Radix4Twiddles w{
+      L::template turnedRoots<Backward, 0, Stride>(t.w + 2 * (k0 * stride), stride),
+      L::template turnedRoots<Backward, Q2, 2 * Stride>(t.w + 2 * ((2 * k0 * stride) & t.mask), 2 * stride),
+      L::template turnedRoots<Backward, Q3, 3 * Stride>(t.w + 2 * ((3 * k0 * stride) & t.mask), 3 * stride)};
     radix4At<Backward, false>(p, q2, w);
   }
 
   template <bool Backward, int Stride>
-  static void lastPass(double* a, int points, const Roots& t) noexcept
+  static void singleGroupPass(double* a, int points, const Roots& t) noexcept
   {
+    const int stride = Stride != 0 ? Stride : t.points / points;
     const int quarter = points / 4;
     const int q2 = points / 2;
     radix4At<Backward, true>(a, q2, radix4Twiddles<Backward>(t, points, 0));
@@ -281,47 +276,60 @@ struct Fft
     {
       double* p = a + 2 * k0;
       const int k1 = k0 + V - 1;
-      const int q2First = (2 * k0 * Stride) >> t.shift, q3First = (3 * k0 * Stride) >> t.shift;
-      const bool uniform = q2First == (2 * k1 * Stride) >> t.shift && q3First == (3 * k1 * Stride) >> t.shift;
+      const int q2First = (2 * k0 * stride) >> t.shift, q3First = (3 * k0 * stride) >> t.shift;
+      const bool uniform = q2First == (2 * k1 * stride) >> t.shift && q3First == (3 * k1 * stride) >> t.shift;
       switch (uniform ? q2First * 4 + q3First : -1)
       {
-        case 0: lastAt<Backward, Stride, 0, 0>(p, q2, t, k0); break;
-        case 1: lastAt<Backward, Stride, 0, 1>(p, q2, t, k0); break;
-        case 5: lastAt<Backward, Stride, 1, 1>(p, q2, t, k0); break;
-        case 6: lastAt<Backward, Stride, 1, 2>(p, q2, t, k0); break;
+        case 0: singleGroupAt<Backward, Stride, 0, 0>(p, q2, t, k0, stride); break;
+        case 1: singleGroupAt<Backward, Stride, 0, 1>(p, q2, t, k0, stride); break;
+        case 5: singleGroupAt<Backward, Stride, 1, 1>(p, q2, t, k0, stride); break;
+        case 6: singleGroupAt<Backward, Stride, 1, 2>(p, q2, t, k0, stride); break;
         default: radix4At<Backward, false>(p, q2, radix4Twiddles<Backward>(t, points, k0)); break;
       }
     }
   }
 
+  // Offset vectors v0 .. v0+K-1 of every group. The twiddles are fetched once
+  // and reused for every group (K is a constant, so that they can stay in
+  // registers); within a group the offsets run innermost. Groups lie s values
+  // apart, often a multiple of 4 KiB, and a load waits for any recent store to
+  // the same low 12 address bits: walking the groups innermost would stall
+  // every load, and K = 4 puts three butterflies between a group's stores and
+  // the next group's loads at the same offset.
+  template <bool Backward, int K, bool First>
+  TESK_FFT_INLINE static void offsetBlock(double* a, int points, int span, int v0, const Roots& t) noexcept
+  {
+    const int q2 = span / 2;
+    Radix4Twiddles w[K];
+    for (int j = 0; j < K; ++j) w[j] = radix4Twiddles<Backward>(t, span, (v0 + j) * V);
+    for (int base = 0; base < points; base += span)
+    {
+      double* p = a + 2 * (base + v0 * V);
+      radix4At<Backward, First>(p, q2, w[0]);
+      for (int j = 1; j < K; ++j) radix4At<Backward, false>(p + 2 * V * j, q2, w[j]);
+    }
+  }
+
   // The pass of span s over points values; s/4 must be a multiple of V.
-  // With several groups, twiddles are fetched for a few offset vectors at a
-  // time and reused for every group; within a group the offsets run innermost,
-  // so consecutive butterflies touch neighbouring lines. (Groups lie s values
-  // apart, often a multiple of 4 KiB: walking the groups innermost would make
-  // every load wait for the previous group's stores to the same low address
-  // bits.)
   template <bool Backward>
   static void radix4Pass(double* a, int points, int span, const Roots& t) noexcept
   {
-    const int quarter = span / 4;
-    const int q2 = span / 2;
-    if (span == points && t.points == points) return lastPass<Backward, 1>(a, points, t);
-    if (span == points && t.points == 2 * points) return lastPass<Backward, 2>(a, points, t);
-    const int vectors = quarter / V;
-    for (int v0 = 0; v0 < vectors; v0 += kOffsetBlock)
+    if (span == points)
     {
-      const int count = std::min(kOffsetBlock, vectors - v0);
-      Radix4Twiddles w[kOffsetBlock];
-      for (int j = 0; j < count; ++j) w[j] = radix4Twiddles<Backward>(t, span, (v0 + j) * V);
-      for (int base = 0; base < points; base += span)
-      {
-        double* p = a + 2 * (base + v0 * V);
-        int j = 0;
-        if (v0 == 0) radix4At<Backward, true>(p, q2, w[j++]);
-        for (; j < count; ++j) radix4At<Backward, false>(p + 2 * V * j, q2, w[j]);
-      }
+      if (t.points == points) return singleGroupPass<Backward, 1>(a, points, t);
+      if (t.points == 2 * points) return singleGroupPass<Backward, 2>(a, points, t);
+      return singleGroupPass<Backward, 0>(a, points, t);
     }
+    constexpr int K = 4;
+    const int vectors = span / 4 / V;
+    if (vectors % K != 0)
+    {
+      offsetBlock<Backward, 1, true>(a, points, span, 0, t);
+      for (int v0 = 1; v0 < vectors; ++v0) offsetBlock<Backward, 1, false>(a, points, span, v0, t);
+      return;
+    }
+    offsetBlock<Backward, K, true>(a, points, span, 0, t);
+    for (int v0 = K; v0 < vectors; v0 += K) offsetBlock<Backward, K, false>(a, points, span, v0, t);
   }
 
   // Radix-4 passes from firstSpan up to the whole array.
@@ -393,24 +401,34 @@ struct Fft
   }
 
   // Rows of the reordered tile from the columns of src (row stride srcRow
-  // doubles), written to dst (row stride dstRow).
+  // doubles), written to dst (row stride dstRow). Narrow lanes run several
+  // column groups at once, so that every line read is read whole: at 8192
+  // points the sixteen rows share a cache set and evict one another.
   template <bool Backward, bool Conj>
   static void tileRows(const double* src, std::ptrdiff_t srcRow, double* dst, std::ptrdiff_t dstRow,
                        const LowTwiddles& lt, bool oddBits) noexcept
   {
-    for (int c0 = 0; c0 < 16; c0 += V)
+    constexpr int kGroups = V >= 4 ? 1 : 4 / V;  // column groups per 64-byte line
+    for (int c0 = 0; c0 < 16; c0 += V * kGroups)
     {
-      R x[16];
+      R x[kGroups][16];
       for (int l = 0; l < 16; ++l)
       {
-        x[l] = L::load(src + srcRow * kReverse4[l] + 2 * c0);
-        if constexpr (Conj) x[l] = L::conj(x[l]);
+        for (int g = 0; g < kGroups; ++g)
+        {
+          x[g][l] = L::load(src + srcRow * kReverse4[l] + 2 * (c0 + g * V));
+          if constexpr (Conj) x[g][l] = L::conj(x[g][l]);
+        }
       }
-      lowPasses<Backward>(x, lt, oddBits);
-      for (int l0 = 0; l0 < 16; l0 += V)
+      for (int g = 0; g < kGroups; ++g)
       {
-        L::transpose(x + l0);
-        for (int lane = 0; lane < V; ++lane) L::store(dst + dstRow * kReverse4[c0 + lane] + 2 * l0, x[l0 + lane]);
+        lowPasses<Backward>(x[g], lt, oddBits);
+        for (int l0 = 0; l0 < 16; l0 += V)
+        {
+          L::transpose(x[g] + l0);
+          for (int lane = 0; lane < V; ++lane)
+            L::store(dst + dstRow * kReverse4[c0 + g * V + lane] + 2 * l0, x[g][l0 + lane]);
+        }
       }
     }
   }
@@ -436,61 +454,63 @@ struct Fft
     }
   }
 
-  // ---- Small transforms (fewer than 256 points), one value at a time -----------
+  // ---- One value per register, and small transforms ---------------------------
+  // The bit reversal on its own, then the passes; those up to a block of
+  // kCacheBlockPoints run block by block while the block stays in the
+  // first-level cache. (With one value per register the tiles' column reads
+  // would fetch every line four times.)
 
-  // Swaps element j with element rev(j) for the 2^m complex values, conjugating
-  // all of them when Conj. The index is split hi | mid | lo with hi and lo of h
-  // bits, so the scratch table holds only 2^h <= sqrt(2^m / 2) reversed values.
-  template <bool Conj>
-  static void reverseSmall(int m, double* a, int* table) noexcept
+  static constexpr int kCacheBlockPoints = 1024;  // 16 KiB of complex doubles
+
+  // The radix-2 or twiddle-free radix-4 first pass over points values, one
+  // value per register.
+  template <bool Backward, bool OddBits>
+  static void firstPass(double* a, int points) noexcept
   {
-    using S = ScalarLanes;
-    auto swap = [](double* p, double* q) {
-      S::Reg x = S::load(p), y = S::load(q);
-      if constexpr (Conj) x = S::conj(x), y = S::conj(y);
-      S::store(p, y);
-      S::store(q, x);
-    };
-    const int h = (m - 1) / 2;
-    const int midBits = m - 2 * h;
-    table[0] = 0;
-    for (int b = 0; b < h; ++b)
-      for (int x = 0; x < (1 << b); ++x) table[x + (1 << b)] = table[x] | (1 << (h - 1 - b));
-    for (int x = 0; x < (1 << h); ++x)
+    static_assert(V == 1);
+    if constexpr (OddBits)
     {
-      for (int y = x; y < (1 << h); ++y)
+      for (double* p = a; p < a + 2 * points; p += 4)
       {
-        for (int mid = 0; mid < (1 << midBits); ++mid)
-        {
-          const int j = (((x << midBits) | mid) << h) | table[y];
-          const int k = (((y << midBits) | reverseBitsOf(mid, midBits)) << h) | table[x];
-          if (j < k)
-            swap(a + 2 * j, a + 2 * k);
-          else if (j == k && Conj)
-            S::store(a + 2 * j, S::conj(S::load(a + 2 * j)));
-        }
+        R x0 = L::load(p), x1 = L::load(p + 2);
+        radix2(x0, x1);
+        L::store(p, x0);
+        L::store(p + 2, x1);
+      }
+    }
+    else
+    {
+      for (double* p = a; p < a + 2 * points; p += 8)
+      {
+        R x0 = L::load(p), x1 = L::load(p + 2), x2 = L::load(p + 4), x3 = L::load(p + 6);
+        radix4<Backward>(x0, x1, x2, x3);
+        L::store(p, x0);
+        L::store(p + 2, x1);
+        L::store(p + 4, x2);
+        L::store(p + 6, x3);
       }
     }
   }
 
   template <bool Backward, bool Conj>
-  static void smallComplex(int m, double* a, int* scratch, const Roots& t) noexcept
+  static void blockedComplex(int m, double* a, int* scratch, const Roots& t) noexcept
   {
-    using S = Fft<ScalarLanes>;
     const int points = 1 << m;
-    reverseSmall<Conj>(m, a, scratch);
+    reverseBits<2, Conj>(m, a, scratch);
     const bool oddBits = m & 1;
-    for (int j = 0; j < points; j += oddBits ? 2 : 4)
+    const int firstSpan = oddBits ? 8 : 16;
+    const int block = std::min(points, kCacheBlockPoints);
+    for (int b = 0; b < points; b += block)
     {
-      ScalarLanes::Reg x[4];
-      for (int i = 0; i < (oddBits ? 2 : 4); ++i) x[i] = ScalarLanes::load(a + 2 * (j + i));
       if (oddBits)
-        S::radix2(x[0], x[1]);
+        firstPass<Backward, true>(a + 2 * b, block);
       else
-        S::template radix4<Backward>(x[0], x[1], x[2], x[3]);
-      for (int i = 0; i < (oddBits ? 2 : 4); ++i) ScalarLanes::store(a + 2 * (j + i), x[i]);
+        firstPass<Backward, false>(a + 2 * b, block);
+      for (int span = firstSpan; span <= block; span *= 4) radix4Pass<Backward>(a + 2 * b, block, span, t);
     }
-    S::template radix4Passes<Backward>(a, points, oddBits ? 8 : 16, t);
+    int span = firstSpan;
+    while (span <= block) span *= 4;
+    for (; span <= points; span *= 4) radix4Pass<Backward>(a, points, span, t);
   }
 
   // ---- Complex FFT -----------------------------------------------------------------
@@ -501,9 +521,14 @@ struct Fft
     const Roots t(table);
     const int points = n / 2;
     const int m = log2Of(points);
+    if constexpr (V == 1)
+    {
+      blockedComplex<Backward, Conj>(m, a, scratch, t);
+      return;
+    }
     if (m < 8)
     {
-      smallComplex<Backward, Conj>(m, a, scratch, t);
+      Fft<ScalarLanes>::template blockedComplex<Backward, Conj>(m, a, scratch, t);
       return;
     }
     tilePasses<Backward, Conj>(m, a, t);

@@ -47,19 +47,35 @@ struct Sse2Lanes
   }
 
   static Twiddle splat(const ScalarLanes::Twiddle& w) noexcept { return {_mm_set1_pd(w.re), _mm_set_pd(w.im, -w.im)}; }
+  // The root (c, s) turned by `quadrant` quarter turns, as a twiddle.
   template <bool Backward>
-  static Twiddle rootTwiddles(const Roots& t, int idx0, int step) noexcept
+  TESK_FFT_INLINE static Twiddle turned(int quadrant, Reg cs) noexcept
   {
-    return splat(ScalarLanes::rootTwiddles<Backward>(t, idx0, step));
+    switch (quadrant)
+    {
+      case 0: break;
+      case 1: cs = timesJ<false>(cs); break;
+      case 2: cs = _mm_xor_pd(cs, _mm_set1_pd(-0.0)); break;
+      default: cs = timesJ<true>(cs); break;
+    }
+    return {_mm_unpacklo_pd(cs, cs), _mm_xor_pd(_mm_unpackhi_pd(cs, cs), Backward ? imagSign() : realSign())};
+  }
+  template <bool Backward>
+  TESK_FFT_INLINE static Twiddle rootTwiddles(const Roots& t, int idx0, int) noexcept
+  {
+    return turned<Backward>(idx0 >> t.shift, _mm_loadu_pd(t.w + 2 * (idx0 & t.mask)));
   }
   template <bool Backward, int Quadrant, int Step>
-  static Twiddle turnedRoots(const double* p) noexcept
+  TESK_FFT_INLINE static Twiddle turnedRoots(const double* p, int = Step) noexcept
   {
-    return splat(ScalarLanes::turnedRoots<Backward, Quadrant, Step>(p));
+    return turned<Backward>(Quadrant, _mm_loadu_pd(p));
   }
-  static Twiddle realTwiddles(const double* c, int nc, int i0, int step) noexcept
+  TESK_FFT_INLINE static Twiddle realTwiddles(const double* c, int nc, int i0, int) noexcept
   {
-    return splat(ScalarLanes::realTwiddles(c, nc, i0, step));
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d gr = _mm_sub_pd(half, _mm_mul_pd(half, _mm_load1_pd(c + nc - i0)));
+    const __m128d gi = _mm_mul_pd(half, _mm_load1_pd(c + i0));
+    return {gr, _mm_xor_pd(gi, realSign())};
   }
   static void transpose(Reg*) noexcept {}
   static Reg reverse(Reg x) noexcept { return x; }

@@ -461,6 +461,7 @@ struct Fft
   // would fetch every line four times.)
 
   static constexpr int kCacheBlockPoints = 1024;  // 16 KiB of complex doubles
+  static constexpr int kFirstLevelPoints = 2048;  // 32 KiB, the first-level data cache
 
   // The radix-2 or twiddle-free radix-4 first pass over points values, one
   // value per register.
@@ -532,7 +533,20 @@ struct Fft
       return;
     }
     tilePasses<Backward, Conj>(m, a, t);
-    radix4Passes<Backward>(a, points, (m & 1) ? 32 : 64, t);
+    const int firstSpan = (m & 1) ? 32 : 64;
+    if (points <= kFirstLevelPoints)
+    {
+      radix4Passes<Backward>(a, points, firstSpan, t);
+      return;
+    }
+    // Larger arrays: the passes up to kCacheBlockPoints block by block, in the
+    // first-level cache, then the wider ones over the whole array.
+    for (int b = 0; b < points; b += kCacheBlockPoints)
+      for (int span = firstSpan; span <= kCacheBlockPoints; span *= 4)
+        radix4Pass<Backward>(a + 2 * b, kCacheBlockPoints, span, t);
+    int span = firstSpan;
+    while (span <= kCacheBlockPoints) span *= 4;
+    for (; span <= points; span *= 4) radix4Pass<Backward>(a, points, span, t);
   }
 
   static void complexForward(int n, double* a, int* scratch, RootTable t) noexcept

@@ -95,26 +95,25 @@ struct Avx2Lanes
     }
     return fromRoots<Backward>(r);
   }
-  // G for two offsets: cosines c[i], sines c[nc - i], i = i0 + l step.
+  // G for two offsets: cosines c[i], sines c[nc - i], i = i0 + l step, each
+  // duplicated into both halves of its value; (-gi, gi) comes from one
+  // multiplication by (-0.5, 0.5) (negating a product is exact).
   TESK_FFT_INLINE static Twiddle realTwiddles(const double* c, int nc, int i0, int step) noexcept
   {
-    __m128d cosines, sines;
+    Reg cosines, sines;
     if (step == 1)
     {
-      cosines = _mm_loadu_pd(c + i0);
-      sines = _mm_loadu_pd(c + nc - i0 - 1);
-      sines = _mm_shuffle_pd(sines, sines, 1);
+      cosines = _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(c + i0)), 0x50);
+      sines = _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(c + nc - i0 - 1)), 0x05);
     }
     else
     {
-      cosines = _mm_set_pd(c[i0 + step], c[i0]);
-      sines = _mm_set_pd(c[nc - i0 - step], c[nc - i0]);
+      cosines = _mm256_set_pd(c[i0 + step], c[i0 + step], c[i0], c[i0]);
+      sines = _mm256_set_pd(c[nc - i0 - step], c[nc - i0 - step], c[nc - i0], c[nc - i0]);
     }
-    const __m128d half = _mm_set1_pd(0.5);
-    const __m128d gr = _mm_sub_pd(half, _mm_mul_pd(half, sines));
-    const __m128d gi = _mm_mul_pd(half, cosines);
-    return {_mm256_permute4x64_pd(_mm256_castpd128_pd256(gr), 0x50),
-            _mm256_xor_pd(_mm256_permute4x64_pd(_mm256_castpd128_pd256(gi), 0x50), realSign())};
+    const Reg half = _mm256_set1_pd(0.5);
+    return {_mm256_sub_pd(half, _mm256_mul_pd(half, sines)),
+            _mm256_mul_pd(cosines, _mm256_set_pd(0.5, -0.5, 0.5, -0.5))};
   }
   static void transpose(Reg* x) noexcept
   {

@@ -149,26 +149,27 @@ struct Avx512Lanes
     return turnedRootsAt<Backward, Quadrant, (Step <= 3 ? Step : 0)>(p, Quadrant, step);
   }
 
-  // G for four offsets: cosines c[i], sines c[nc - i], i = i0 + l step.
+  // G for four offsets: cosines c[i], sines c[nc - i], i = i0 + l step, each
+  // duplicated into both halves of its value; (-gi, gi) comes from one
+  // multiplication by (-0.5, 0.5) (negating a product is exact).
   TESK_FFT_INLINE static Twiddle realTwiddles(const double* c, int nc, int i0, int step) noexcept
   {
-    __m256d cosines, sines;
+    Reg cosines, sines;
     if (step == 1)
     {
-      cosines = _mm256_loadu_pd(c + i0);
-      sines = _mm256_permute4x64_pd(_mm256_loadu_pd(c + nc - i0 - 3), 0x1B);
+      cosines = _mm512_permutexvar_pd(indices(0, 1, 2, 3), _mm512_zextpd256_pd512(_mm256_loadu_pd(c + i0)));
+      sines = _mm512_permutexvar_pd(indices(3, 2, 1, 0), _mm512_zextpd256_pd512(_mm256_loadu_pd(c + nc - i0 - 3)));
     }
     else
     {
-      cosines = _mm256_set_pd(c[i0 + 3 * step], c[i0 + 2 * step], c[i0 + step], c[i0]);
-      sines = _mm256_set_pd(c[nc - i0 - 3 * step], c[nc - i0 - 2 * step], c[nc - i0 - step], c[nc - i0]);
+      cosines = _mm512_set_pd(c[i0 + 3 * step], c[i0 + 3 * step], c[i0 + 2 * step], c[i0 + 2 * step], c[i0 + step],
+                              c[i0 + step], c[i0], c[i0]);
+      sines = _mm512_set_pd(c[nc - i0 - 3 * step], c[nc - i0 - 3 * step], c[nc - i0 - 2 * step], c[nc - i0 - 2 * step],
+                            c[nc - i0 - step], c[nc - i0 - step], c[nc - i0], c[nc - i0]);
     }
-    const __m256d half = _mm256_set1_pd(0.5);
-    const __m256d gr = _mm256_sub_pd(half, _mm256_mul_pd(half, sines));
-    const __m256d gi = _mm256_mul_pd(half, cosines);
-    const __m512i dup = _mm512_set_epi64(3, 3, 2, 2, 1, 1, 0, 0);
-    return {_mm512_permutexvar_pd(dup, _mm512_zextpd256_pd512(gr)),
-            bitXor(_mm512_permutexvar_pd(dup, _mm512_zextpd256_pd512(gi)), realSign())};
+    const Reg half = _mm512_set1_pd(0.5);
+    return {_mm512_sub_pd(half, _mm512_mul_pd(half, sines)),
+            _mm512_mul_pd(cosines, _mm512_set_pd(0.5, -0.5, 0.5, -0.5, 0.5, -0.5, 0.5, -0.5))};
   }
   static void transpose(Reg* x) noexcept
   {

@@ -41,6 +41,16 @@
 #define TESK_FFT_INLINE inline
 #endif
 
+// Fully unrolls a loop over registers, so that they stay registers (-O2 leaves
+// such loops rolled, and the arrays in memory).
+#if defined(__clang__)
+#define TESK_FFT_UNROLL _Pragma("clang loop unroll(full)")
+#elif defined(__GNUC__)
+#define TESK_FFT_UNROLL _Pragma("GCC unroll 16")
+#else
+#define TESK_FFT_UNROLL
+#endif
+
 namespace fft4g
 {
 namespace impl
@@ -176,7 +186,7 @@ struct Fft
   // twiddles: f0 (block 0), t2 (block 1), t1 (block 2), t3 (block 3), which hold
   // the transforms of the samples r = 0, 2, 1, 3 of the bit-reversed layout.
   template <bool Backward>
-  static void radix4(R& f0, R& t2, R& t1, R& t3) noexcept
+  TESK_FFT_INLINE static void radix4(R& f0, R& t2, R& t1, R& t3) noexcept
   {
     const R u0 = L::add(f0, t2);
     const R u1 = L::sub(f0, t2);
@@ -188,7 +198,7 @@ struct Fft
     t3 = L::sub(u1, u3);
   }
 
-  static void radix2(R& x0, R& x1) noexcept
+  TESK_FFT_INLINE static void radix2(R& x0, R& x1) noexcept
   {
     const R s = L::add(x0, x1);
     x1 = L::sub(x0, x1);
@@ -301,11 +311,13 @@ struct Fft
   {
     const int q2 = span / 2;
     Radix4Twiddles w[K];
+    TESK_FFT_UNROLL
     for (int j = 0; j < K; ++j) w[j] = radix4Twiddles<Backward>(t, span, (v0 + j) * V);
     for (int base = 0; base < points; base += span)
     {
       double* p = a + 2 * (base + v0 * V);
       radix4At<Backward, First>(p, q2, w[0]);
+      TESK_FFT_UNROLL
       for (int j = 1; j < K; ++j) radix4At<Backward, false>(p + 2 * V * j, q2, w[j]);
     }
   }
@@ -350,54 +362,64 @@ struct Fft
   // writes them back as rows. Tiles mid and rev(mid) feed each other, so one of
   // them is saved before the other is overwritten.
 
+  // The twiddles of the low passes, the same in every lane: W^e for the
+  // exponents e = jk (j = 1, 2, 3; k = 1 .. span/4 - 1) that the butterflies
+  // use, each once (W^2k of k = 1 is the same table entry as W^k of k = 2).
+  static constexpr int kLowExponents[6] = {1, 2, 3, 4, 6, 9};
+  static constexpr int lowSlot(int e) noexcept
+  {
+    int slot = 0;
+    while (kLowExponents[slot] != e) ++slot;
+    return slot;
+  }
   struct LowTwiddles
   {
-    Tw w[3][3];  // [k - 1][w1, w2, w3], the same in every lane
+    Tw w[6];
   };
 
   template <bool Backward>
   static LowTwiddles lowTwiddles(const Roots& t, bool oddBits) noexcept
   {
     LowTwiddles lt{};
-    const int span = oddBits ? 8 : 16;
-    const int stride = t.points / span;
-    for (int k = 1; k < span / 4; ++k)
+    const int stride = t.points / (oddBits ? 8 : 16);
+    for (int slot = 0; slot < (oddBits ? 3 : 6); ++slot)
     {
-      const int idx[3] = {k * stride, 2 * k * stride, 3 * k * stride};
-      for (int j = 0; j < 3; ++j)
-      {
-        double re, im;
-        rootOfUnity(t, idx[j], re, im);
-        lt.w[k - 1][j] = L::splat(ScalarLanes::twiddle<Backward>(re, im));
-      }
+      double re, im;
+      rootOfUnity(t, kLowExponents[slot] * stride, re, im);
+      lt.w[slot] = L::splat(ScalarLanes::twiddle<Backward>(re, im));
     }
     return lt;
   }
 
-  template <bool Backward>
-  static void lowPasses(R* x, const LowTwiddles& lt, bool oddBits) noexcept
+  template <bool Backward, int K>
+  TESK_FFT_INLINE static void butterflyWith(R& x0, R& x1, R& x2, R& x3, const LowTwiddles& lt) noexcept
   {
-    if (oddBits)
-    {
-      for (int i = 0; i < 16; i += 2) radix2(x[i], x[i + 1]);
-      for (int b = 0; b < 16; b += 8)
-      {
-        radix4<Backward>(x[b], x[b + 2], x[b + 4], x[b + 6]);
-        butterflyWith<Backward>(x[b + 1], x[b + 3], x[b + 5], x[b + 7], lt.w[0]);
-      }
-      return;
-    }
-    for (int g = 0; g < 16; g += 4) radix4<Backward>(x[g], x[g + 1], x[g + 2], x[g + 3]);
-    radix4<Backward>(x[0], x[4], x[8], x[12]);
-    for (int k = 1; k < 4; ++k) butterflyWith<Backward>(x[k], x[k + 4], x[k + 8], x[k + 12], lt.w[k - 1]);
+    R t2 = L::mul(x1, lt.w[lowSlot(2 * K)]), t1 = L::mul(x2, lt.w[lowSlot(K)]), t3 = L::mul(x3, lt.w[lowSlot(3 * K)]);
+    radix4<Backward>(x0, t2, t1, t3);
+    x1 = t2, x2 = t1, x3 = t3;
   }
 
   template <bool Backward>
-  static void butterflyWith(R& x0, R& x1, R& x2, R& x3, const Tw* w) noexcept
+  TESK_FFT_INLINE static void lowPasses(R* x, const LowTwiddles& lt, bool oddBits) noexcept
   {
-    R t2 = L::mul(x1, w[1]), t1 = L::mul(x2, w[0]), t3 = L::mul(x3, w[2]);
-    radix4<Backward>(x0, t2, t1, t3);
-    x1 = t2, x2 = t1, x3 = t3;
+    if (oddBits)
+    {
+      TESK_FFT_UNROLL
+      for (int i = 0; i < 16; i += 2) radix2(x[i], x[i + 1]);
+      TESK_FFT_UNROLL
+      for (int b = 0; b < 16; b += 8)
+      {
+        radix4<Backward>(x[b], x[b + 2], x[b + 4], x[b + 6]);
+        butterflyWith<Backward, 1>(x[b + 1], x[b + 3], x[b + 5], x[b + 7], lt);
+      }
+      return;
+    }
+    TESK_FFT_UNROLL
+    for (int g = 0; g < 16; g += 4) radix4<Backward>(x[g], x[g + 1], x[g + 2], x[g + 3]);
+    radix4<Backward>(x[0], x[4], x[8], x[12]);
+    butterflyWith<Backward, 1>(x[1], x[5], x[9], x[13], lt);
+    butterflyWith<Backward, 2>(x[2], x[6], x[10], x[14], lt);
+    butterflyWith<Backward, 3>(x[3], x[7], x[11], x[15], lt);
   }
 
   // Rows of the reordered tile from the columns of src (row stride srcRow
@@ -412,20 +434,25 @@ struct Fft
     for (int c0 = 0; c0 < 16; c0 += V * kGroups)
     {
       R x[kGroups][16];
+      TESK_FFT_UNROLL
       for (int l = 0; l < 16; ++l)
       {
+        TESK_FFT_UNROLL
         for (int g = 0; g < kGroups; ++g)
         {
           x[g][l] = L::load(src + srcRow * kReverse4[l] + 2 * (c0 + g * V));
           if constexpr (Conj) x[g][l] = L::conj(x[g][l]);
         }
       }
+      TESK_FFT_UNROLL
       for (int g = 0; g < kGroups; ++g)
       {
         lowPasses<Backward>(x[g], lt, oddBits);
+        TESK_FFT_UNROLL
         for (int l0 = 0; l0 < 16; l0 += V)
         {
           L::transpose(x[g] + l0);
+          TESK_FFT_UNROLL
           for (int lane = 0; lane < V; ++lane)
             L::store(dst + dstRow * kReverse4[c0 + g * V + lane] + 2 * l0, x[g][l0 + lane]);
         }
@@ -448,7 +475,10 @@ struct Fft
       double* tile = a + 2 * (mid << 4);
       double* partner = a + 2 * (revMid << 4);
       for (int r = 0; r < 16; ++r)
+      {
+        TESK_FFT_UNROLL
         for (int c = 0; c < 16; c += V) L::store(saved + 32 * r + 2 * c, L::load(tile + r * row + 2 * c));
+      }
       if (revMid != mid) tileRows<Backward, Conj>(partner, row, tile, row, lt, oddBits);
       tileRows<Backward, Conj>(saved, 32, partner, row, lt, oddBits);
     }

@@ -35,6 +35,15 @@ struct Avx512Lanes
     __m512d im;
   };
 
+  // Transforms of fewer than 256 points: too short for the tiles; the SSE2
+  // kernels run them one value per register (the same operations).
+  template <bool Backward, bool Conj>
+  static void smallComplex(int n, double* a, int* scratch, RootTable roots) noexcept
+  {
+    const Kernels& k = sse2Kernels();
+    (Conj ? k.complexConjugateBackward : Backward ? k.complexBackward : k.complexForward)(n, a, scratch, roots);
+  }
+
   static Reg load(const double* p) noexcept { return _mm512_loadu_pd(p); }
   static void store(double* p, Reg x) noexcept { _mm512_storeu_pd(p, x); }
   static Reg add(Reg x, Reg y) noexcept { return _mm512_add_pd(x, y); }

@@ -555,22 +555,29 @@ struct Fft
     if constexpr (V == 1)
     {
       blockedComplex<Backward, Conj>(m, a, scratch, t);
-      return;
     }
-    if (m < 8)
+    else if (m < 8)
     {
-      Fft<ScalarLanes>::template blockedComplex<Backward, Conj>(m, a, scratch, t);
-      return;
+      L::template smallComplex<Backward, Conj>(n, a, scratch, table);
     }
-    tilePasses<Backward, Conj>(m, a, t);
-    const int firstSpan = (m & 1) ? 32 : 64;
+    else
+    {
+      tilePasses<Backward, Conj>(m, a, t);
+      widePasses<Backward>(a, points, (m & 1) ? 32 : 64, t);
+    }
+  }
+
+  // The radix-4 passes after the tiles. Arrays larger than the first-level
+  // cache run the passes up to kCacheBlockPoints block by block, then the wider
+  // ones over the whole array.
+  template <bool Backward>
+  static void widePasses(double* a, int points, int firstSpan, const Roots& t) noexcept
+  {
     if (points <= kFirstLevelPoints)
     {
       radix4Passes<Backward>(a, points, firstSpan, t);
       return;
     }
-    // Larger arrays: the passes up to kCacheBlockPoints block by block, in the
-    // first-level cache, then the wider ones over the whole array.
     for (int b = 0; b < points; b += kCacheBlockPoints)
       for (int span = firstSpan; span <= kCacheBlockPoints; span *= 4)
         radix4Pass<Backward>(a + 2 * b, kCacheBlockPoints, span, t);

@@ -1,5 +1,6 @@
 // The AVX2 code path: two complex values per 256-bit register, (re, im) pairs
-// as in memory. Compiled with -mavx2 and without FMA; chosen at run time.
+// as in memory. Built for AVX2 (without FMA) by a target pragma around this
+// file's own code; chosen at run time.
 
 #include "fft4g_paths.h"
 
@@ -7,7 +8,17 @@
 
 #include <immintrin.h>
 
+#if defined(__clang__)
+#define TESK_FFT_TARGET_BEGIN _Pragma("clang attribute push(__attribute__((target(\"avx2\"))), apply_to = function)")
+#define TESK_FFT_TARGET_END _Pragma("clang attribute pop")
+#else
+#define TESK_FFT_TARGET_BEGIN _Pragma("GCC push_options") _Pragma("GCC target(\"avx2\")")
+#define TESK_FFT_TARGET_END _Pragma("GCC pop_options")
+#endif
+
 #include "fft4g_kernels_impl.h"
+
+TESK_FFT_TARGET_BEGIN
 
 namespace fft4g
 {
@@ -135,6 +146,8 @@ struct Avx2Lanes
 };
 
 }  // namespace
+
+TESK_FFT_TARGET_END
 
 const Kernels& avx2Kernels() noexcept
 {

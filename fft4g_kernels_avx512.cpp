@@ -1,6 +1,6 @@
 // The AVX-512 code path: four complex values per 512-bit register, (re, im)
-// pairs as in memory. Compiled with -mavx512f and without FMA (contraction off);
-// chosen at run time.
+// pairs as in memory. Built for AVX-512F (no fused multiply-adds: contraction
+// is off) by a target pragma around this file's own code; chosen at run time.
 
 #include "fft4g_paths.h"
 
@@ -14,7 +14,17 @@
 #endif
 #include <immintrin.h>
 
+#if defined(__clang__)
+#define TESK_FFT_TARGET_BEGIN _Pragma("clang attribute push(__attribute__((target(\"avx512f\"))), apply_to = function)")
+#define TESK_FFT_TARGET_END _Pragma("clang attribute pop")
+#else
+#define TESK_FFT_TARGET_BEGIN _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f\")")
+#define TESK_FFT_TARGET_END _Pragma("GCC pop_options")
+#endif
+
 #include "fft4g_kernels_impl.h"
+
+TESK_FFT_TARGET_BEGIN
 
 namespace fft4g
 {
@@ -194,6 +204,8 @@ struct Avx512Lanes
 };
 
 }  // namespace
+
+TESK_FFT_TARGET_END
 
 const Kernels& avx512Kernels() noexcept
 {

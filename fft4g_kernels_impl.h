@@ -33,6 +33,16 @@
 #include "fft4g_kernels.h"
 #include "fft4g_reverse.h"
 
+// The including file's instruction set: a file for a wider set defines these
+// as a target pragma, which then covers only this file's own code. Standard
+// library code is included above, outside it, and everything below has
+// internal linkage, so that no function compiled for a wider set can be
+// shared with (and picked by the linker for) a narrower path.
+#ifndef TESK_FFT_TARGET_BEGIN
+#define TESK_FFT_TARGET_BEGIN
+#define TESK_FFT_TARGET_END
+#endif
+
 // Forces the small helpers of the hot loops inline, so that a twiddle fetch's
 // stride and quadrant are known where it is used.
 #if defined(__GNUC__)
@@ -51,7 +61,11 @@
 #define TESK_FFT_UNROLL
 #endif
 
+TESK_FFT_TARGET_BEGIN
+
 namespace fft4g
+{
+namespace
 {
 namespace impl
 {
@@ -680,4 +694,7 @@ struct Fft
 };
 
 }  // namespace impl
+}  // namespace
 }  // namespace fft4g
+
+TESK_FFT_TARGET_END

@@ -2,7 +2,8 @@
 
 // Internal to the FFT package: the bit-reversal permutation. It only moves
 // values (and negates the imaginary parts when asked), so it is exact on every
-// code path.
+// code path. Internal linkage: each including file has its own copy, compiled
+// for that file's instruction set.
 
 #include <utility>
 
@@ -11,6 +12,8 @@
 #endif
 
 namespace fft4g
+{
+namespace
 {
 
 // Swaps the elements of E doubles at p and q; Conj also negates the second
@@ -94,4 +97,5 @@ void reverseBits(int m, double* a, int* table) noexcept
   }
 }
 
+}  // namespace
 }  // namespace fft4g

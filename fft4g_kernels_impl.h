@@ -20,10 +20,12 @@
 // span s at offset k multiplies its quarter blocks 1, 2, 3 by W^(2k), W^k,
 // W^(3k) (W = e^(+-2 pi i/s)), except at k = 0 where nothing is multiplied.
 //
-// Layout of the work: for 256 points or more, the bit reversal and the passes
-// over the low index bits run together on 16 x 16 tiles (see tilePasses); the
-// remaining passes sweep the array, those of span up to 1024 points block by
-// block so that a block stays in the first-level cache.
+// Layout of the work. With one value per register: the bit reversal on its
+// own, then the passes, those up to 1024 points block by block (blockedComplex).
+// With wider registers, from 256 points on: the bit reversal and the passes
+// over the low index bits together on 16 x 16 tiles (tilePasses), then the
+// remaining passes with offsets in the lanes (widePasses); shorter transforms
+// go to the one-value path.
 
 #include <algorithm>
 #include <bit>
@@ -474,6 +476,7 @@ struct Fft
     }
   }
 
+  // The saved tile takes 4 KiB of stack.
   template <bool Backward, bool Conj>
   static void tilePasses(int m, double* a, const Roots& t) noexcept
   {

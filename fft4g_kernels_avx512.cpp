@@ -6,8 +6,8 @@
 
 #if TESK_FFT_X86_KERNELS
 
-// GCC 12 reports the intrinsics' deliberately undefined pass-through operands
-// as uninitialized once inlined (fixed in later releases).
+// Some compiler releases report the intrinsics' deliberately undefined pass-through
+// operands as uninitialized once inlined.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"

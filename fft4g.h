@@ -18,6 +18,11 @@
 //   ddct, ddst:  n/4 + n    doubles
 //   dfct, dfst:  n/8 + n/2  doubles
 // Lengths must be powers of two; any other length leaves the data unchanged.
+//
+// The transforms run on the widest instruction set the processor offers
+// (fft4g_kernels.h), with bit-identical results on every one. Data buffers
+// starting on a 64-byte boundary are the fastest (10-30 % faster than others
+// at the engine's lengths).
 
 // A complex value as used by the packing wrappers: real part, then imaginary part.
 struct ComplexNumber
@@ -37,7 +42,7 @@ public:
   //   I[k] = sum a[j] sin(2 pi jk/n).
   // isgn = -1: inverse of the packed spectrum scaled by n/2:
   //   a[j] = (R[0] + R[n/2] cos(pi j))/2 + sum_{0<k<n/2} R[k] cos(2 pi jk/n) + I[k] sin(2 pi jk/n).
-  // Audio thread: no allocation, no locks.
+  // Audio thread: no allocation, no locks; about 6 KiB of stack.
   void rdft(int n, int isgn, double* a, int* ip, double* w) const noexcept;
 
   // Complex FFT of the n/2 complex values interleaved in a[0..n-1]:
@@ -107,25 +112,12 @@ private:
   void makect(int nc, int* ip, double* c) const noexcept;
   void ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) const noexcept;
 
-  // Complex FFT pieces; n counts doubles (n/2 complex values).
-  void bitrv2(int n, int* scratch, double* a) const noexcept;
-  void bitrv2conj(int n, int* scratch, double* a) const noexcept;
-  void cftfsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  void cftbsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  template <bool Backward>
-  void cftsub(int n, double* a, const int* ip, const double* w) const noexcept;
-  template <bool Backward>
-  void cft1st(int n, double* a, bool radix2) const noexcept;
-  template <bool Backward>
-  void cftmdl(int n, int span, double* a, const int* ip, const double* w) const noexcept;
-
-  // Real-transform post/pre-processing around the half-length complex FFT.
-  void rftfsub(int n, double* a, int nc, const double* c) const noexcept;
-  void rftbsub(int n, double* a, int nc, const double* c) const noexcept;
-
-  // Cosine/sine transform steps.
+  // Real transforms on built tables (the complex FFT and its pre- and
+  // post-processing, run by the kernels of the active code path).
   void rftForward(int n, double* a, int* ip, double* w) const noexcept;
   void rftBackward(int n, double* a, int* ip, double* w) const noexcept;
+
+  // Cosine/sine transform steps.
   void dctsub(int n, int isgn, double* a, int nc, const double* c) const noexcept;
   void dstsub(int n, double* a) const noexcept;
   void dctCore(int n, int isgn, double* a, int* ip, double* w) const noexcept;

@@ -11,7 +11,7 @@ PACKAGES=(
   libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libfuzzer-14-dev valgrind libgnustep-gui-dev python3
-  libbenchmark-dev libfftw3-dev
+  libbenchmark-dev libfftw3-dev linux-perf
 )
 
 missing=()

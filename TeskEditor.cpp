@@ -9,6 +9,11 @@
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
 #include "IPlugBase.h"
+#if defined(__APPLE__)
+#include "IGraphicsMac.h"
+#else
+#include "IGraphicsLinux.h"
+#endif
 #include "OnOff.h"
 #include "SensKnob.h"
 #include "TeskIdentity.h"
@@ -50,8 +55,20 @@ constexpr int kSpectrumHistory = 8192;
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
 {
-  // No window binding is linked here: the editor draws into the headless host,
-  // which finds the images compiled into the binary by their file names.
+  if (!HeadlessEditorsRequested())
+  {
+#if defined(__APPLE__)
+    // Images and paths come from the bundle.
+    auto* pMac = new IGraphicsMac(pPlug, w, h, fps);
+    pMac->SetBundleID(kTeskBundleID);
+    return pMac;
+#else
+    // Draws like the headless host until a window attaches; finds the images compiled
+    // into the binary.
+    if (LinuxDisplayAvailable()) return new IGraphicsLinux(pPlug, w, h, fps);
+#endif
+  }
+  // The images compiled into the binary, found by their file names.
   auto* pGraphics = new IGraphicsHeadless(pPlug, w, h, fps);
   pGraphics->SetBundleID(kTeskBundleID);
   return pGraphics;

@@ -68,6 +68,10 @@ private:
   OnOff* mSwitchBypass = nullptr;
 };
 
-// The editor's graphics object for the plug-in: the headless host where no window
-// binding is linked. The thread that creates the processor.
+// The editor's graphics object for the plug-in, the platform's graphics host: the Mac
+// binding (IGraphicsMac) on Apple; on Linux the X11-free host a window attaches to
+// (IGraphicsLinux) when a display can be tried (LinuxDisplayAvailable). The headless host
+// (IGraphicsHeadless) when there is no display, or whenever a caller asked for it
+// beforehand (RequestHeadlessEditors, IGraphicsHeadless.h: tesk-render, tests that draw
+// the editor themselves). The thread that creates the processor.
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps);

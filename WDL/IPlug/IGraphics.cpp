@@ -112,22 +112,6 @@ void IGraphics::AttachKeyCatcher(IControl* pControl)
   mKeyCatcher = pControl;
 }
 
-bool IGraphics::MoveEditorTo(IGraphics* pDest)
-{
-  if (!pDest || pDest == this || pDest->NControls() > 0) return false;
-  ReleaseMouseCapture();
-  pDest->ReleaseMouseCapture();
-  for (int i = 0; i < NControls(); ++i) pDest->mControls.Add(GetControl(i));
-  mControls.Empty(false);
-  pDest->AttachKeyCatcher(mKeyCatcher);
-  mKeyCatcher = nullptr;
-  pDest->mHandleMouseOver = mHandleMouseOver;
-  pDest->mStrict = mStrict;
-  mMouseOver = -1;
-  pDest->mMouseOver = -1;
-  return true;
-}
-
 void IGraphics::SetStrictDrawing(bool strict)
 {
   mStrict = strict;

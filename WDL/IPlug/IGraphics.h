@@ -79,11 +79,6 @@ public:
   void AttachKeyCatcher(IControl* pControl);
   void EnableMouseOver(bool enable) noexcept { mHandleMouseOver = enable; }
   void SetStrictDrawing(bool strict);
-  // Hands every control (in order), the key catcher and the mouse-over and drawing
-  // settings to another graphics host that has no controls yet; this one is left
-  // empty. For a window binding that takes over an editor built on another host (the
-  // headless one). False, and nothing moves, when pDest is null, this, or has controls.
-  bool MoveEditorTo(IGraphics* pDest);
 
   IPlugBase* GetPlug() const noexcept { return mPlug; }
   int Width() const noexcept { return mWidth; }

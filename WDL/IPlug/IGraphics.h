@@ -5,12 +5,17 @@
 // opens the value prompts controls ask for. It knows nothing of windows: a window
 // binding (or the headless host) derives from it and supplies the platform operations.
 //
-// Threads (named as in IPlugBase.h): everything here runs on the editor thread, except
-// SetParameterFromPlug, which a host may call from its control thread with the
-// plug-in's mutex held; it only stores values and marks controls dirty. The graphics
-// host takes no lock of its own; the bitmap and font caches have theirs.
+// Threads (named as in IPlugBase.h): everything here runs on the editor thread (see
+// IEditorThread.h: the thread that built the editor until a timer or a window claims it),
+// except SetParameterFromPlug, which any thread may call: on the editor thread it sets
+// the controls at once; on another it only stores the value in a preallocated slot
+// (IParamHandOff.h), and the editor thread applies it on its next timer tick
+// (OnEditorTimer). So the editor thread alone writes control state. The graphics host
+// takes no lock of its own; the bitmap and font caches have theirs.
 
+#include "IEditorThread.h"
 #include "IGraphicsStructs.h"
+#include "IParamHandOff.h"
 #include "ptrlist.h"
 
 class IPlugBase;
@@ -103,10 +108,30 @@ public:
 
   // --- Values from the plug-in ---
   // Serves every control bound to the parameter and every control that follows it
-  // as an auxiliary parameter. Host control thread or editor thread.
+  // as an auxiliary parameter. Any thread: the editor thread at once, another thread at
+  // the editor's next timer tick (the latest value of each parameter; a value for a
+  // parameter the plug-in does not have is dropped there). No allocation, no lock.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // Editor thread: the controls are addressed by their place in the list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   void SetAllControlsDirty();
+  // The parameter changed through the editor (SetParameterFromGUI, any thread, under the
+  // plug-in's mutex): a value still waiting for the tick gives way to this one.
+  void ParameterChangedFromGUI(int paramIdx, double normalizedValue) noexcept;
+
+  // --- The editor thread and its timer ---
+  // The first step of every timer tick, before IsDirty; a binding's timer calls it on the
+  // thread that runs the timer. That thread becomes the editor thread (ClaimEditorThread),
+  // then gets what other threads handed over since the last tick: the parameter values,
+  // applied exactly as SetParameterFromPlug applies them on the editor thread, then each
+  // control's own (IControl::ApplyHandOff), in list order.
+  void OnEditorTimer();
+  // The calling thread becomes the editor thread (IEditorThread::Claim). A window claims
+  // it when it attaches, before it touches any control.
+  void ClaimEditorThread() noexcept { mEditorThread.Claim(); }
+  // For code that shows values from any thread: an IEditorThread::Access on this is
+  // granted on the editor thread only.
+  IEditorThread& EditorThread() noexcept { return mEditorThread; }
 
   // --- Redraw ---
   // Unites *pR with the rectangle of every dirty control; true if any is dirty.
@@ -207,6 +232,8 @@ protected:
 private:
   void DrawStrict(IRECT* pR);
   void DrawNonStrict();
+  // Editor thread: what SetParameterFromPlug does to the controls.
+  void ShowParameterValue(int paramIdx, double normalizedValue);
 
   int mWidth, mHeight, mFPS;
   int mMouseCapture, mMouseOver;
@@ -215,4 +242,6 @@ private:
   bool mHandleMouseOver;
   bool mStrict;
   IControl* mKeyCatcher;
+  IEditorThread mEditorThread;
+  IParamHandOff mParamHandOff;  // one slot per parameter of the plug-in
 };

@@ -96,6 +96,8 @@ bool IGraphicsLinux::AttachWindow(IGraphicsLinuxWindow* pWindow)
     if (mWindow && mWindow != pWindow) return false;
     mWindow = pWindow;
   }
+  // The window's thread drives the editor from now on.
+  ClaimEditorThread();
   // The surface may hold a picture from before the window existed (or nothing).
   SetAllControlsDirty();
   return true;
@@ -125,6 +127,7 @@ IGraphicsLinuxSurface IGraphicsLinux::GetSurface()
 
 void IGraphicsLinux::TimerStep()
 {
+  OnEditorTimer();
   if (!GetDrawBitmap()) return;  // drawing starts once the plug-in attached the editor
   IRECT r;
   if (IsDirty(&r)) Draw(&r);

@@ -9,7 +9,9 @@
 //
 // Threads: the editor thread (see IGraphicsLinuxWindow.h) runs everything here, except
 // the destructor, which may run on any thread: it stops an attached window before any
-// control is deleted. SetParameterFromPlug keeps the base class's rule.
+// control is deleted. A window makes its thread the editor thread when it attaches, and
+// every TimerStep claims it again for the thread that runs it (IGraphics::OnEditorTimer).
+// SetParameterFromPlug keeps the base class's rule: any thread.
 
 #include <mutex>
 

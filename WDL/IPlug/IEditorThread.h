@@ -11,7 +11,9 @@
 // over to the editor's next timer tick instead (IGraphics::OnEditorTimer).
 //
 // A claim by a new thread waits until the former editor thread has left any Access it is
-// inside, so the two never write at the same time.
+// inside, so the two never write at the same time. The editor's own work (events,
+// drawing, the timer) needs no Access: one binding drives an editor at a time, on the
+// thread that claimed it.
 //
 // Threads: Access and IsCurrent from any thread, the audio thread included (no wait, no
 // lock, no allocation); Claim from the thread that takes the editor over.

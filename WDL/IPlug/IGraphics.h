@@ -108,9 +108,10 @@ public:
 
   // --- Values from the plug-in ---
   // Serves every control bound to the parameter and every control that follows it
-  // as an auxiliary parameter. Any thread: the editor thread at once, another thread at
-  // the editor's next timer tick (the latest value of each parameter; a value for a
-  // parameter the plug-in does not have is dropped there). No allocation, no lock.
+  // as an auxiliary parameter. Any thread: on the editor thread at once; on another
+  // thread (then without allocating or locking, the audio thread included) at the
+  // editor's next timer tick, the latest value of each parameter (a value for a
+  // parameter the plug-in does not have is dropped there).
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
   // Editor thread: the controls are addressed by their place in the list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);

@@ -3,6 +3,7 @@
 
 #include "Tesk.h"
 
+#include "IGraphics.h"
 #include "TeskEditor.h"
 #include "TeskEditorLink.h"
 
@@ -26,7 +27,12 @@ Tesk::Tesk(IPlugInstanceInfo info)
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
-Tesk::~Tesk() = default;
+Tesk::~Tesk()
+{
+  // A window's editor thread may be pushing a value into the processor right now: it
+  // stops before the editor's channel, the engine or the binding go.
+  if (IGraphics* pGraphics = GetGUI()) pGraphics->PlugInDestroying();
+}
 
 void Tesk::InitParameters()
 {

@@ -67,8 +67,9 @@ public:
   // Declares the parameters, builds the editor and stores the default preset "-".
   // The engine's random source is seeded from the clock.
   explicit Tesk(IPlugInstanceInfo info);
-  // The editor's channel goes first; the plug-in base then deletes the graphics
-  // object, which owns the controls.
+  // Whatever drives the editor from a thread of its own stops first; then the editor's
+  // channel goes, and the plug-in base deletes the graphics object, which owns the
+  // controls.
   ~Tesk() override;
 
   // Takes and releases the plug-in mutex; the engine's history is kept on purpose,

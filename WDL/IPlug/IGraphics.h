@@ -71,6 +71,12 @@ public:
   virtual void ShowMouseCursor() {}
   // Loads an image resource into a new raster bitmap (null when it cannot).
   virtual LICE_IBitmap* OSLoadBitmap(int ID, const char* name) = 0;
+  // The plug-in is about to be destroyed: whatever drives the editor from a thread of its
+  // own (an attached window's editor thread) stops for good, so that when this returns no
+  // such thread calls into the editor or, through a control's push, into the plug-in. A
+  // plug-in's destructor calls it first, before any of its parts go; any thread. The
+  // base has nothing to stop.
+  virtual void PlugInDestroying() {}
 
   // --- Construction and attachment ---
   // Creates the drawing surface and the scratch bitmap; the plug-in base calls it

@@ -68,7 +68,9 @@ IGraphicsLinux::IGraphicsLinux(IPlugBase* pPlug, int w, int h, int refreshFPS)
 {
 }
 
-IGraphicsLinux::~IGraphicsLinux()
+IGraphicsLinux::~IGraphicsLinux() { PlugInDestroying(); }
+
+void IGraphicsLinux::PlugInDestroying()
 {
   // Taken out under the lock, told outside it: the window may be detaching itself on
   // its own thread at this moment, and it does so under the same lock.

@@ -297,3 +297,28 @@ TEST_F(HostThreads, HostAudioAndEditorThreadsShareThePluginWithoutARace)
   window.Close();
   EXPECT_FALSE(window.IsOpen());
 }
+
+// The host closes the plug-in while its window is open and the user is clicking in it: the
+// editor thread stops before any part of the processor goes (a click's push into the
+// processor on the editor thread would otherwise meet a half-destroyed processor).
+TEST_F(HostThreads, ClosingThePlugInWithTheWindowOpenStopsTheEditorThreadFirst)
+{
+  X11EditorWindow window(mGraphics, X11EditorWindowOptions{});
+  ASSERT_TRUE(window.StartEditorThread()) << window.Error();
+  NotificationCounter notes;
+  window.RunOnEditorThread([&] { notes.editor.store(std::this_thread::get_id()); });
+  compat_AddAUEventSink(NotificationCounter::Sink, &notes);
+  const IRECT bypass = *ControlOf(Tesk::kBypass)->GetRECT();  // the control goes with the plug-in
+  std::atomic<bool> stop{false};
+  std::thread user([&] {
+    X11TestUser clicker(mServer.Display());
+    while (!stop.load()) clicker.Click(CenterX(&bypass), CenterY(&bypass));
+  });
+  EXPECT_TRUE(Until([&] { return notes.fromEditor.load() > 4; })) << "the clicks reach the plug-in";
+  ASSERT_EQ(noErr, CloseComponent(mUnit));
+  mUnit = nullptr;
+  EXPECT_FALSE(window.IsOpen());
+  stop.store(true);
+  user.join();
+  compat_RemoveAUEventSink(NotificationCounter::Sink, &notes);
+}

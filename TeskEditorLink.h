@@ -7,8 +7,9 @@
 // code that knows the concrete controls. Binding-free: the standard library only.
 //
 // Threads (named as in IPlugBase.h), as every call below is marked:
-// - audio: the render path (ProcessDoubleReplacing). No allocation, no locks, and nothing here may call back
-//   into the plug-in (no push of a parameter, no host notification).
+// - audio: the render path (ProcessDoubleReplacing). No allocation, no locks, and
+//   nothing here may call back into the plug-in (no push of a parameter, no host
+//   notification).
 // - parameter change: inside Tesk::ApplyParamChange, on the thread that delivers the
 //   change: the thread a host calls the parameter setter, state restore or
 //   initialisation on (its control thread, under the plug-in mutex through

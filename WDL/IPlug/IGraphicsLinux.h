@@ -9,9 +9,10 @@
 //
 // Threads: the editor thread (see IGraphicsLinuxWindow.h) runs everything here, except
 // PlugInDestroying and the destructor, which may run on any thread: they stop an
-// attached window before any part of the plug-in or any control is deleted. A window makes its thread the editor thread when it attaches, and
-// every TimerStep claims it again for the thread that runs it (IGraphics::OnEditorTimer).
-// SetParameterFromPlug keeps the base class's rule: any thread.
+// attached window before any part of the plug-in or any control is deleted. A window
+// makes its thread the editor thread when it attaches, and every TimerStep claims it
+// again for the thread that runs it (IGraphics::OnEditorTimer). SetParameterFromPlug
+// keeps the base class's rule: any thread.
 
 #include <mutex>
 

@@ -23,8 +23,6 @@ public:
   IParamHandOff(const IParamHandOff&) = delete;
   IParamHandOff& operator=(const IParamHandOff&) = delete;
 
-  int Size() const noexcept { return mSize; }
-
   // The value waits for the editor's next tick. False, and nothing waits, for an index
   // without a slot.
   bool Store(int paramIdx, double value) noexcept

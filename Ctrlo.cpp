@@ -13,5 +13,10 @@ void Ctrlo::OnMouseDblClick(int x, int y, IMouseMod* pMod) { OnMouseDown(x, y, p
 void Ctrlo::OnMouseOver(int, int, IMouseMod*) { SetDirty(true); }
 void Ctrlo::OnMouseOut() { SetDirty(true); }
 
+void Ctrlo::ApplyHandOff()
+{
+  if (mHandedOver.exchange(false, std::memory_order_acquire)) mValue = mHandedValue.load(std::memory_order_relaxed);
+}
+
 // A holder has nothing to show.
 bool Ctrlo::Draw(IGraphics*) { return true; }

@@ -7,11 +7,11 @@
 //   stores raises the redraw flag and counts one owed push of the display's
 //   parameter (Stored); the processor pays the owed pushes later, off the audio
 //   thread (TakePendingPushes).
-// - A clear arrives on the parameter-change thread. It cannot touch the data the
-//   audio thread writes, so it only bumps the request sequence (RequestClear); the
-//   audio thread performs it before it stores the next item (TakeClearRequest, then
-//   AcknowledgeClear), and until then drawing treats the data as cleared
-//   (ClearPending).
+// - A clear arrives on the parameter-change thread (any thread, the audio thread
+//   between renders included). It cannot touch the data the audio thread writes, so
+//   it only bumps the request sequence (RequestClear); the audio thread performs it
+//   before it stores the next item (TakeClearRequest, then AcknowledgeClear), and
+//   until then drawing treats the data as cleared (ClearPending).
 // - The editor's thread takes the redraw flag when it asks whether to redraw.
 // Every member is a lock-free atomic: any thread may call any operation.
 

@@ -105,7 +105,7 @@ void FFTDisplay::ApplyClearRequest() noexcept
 
 void FFTDisplay::clear()
 {
-  mHandOff.RequestClear();
+  RequestClear();
   // The push touches no field another thread draws from.
   const double value = std::clamp(mValue, mClampLo, mClampHi);
   if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);

@@ -12,10 +12,11 @@
 //   relaxed atomics, never locks, never allocates, and instead of pushing the
 //   control's parameter it hands off a redraw and one owed push (DisplayHandOff),
 //   which the processor pays from OnIdle (TakePendingPushes).
-// - clear, setxm1, setxm2, mInv: the parameter-change thread, under the plug-in
-//   mutex. clear only requests the wipe through the hand-off; the next addFFT
-//   performs it, and until then drawing shows the history as wiped, so the audio
-//   thread stays the history's only writer.
+// - RequestClear, setxm1, setxm2, mInv: any thread (the processor's parameter
+//   change); atomics the editor reads. RequestClear only requests the wipe through
+//   the hand-off; the next addFFT performs it, and until then drawing shows the
+//   history as wiped, so the audio thread stays the history's only writer. clear
+//   adds the push of the control's value: a thread that may call into the plug-in.
 // - Draw, IsDirty and the mouse handlers: the editor's thread.
 // - GetLow, GetHigh: any thread (the handle positions are atomics).
 
@@ -42,12 +43,14 @@ public:
   // Audio thread: no allocation, no locks.
   void addFFT(const double* spectrumA, const double* spectrumB, int n) noexcept;
   // Wipes every row (the write position stays) and pushes the control's value.
-  // Parameter-change thread, under the plug-in mutex.
+  // The editor thread, or a non-audio thread holding the plug-in mutex.
   void clear();
+  // The wipe alone, without the push. Any thread: no allocation, no locks.
+  void RequestClear() noexcept { mHandOff.RequestClear(); }
   // Place a handle at the fraction v of its travel (truncated to a pixel). Neither
   // clamps to the travel nor marks the control dirty; a v absurdly far outside 0..1
   // leaves the handle 2^24 pixels out, where its arithmetic stays inside int.
-  // Parameter-change thread.
+  // Any thread.
   void setxm1(double v) noexcept;
   void setxm2(double v) noexcept;
   // The band edges as fractions of the travel. Any thread.
@@ -58,7 +61,7 @@ public:
   int TakePendingPushes() noexcept;
 
   // Inverted band: grey inside instead of outside. Written by the processor
-  // (TeskEditorLink::ShowInvertedBand) on the parameter-change thread.
+  // (TeskEditorLink::ShowInvertedBand) on any thread.
   std::atomic<bool> mInv{false};
 
   // --- Control overrides (the editor's thread) ---

@@ -41,6 +41,11 @@ void Fader::SetValue(double v)
 
 void Fader::updatev() { Refresh(mValue); }
 
+void Fader::ApplyHandOff()
+{
+  if (mRefreshRequested.exchange(false, std::memory_order_acquire)) updatev();
+}
+
 void Fader::int2char(char* buffer, int n)
 {
   const int len = std::snprintf(buffer, kTextLen, "%d", n);

@@ -2,10 +2,10 @@
 // A vertical slider drawn as one handle image over the background's track, with the
 // value printed under it as a whole percentage followed by a separate "%" sign.
 //
-// Threads: the editor's thread, except updatev, which the processor calls (through
-// TeskEditorLink::RefreshFader) on the parameter-change thread under the plug-in
-// mutex; the handle position and "%" shift are atomics and the text is rewritten
-// whole, for the next redraw to pick up.
+// Threads: the editor thread, except RequestRefresh, which the processor calls
+// (through TeskEditorLink::RefreshFader) from any other thread: the refresh then
+// happens on the editor's next timer tick (ApplyHandOff). The handle position and "%"
+// shift are atomics, read by inspection from any thread.
 
 #include <atomic>
 
@@ -27,6 +27,11 @@ public:
   void SetValue(double v);
   // Refreshes handle and text from the current value (set by the graphics host).
   void updatev();
+  // Any thread, lock-free: updatev at the editor's next timer tick, after the graphics
+  // host has applied the values handed over with it.
+  void RequestRefresh() noexcept { mRefreshRequested.store(true, std::memory_order_release); }
+  // A refresh requested since the last tick, if any.
+  void ApplyHandOff() override;
   // Writes the decimal text of n (at most 12 characters with the NUL) into buffer
   // and keeps it as the value text.
   void int2char(char* buffer, int n);
@@ -61,5 +66,6 @@ private:
   bool mDragging = false;
   char mValueText[kTextLen] = {};
   std::atomic<int> mTextOffset{0};
+  std::atomic<bool> mRefreshRequested{false};
   IText mValueStyle;
 };

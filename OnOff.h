@@ -2,9 +2,8 @@
 // A two-image toggle switch. A release on it flips it and pushes 1 or 0; the
 // processor also sets its on flag directly when the switch's parameter changes.
 //
-// Threads: the editor's thread, except the processor's writes of mOn (through
-// TeskEditorLink::ShowSwitch) on the parameter-change thread under the plug-in
-// mutex; mOn is an atomic.
+// Threads: the editor thread, except the processor's writes of mOn (through
+// TeskEditorLink::ShowSwitch) on any thread; mOn is an atomic.
 
 #include <atomic>
 

@@ -29,9 +29,9 @@ Tesk::Tesk(IPlugInstanceInfo info)
 
 Tesk::~Tesk()
 {
-  // An editor window may run on a thread of its own and deliver events into the
-  // processor: it stops before anything of the processor goes.
-  if (IGraphics* pGraphics = GetGUI()) pGraphics->CloseWindow();
+  // A window's editor thread may be pushing a value into the processor right now: it
+  // stops before the editor's channel, the engine or the binding go.
+  if (IGraphics* pGraphics = GetGUI()) pGraphics->PlugInDestroying();
 }
 
 void Tesk::InitParameters()
@@ -45,6 +45,12 @@ void Tesk::Reset() { WDL_MutexLock lock(&mMutex); }
 void Tesk::OnParamChange(int index)
 {
   WDL_MutexLock lock(&mMutex);
+  ApplyParamChange(index);
+  PayClearPushes();
+}
+
+void Tesk::ApplyParamChange(int index) noexcept
+{
   if (index < 0 || index >= kNumParams) return;
   const double v = GetParam(index)->Value();
   TeskEditorLink* pEditor = mEditor.get();
@@ -100,7 +106,11 @@ void Tesk::OnParamChange(int index)
       if (pEditor)
       {
         pEditor->ShowSwitch(kBypass, IsOn(v));
-        if (IsOn(v)) pEditor->ClearDisplays();
+        if (IsOn(v))
+        {
+          pEditor->ClearDisplays();
+          mClearPushesOwed.store(true, std::memory_order_release);
+        }
       }
       break;
     // "Reduction Amount", "WaveformDisplay" and "Residual": no processing step reads
@@ -109,11 +119,21 @@ void Tesk::OnParamChange(int index)
   }
 }
 
+void Tesk::PayClearPushes()
+{
+  if (!mClearPushesOwed.exchange(false, std::memory_order_acq_rel)) return;
+  // Each display's own parameter, unchanged: what the display's control holds, as every
+  // value the host sets reaches the control too.
+  SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
+  SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
+}
+
 void Tesk::OnIdle() { DeliverDisplayNotifications(); }
 
 void Tesk::DeliverDisplayNotifications()
 {
   WDL_MutexLock lock(&mMutex);
+  PayClearPushes();
   if (!mEditor) return;
   // A backlog is paid with one push per display: every owed push carries the same,
   // unchanged value, so repeats tell the host nothing more, while a long render

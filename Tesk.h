@@ -9,21 +9,26 @@
 // Audio Unit library and any other binding's plug-in. Only the Audio Unit's
 // private seed property is binding-specific here.
 //
-// Threads (the same notes stand in TeskEngine.h and TeskEditorLink.h):
+// Threads (named as in IPlugBase.h; the same notes stand in TeskEngine.h and
+// TeskEditorLink.h):
 // - ProcessDoubleReplacing and everything it calls: the host's audio thread, which
 //   neither allocates nor locks and never calls back into the plug-in; what the
 //   displays owe the host is paid later from OnIdle.
-// - OnParamChange and Reset: under the plug-in mutex, on the thread that delivers
-//   the change: the thread a host calls the parameter setter, state restore or
-//   initialisation on (its control thread; some hosts automate from their audio
-//   thread, between renders), or the editor's thread (a control's push through
-//   SetParameterFromGUI). Never from inside a render: the displays' own pushes
-//   wait for OnIdle.
+// - ApplyParamChange: on the thread that delivers a parameter change, never during a
+//   render, with or without the plug-in mutex: lock-free, no allocation, no call back
+//   into the plug-in or the host. A binding may call it from its audio thread between
+//   renders (an LV2 run() for its changed control ports).
+// - OnParamChange and Reset: under the plug-in mutex, on a thread that delivers the
+//   change and may call back into the plug-in: the thread a host calls the parameter
+//   setter, state restore or initialisation on (its control thread), or the editor
+//   thread (a control's push through SetParameterFromGUI).
 // - OnIdle: under the plug-in mutex, on a non-audio thread: the host's control
 //   thread after each host call that is not a render, or an editor timer.
 // - Host notifications (InformHostOfParamChange) come only from those non-audio
 //   threads, through SetParameterFromGUI.
+// - What the editor shows is written on the editor thread alone (TeskEditorLink.h).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -62,22 +67,29 @@ public:
   // Declares the parameters, builds the editor and stores the default preset "-".
   // The engine's random source is seeded from the clock.
   explicit Tesk(IPlugInstanceInfo info);
-  // The editor's channel goes first; the plug-in base then deletes the graphics
-  // object, which owns the controls.
+  // Whatever drives the editor from a thread of its own stops first; then the editor's
+  // channel goes, and the plug-in base deletes the graphics object, which owns the
+  // controls.
   ~Tesk() override;
 
   // Takes and releases the plug-in mutex; the engine's history is kept on purpose,
   // so a host reset never interrupts the running frames.
   void Reset() override;
-  // Stores the engine's working copy of parameter index and has the editor show it.
-  // Under the plug-in mutex; indices outside 0..12 are ignored.
+  // ApplyParamChange under the plug-in mutex, then the pushes that change owes the
+  // host: a "Bypass" above one half, having cleared both displays, pushes parameter 4,
+  // then 5, each with its unchanged value, through SetParameterFromGUI (the push of
+  // 5 takes the band edges from the handles again).
   void OnParamChange(int index) override;
+  // Stores the engine's working copy of parameter index and has the editor show it;
+  // indices outside 0..12 are ignored. The pushes a clear of the displays owes are
+  // left to OnParamChange or, when a binding calls this directly, to the next OnIdle.
+  void ApplyParamChange(int index) noexcept;
   // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
   void OnIdle() override;
-  // When the audio thread stored spectra or waveform points since the last call,
-  // pushes the display's parameter (5 or 4) once through SetParameterFromGUI, as a
-  // push made on the editor's thread would. Takes the plug-in mutex; never on the
-  // audio thread.
+  // Pays the pushes owed by a clear (as OnParamChange does), then, when the audio
+  // thread stored spectra or waveform points since the last call, pushes the display's
+  // parameter (5 or 4) once through SetParameterFromGUI, as a push made on the
+  // editor's thread would. Takes the plug-in mutex; never on the audio thread.
   void DeliverDisplayNotifications();
   // Restarts the sensitivity measure's draws from this seed; takes effect at the
   // next rendered block. Any thread.
@@ -105,9 +117,14 @@ protected:
 
 private:
   void InitParameters();
+  // The pushes owed by a clear of the displays, if any: parameter 4, then 5, each with
+  // its unchanged value. Mutex held; never on the audio thread.
+  void PayClearPushes();
 
   TeskEngine mEngine;
   // The editor's side of the channel (TeskEditor); it holds only pointers into the
   // graphics object, which the plug-in base owns.
   std::unique_ptr<TeskEditorLink> mEditor;
+  // Set by ApplyParamChange when it cleared the displays, taken by PayClearPushes.
+  std::atomic<bool> mClearPushesOwed{false};
 };

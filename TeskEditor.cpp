@@ -9,6 +9,11 @@
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
 #include "IPlugBase.h"
+#if defined(__APPLE__)
+#include "IGraphicsMac.h"
+#else
+#include "IGraphicsLinux.h"
+#endif
 #include "OnOff.h"
 #include "SensKnob.h"
 #include "TeskIdentity.h"
@@ -50,8 +55,20 @@ constexpr int kSpectrumHistory = 8192;
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
 {
-  // No window binding is linked here: the editor draws into the headless host,
-  // which finds the images compiled into the binary by their file names.
+  if (!HeadlessEditorsRequested())
+  {
+#if defined(__APPLE__)
+    // Images and paths come from the bundle.
+    auto* pMac = new IGraphicsMac(pPlug, w, h, fps);
+    pMac->SetBundleID(kTeskBundleID);
+    return pMac;
+#else
+    // Draws like the headless host until a window attaches; finds the images compiled
+    // into the binary.
+    if (LinuxDisplayAvailable()) return new IGraphicsLinux(pPlug, w, h, fps);
+#endif
+  }
+  // The images compiled into the binary, found by their file names.
   auto* pGraphics = new IGraphicsHeadless(pPlug, w, h, fps);
   pGraphics->SetBundleID(kTeskBundleID);
   return pGraphics;
@@ -60,6 +77,7 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
 TeskEditor::TeskEditor(IPlugBase* pPlug)
 {
   IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
+  mGraphics = pGraphics;
   pGraphics->AttachBackground(kBackground.id, kBackground.file);
   // Only the background exists yet, so the values AttachGraphics pushes reach no control.
   pPlug->AttachGraphics(pGraphics);
@@ -118,31 +136,46 @@ void TeskEditor::FeedSpectra(const double* magL, const double* magR, int n) noex
 }
 double TeskEditor::BandLow() const noexcept { return mFFTDisplay->GetLow(); }
 double TeskEditor::BandHigh() const noexcept { return mFFTDisplay->GetHigh(); }
-void TeskEditor::ShowBandLow(double v) { mFFTDisplay->setxm1(v); }
-void TeskEditor::ShowBandHigh(double v) { mFFTDisplay->setxm2(v); }
+// The handle positions, switch flags and clear requests are atomics the editor reads:
+// every thread sets them at once.
+void TeskEditor::ShowBandLow(double v) noexcept { mFFTDisplay->setxm1(v); }
+void TeskEditor::ShowBandHigh(double v) noexcept { mFFTDisplay->setxm2(v); }
 
-void TeskEditor::ShowBandEdges(double low, double high)
+void TeskEditor::ShowBandEdges(double low, double high) noexcept
 {
-  mLowHolder->SetValue(low);
-  mHighHolder->SetValue(high);
+  if (IEditorThread::Access access(mGraphics->EditorThread()); access)
+  {
+    mLowHolder->SetValue(low);
+    mHighHolder->SetValue(high);
+  }
+  else
+  {
+    mLowHolder->HandOffValue(low);
+    mHighHolder->HandOffValue(high);
+  }
 }
 
-void TeskEditor::RefreshFader(EParam param)
+void TeskEditor::RefreshFader(EParam param) noexcept
 {
-  if (Fader* pFader = GetFader(param)) pFader->updatev();
+  Fader* pFader = GetFader(param);
+  if (!pFader) return;
+  if (IEditorThread::Access access(mGraphics->EditorThread()); access)
+    pFader->updatev();
+  else
+    pFader->RequestRefresh();
 }
 
-void TeskEditor::ShowSwitch(EParam param, bool on)
+void TeskEditor::ShowSwitch(EParam param, bool on) noexcept
 {
   if (OnOff* pSwitch = GetSwitch(param)) pSwitch->mOn = on;
 }
 
-void TeskEditor::ShowInvertedBand(bool inverted) { mFFTDisplay->mInv = inverted; }
+void TeskEditor::ShowInvertedBand(bool inverted) noexcept { mFFTDisplay->mInv = inverted; }
 
-void TeskEditor::ClearDisplays()
+void TeskEditor::ClearDisplays() noexcept
 {
-  mWaveformDisplay->clear();
-  mFFTDisplay->clear();
+  mWaveformDisplay->RequestClear();
+  mFFTDisplay->RequestClear();
 }
 
 int TeskEditor::TakeSpectrumPushes() noexcept { return mFFTDisplay->TakePendingPushes(); }

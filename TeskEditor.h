@@ -5,7 +5,9 @@
 //
 // Threads: construction on the thread that creates the processor, before a host can
 // call it; every channel operation on the thread TeskEditorLink.h gives it. The
-// controls themselves draw and take the mouse on the editor's thread.
+// controls themselves draw, take the mouse and change their state on the editor thread
+// only: a value to show that arrives on another thread waits in the control (Fader,
+// Ctrlo) for the editor's next timer tick.
 //
 // Lifetime: the graphics object (owned and deleted by the plug-in base) owns the
 // controls; this object only points at them and must not outlive them. The
@@ -35,13 +37,13 @@ public:
   void FeedSpectra(const double* magL, const double* magR, int n) noexcept override;
   double BandLow() const noexcept override;
   double BandHigh() const noexcept override;
-  void ShowBandLow(double v) override;
-  void ShowBandHigh(double v) override;
-  void ShowBandEdges(double low, double high) override;
-  void RefreshFader(tesk::EParam param) override;
-  void ShowSwitch(tesk::EParam param, bool on) override;
-  void ShowInvertedBand(bool inverted) override;
-  void ClearDisplays() override;
+  void ShowBandLow(double v) noexcept override;
+  void ShowBandHigh(double v) noexcept override;
+  void ShowBandEdges(double low, double high) noexcept override;
+  void RefreshFader(tesk::EParam param) noexcept override;
+  void ShowSwitch(tesk::EParam param, bool on) noexcept override;
+  void ShowInvertedBand(bool inverted) noexcept override;
+  void ClearDisplays() noexcept override;
   int TakeSpectrumPushes() noexcept override;
   int TakeWaveformPushes() noexcept override;
 
@@ -56,6 +58,7 @@ public:
   Ctrlo* GetHighHolder() const noexcept { return mHighHolder; }
 
 private:
+  IGraphics* mGraphics = nullptr;  // owned by the plug-in base; knows the editor thread
   WaveformDisplay* mWaveformDisplay = nullptr;
   FFTDisplay* mFFTDisplay = nullptr;
   Ctrlo* mLowHolder = nullptr;
@@ -68,6 +71,10 @@ private:
   OnOff* mSwitchBypass = nullptr;
 };
 
-// The editor's graphics object for the plug-in: the headless host where no window
-// binding is linked. The thread that creates the processor.
+// The editor's graphics object for the plug-in, the platform's graphics host: the Mac
+// binding (IGraphicsMac) on Apple; on Linux the X11-free host a window attaches to
+// (IGraphicsLinux) when a display can be tried (LinuxDisplayAvailable). The headless host
+// (IGraphicsHeadless) when there is no display, or whenever a caller asked for it
+// beforehand (RequestHeadlessEditors, IGraphicsHeadless.h: tesk-render, tests that draw
+// the editor themselves). The thread that creates the processor.
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps);

@@ -6,21 +6,25 @@
 // there is no editor; the code that builds the editor implements it and is the only
 // code that knows the concrete controls. Binding-free: the standard library only.
 //
-// Threads, as every call below is marked:
-// - audio: the render path. No allocation, no locks, and nothing here may call back
-//   into the plug-in (no push of a parameter, no host notification).
-// - parameter change: inside Tesk::OnParamChange, under the plug-in mutex, on the
-//   thread that delivers the change: the thread a host calls the parameter setter,
-//   state restore or initialisation on (its control thread; some hosts automate
-//   from their audio thread, between renders), or the editor's thread (a control's
-//   push through SetParameterFromGUI). Never from inside a render: the displays'
-//   own pushes wait for idle.
+// Threads (named as in IPlugBase.h), as every call below is marked:
+// - audio: the render path (ProcessDoubleReplacing). No allocation, no locks, and
+//   nothing here may call back into the plug-in (no push of a parameter, no host
+//   notification).
+// - parameter change: inside Tesk::ApplyParamChange, on the thread that delivers the
+//   change: the thread a host calls the parameter setter, state restore or
+//   initialisation on (its control thread, under the plug-in mutex through
+//   Tesk::OnParamChange), the editor thread (a control's push through
+//   SetParameterFromGUI), or a binding's audio thread between renders (an LV2 run()
+//   applying its control ports, without the mutex). So these calls are lock-free and
+//   never allocate, call back into the plug-in or wait. Never during a render.
 // - idle: Tesk::OnIdle, under the plug-in mutex, on a non-audio thread: the host's
 //   control thread after each host call that is not a render, or an editor timer.
 // - any: callable from every thread, the audio thread included.
 //
-// The calls say what to show, not how: an implementation may apply them at once
-// (today's) or queue them for the editor's own thread.
+// The calls say what to show, not how. The editor thread alone writes the editor's
+// state: called there, a call shows at once; called on another thread, it either
+// changes only what the editor reads atomically (handle positions, switch flags,
+// clear requests) or hands the value over to the editor's next timer tick.
 
 #include "TeskParams.h"
 
@@ -46,21 +50,23 @@ public:
   virtual double BandHigh() const noexcept = 0;
 
   // ==== Values to show (parameter change) ====
-  // Moves a band handle to the fraction v of its travel ("Low", "High").
-  virtual void ShowBandLow(double v) = 0;
-  virtual void ShowBandHigh(double v) = 0;
+  // Moves a band handle to the fraction v of its travel ("Low", "High"). BandLow and
+  // BandHigh read it back at once, from any thread.
+  virtual void ShowBandLow(double v) noexcept = 0;
+  virtual void ShowBandHigh(double v) noexcept = 0;
   // The band edges the engine took from the handles, kept for parameters 2 and 3.
-  virtual void ShowBandEdges(double low, double high) = 0;
+  virtual void ShowBandEdges(double low, double high) noexcept = 0;
   // A fader ("Pre", "Mode A", "Mode B") redraws its handle and text from the value
-  // its control holds; the graphics host has set it before the processor hears of
-  // the change.
-  virtual void RefreshFader(tesk::EParam param) = 0;
+  // its control holds; the graphics host has set it (or handed it over) before the
+  // processor hears of the change.
+  virtual void RefreshFader(tesk::EParam param) noexcept = 0;
   // A switch ("Auto", "Inv", "Bypass") shows on or off.
-  virtual void ShowSwitch(tesk::EParam param, bool on) = 0;
+  virtual void ShowSwitch(tesk::EParam param, bool on) noexcept = 0;
   // The spectrum display greys inside the band instead of outside it.
-  virtual void ShowInvertedBand(bool inverted) = 0;
-  // Empties the waveform, then the spectrum display; each pushes its own parameter.
-  virtual void ClearDisplays() = 0;
+  virtual void ShowInvertedBand(bool inverted) noexcept = 0;
+  // Empties the waveform, then the spectrum display. Each display owes its parameter a
+  // push for it, which the processor makes (Tesk::ApplyParamChange says when).
+  virtual void ClearDisplays() noexcept = 0;
 
   // ==== Owed pushes (idle) ====
   // Spectra (FeedSpectra calls) and stored waveform points since the last call:

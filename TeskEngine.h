@@ -22,9 +22,10 @@
 //   other call.
 // - Process and everything it calls: the audio thread. No allocation, no locks, no
 //   I/O; it reads the working copies with relaxed loads and never waits.
-// - The parameter setters: the parameter-change thread (Tesk::OnParamChange, under
-//   the plug-in mutex); each is one relaxed store the audio thread picks up at its
-//   next read.
+// - The parameter setters: the parameter-change thread (Tesk::ApplyParamChange: a
+//   host's control thread or the editor thread under the plug-in mutex, or a
+//   binding's audio thread between renders); each is one relaxed store the audio
+//   thread picks up at its next read.
 // - SetRandomSeed, GetRandomSeed: any thread; a new seed takes effect at the start
 //   of the next processed block.
 // - The inspection accessors read the audio thread's state without synchronisation:

@@ -75,7 +75,7 @@ int WaveformDisplay::ClaimWritePos() noexcept
 
 void WaveformDisplay::clear()
 {
-  mHandOff.RequestClear();
+  RequestClear();
   // The push touches no field another thread draws from.
   const double value = std::clamp(mValue, mClampLo, mClampHi);
   if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);

@@ -11,9 +11,10 @@
 //   ring through relaxed atomics, never locks, never allocates, and instead of
 //   pushing the control's parameter it hands off a redraw and one owed push
 //   (DisplayHandOff), which the processor pays from OnIdle (TakePendingPushes).
-// - clear: the parameter-change thread, under the plug-in mutex. It requests the
+// - RequestClear: any thread (the processor's parameter change). It requests the
 //   rewind through the hand-off: drawing honours it at once and the next stored
-//   point performs it, so the audio thread stays the ring's only writer.
+//   point performs it, so the audio thread stays the ring's only writer. clear adds
+//   the push of the control's value: a thread that may call into the plug-in.
 // - Draw, IsDirty, setOn2 and the mouse handlers: the editor's thread.
 
 #include <atomic>
@@ -38,8 +39,10 @@ public:
   // Offers one value; a stored point is limited to -1..1. Audio thread: no allocation, no locks.
   void add(double v) noexcept;
   // Rewinds the write position to slot 0 (the points stay) and pushes the control's
-  // value. Parameter-change thread, under the plug-in mutex.
+  // value. The editor thread, or a non-audio thread holding the plug-in mutex.
   void clear();
+  // The rewind alone, without the push. Any thread: no allocation, no locks.
+  void RequestClear() noexcept { mHandOff.RequestClear(); }
   // Points stored since the last call; each stands for one push of the control's
   // value that the processor owes the host. Any thread.
   int TakePendingPushes() noexcept;

@@ -28,6 +28,7 @@ constexpr double kRate = 44100.0;
 
 std::unique_ptr<Tesk> MakeBusyTesk()
 {
+  RequestHeadlessEditors(true);  // the redraw benchmark draws the editor itself
   auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
   plug->OnParamReset();
   plug->SetRandomSeed(1u);

@@ -7,6 +7,9 @@
 #   linux_window_tests   the X11 editor window's own thread, embedded, closed and reopened
 #   validator_tests      parameters automated from another thread while rendering, through
 #                        the render selector and through the fast-dispatch render function
+#   threading_tests      host, audio and editor threads sharing one plug-in through the Audio
+#                        Unit setter and render while an X11 window runs its own editor thread;
+#                        the hand-off of values to the editor's timer
 #   iplug_tests, wdl_tests  the instance mutex across threads
 # Usage: scripts/ci-tsan.sh [build-folder]
 set -euo pipefail
@@ -17,7 +20,7 @@ BUILD_DIR=${1:-build-tsan}
 scripts/bootstrap.sh
 cmake -S . -B "$BUILD_DIR" -G Ninja -DTESK_SANITIZE=thread
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target tesk_tests tesk_controls_tests linux_window_tests validator_tests \
-  iplug_tests wdl_tests
+  threading_tests iplug_tests wdl_tests
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 run() {
@@ -30,5 +33,6 @@ run tests/tesk_controls/tesk_controls_tests 'HandOff.*'
 run tests/linux_window/linux_window_tests \
   'XvfbTest.EmbeddedInAHostWindowAndDrivenByIdleCalls:XvfbTest.ClosedByTheUserAndReopened:XvfbTest.PluginDestroyedWithTheWindowOpen'
 run tests/validator/validator_tests '*ConcurrencyChecks*'
+run tests/threading/threading_tests '*'
 run tests/iplug/iplug_tests 'Mutex.*'
 run tests/wdl/wdl_tests 'Mutex.*'

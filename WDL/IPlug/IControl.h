@@ -9,9 +9,12 @@
 // control lives in ITextControl.h; the other ready-made controls build on this
 // class in files of their own.
 //
-// Threads (named as in IPlugBase.h): events, drawing and prompts arrive on the editor thread. The
-// plug-in's own code may also set a control's value and dirty flag from the audio
-// thread; those are plain stores that the next redraw picks up.
+// Threads (named as in IPlugBase.h): a control's state is written on the editor thread
+// only: events, drawing, prompts and the values the graphics host sets arrive there.
+// Values from other threads reach it through the graphics host's hand-off
+// (IGraphics::SetParameterFromPlug); a control class that takes values of its own from
+// other threads keeps them in atomics and applies them in ApplyHandOff, on the editor's
+// timer tick.
 
 #include "IGraphicsStructs.h"
 #include "heapbuf.h"
@@ -59,13 +62,16 @@ public:
   virtual void GrayOut(bool gray);
   virtual bool IsHit(int x, int y);
   // Clamps the value to the clamp range and marks the control; with push the value
-  // also goes to the plug-in. Any thread that sets the value (see the file comment).
+  // also goes to the plug-in.
   virtual void SetDirty(bool pushParamToPlug = true);
   // Dirty becomes the redraw request, which is then cleared.
   virtual void SetClean();
   virtual bool IsDirty();
   virtual void OnGUIIdle();
   virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
+  // Editor thread, once per timer tick before the redraw is decided: applies what other
+  // threads handed this control since the last tick. The base has nothing to apply.
+  virtual void ApplyHandOff() {}
 
   void SetValueFromUserInput(double value);
   void SetAllAuxParamsFromGUI();

@@ -68,7 +68,8 @@ IGraphics::IGraphics(IPlugBase* pPlug, int w, int h, int refreshFPS)
     mLastClickedParam(-1),
     mHandleMouseOver(false),
     mStrict(true),
-    mKeyCatcher(nullptr)
+    mKeyCatcher(nullptr),
+    mParamHandOff(pPlug ? pPlug->NParams() : 0)
 {
 }
 
@@ -110,22 +111,6 @@ void IGraphics::AttachKeyCatcher(IControl* pControl)
   // The catcher is owned: a replaced one would otherwise leak.
   if (mKeyCatcher != pControl) delete mKeyCatcher;
   mKeyCatcher = pControl;
-}
-
-bool IGraphics::MoveEditorTo(IGraphics* pDest)
-{
-  if (!pDest || pDest == this || pDest->NControls() > 0) return false;
-  ReleaseMouseCapture();
-  pDest->ReleaseMouseCapture();
-  for (int i = 0; i < NControls(); ++i) pDest->mControls.Add(GetControl(i));
-  mControls.Empty(false);
-  pDest->AttachKeyCatcher(mKeyCatcher);
-  mKeyCatcher = nullptr;
-  pDest->mHandleMouseOver = mHandleMouseOver;
-  pDest->mStrict = mStrict;
-  mMouseOver = -1;
-  pDest->mMouseOver = -1;
-  return true;
 }
 
 void IGraphics::SetStrictDrawing(bool strict)
@@ -171,6 +156,20 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
     if (!pParam) return;  // an index outside the parameter list
     value = pParam->GetNormalized(value);
   }
+  if (IEditorThread::Access access(mEditorThread); access)
+  {
+    // An older value from another thread must not overwrite this one at the next tick.
+    mParamHandOff.Replace(paramIdx, value);
+    ShowParameterValue(paramIdx, value);
+  }
+  else
+  {
+    mParamHandOff.Store(paramIdx, value);
+  }
+}
+
+void IGraphics::ShowParameterValue(int paramIdx, double value)
+{
   for (int i = 0; i < NControls(); ++i)
   {
     IControl* pControl = GetControl(i);
@@ -188,6 +187,20 @@ void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue)
 void IGraphics::SetAllControlsDirty()
 {
   for (int i = 0; i < NControls(); ++i) GetControl(i)->SetDirty(false);
+}
+
+void IGraphics::ParameterChangedFromGUI(int paramIdx, double normalizedValue) noexcept
+{
+  mParamHandOff.Replace(paramIdx, normalizedValue);
+}
+
+// ---- The editor's timer ----
+
+void IGraphics::OnEditorTimer()
+{
+  ClaimEditorThread();
+  mParamHandOff.Drain([this](int paramIdx, double value) { ShowParameterValue(paramIdx, value); });
+  for (int i = 0; i < NControls(); ++i) GetControl(i)->ApplyHandOff();
 }
 
 // ---- Redraw ----

@@ -5,12 +5,17 @@
 // opens the value prompts controls ask for. It knows nothing of windows: a window
 // binding (or the headless host) derives from it and supplies the platform operations.
 //
-// Threads (named as in IPlugBase.h): everything here runs on the editor thread, except
-// SetParameterFromPlug, which a host may call from its control thread with the
-// plug-in's mutex held; it only stores values and marks controls dirty. The graphics
-// host takes no lock of its own; the bitmap and font caches have theirs.
+// Threads (named as in IPlugBase.h): everything here runs on the editor thread (see
+// IEditorThread.h: the thread that built the editor until a timer or a window claims it),
+// except SetParameterFromPlug, which any thread may call: on the editor thread it sets
+// the controls at once; on another it only stores the value in a preallocated slot
+// (IParamHandOff.h), and the editor thread applies it on its next timer tick
+// (OnEditorTimer). So the editor thread alone writes control state. The graphics host
+// takes no lock of its own; the bitmap and font caches have theirs.
 
+#include "IEditorThread.h"
 #include "IGraphicsStructs.h"
+#include "IParamHandOff.h"
 #include "ptrlist.h"
 
 class IPlugBase;
@@ -66,6 +71,12 @@ public:
   virtual void ShowMouseCursor() {}
   // Loads an image resource into a new raster bitmap (null when it cannot).
   virtual LICE_IBitmap* OSLoadBitmap(int ID, const char* name) = 0;
+  // The plug-in is about to be destroyed: whatever drives the editor from a thread of its
+  // own (an attached window's editor thread) stops for good, so that when this returns no
+  // such thread calls into the editor or, through a control's push, into the plug-in. A
+  // plug-in's destructor calls it first, before any of its parts go; any thread. The
+  // base has nothing to stop.
+  virtual void PlugInDestroying() {}
 
   // --- Construction and attachment ---
   // Creates the drawing surface and the scratch bitmap; the plug-in base calls it
@@ -79,11 +90,6 @@ public:
   void AttachKeyCatcher(IControl* pControl);
   void EnableMouseOver(bool enable) noexcept { mHandleMouseOver = enable; }
   void SetStrictDrawing(bool strict);
-  // Hands every control (in order), the key catcher and the mouse-over and drawing
-  // settings to another graphics host that has no controls yet; this one is left
-  // empty. For a window binding that takes over an editor built on another host (the
-  // headless one). False, and nothing moves, when pDest is null, this, or has controls.
-  bool MoveEditorTo(IGraphics* pDest);
 
   IPlugBase* GetPlug() const noexcept { return mPlug; }
   int Width() const noexcept { return mWidth; }
@@ -108,10 +114,31 @@ public:
 
   // --- Values from the plug-in ---
   // Serves every control bound to the parameter and every control that follows it
-  // as an auxiliary parameter. Host control thread or editor thread.
+  // as an auxiliary parameter. Any thread: on the editor thread at once; on another
+  // thread (then without allocating or locking, the audio thread included) at the
+  // editor's next timer tick, the latest value of each parameter (a value for a
+  // parameter the plug-in does not have is dropped there).
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // Editor thread: the controls are addressed by their place in the list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   void SetAllControlsDirty();
+  // The parameter changed through the editor (SetParameterFromGUI, any thread, under the
+  // plug-in's mutex): a value still waiting for the tick gives way to this one.
+  void ParameterChangedFromGUI(int paramIdx, double normalizedValue) noexcept;
+
+  // --- The editor thread and its timer ---
+  // The first step of every timer tick, before IsDirty; a binding's timer calls it on the
+  // thread that runs the timer. That thread becomes the editor thread (ClaimEditorThread),
+  // then gets what other threads handed over since the last tick: the parameter values,
+  // applied exactly as SetParameterFromPlug applies them on the editor thread, then each
+  // control's own (IControl::ApplyHandOff), in list order.
+  void OnEditorTimer();
+  // The calling thread becomes the editor thread (IEditorThread::Claim). A window claims
+  // it when it attaches, before it touches any control.
+  void ClaimEditorThread() noexcept { mEditorThread.Claim(); }
+  // For code that shows values from any thread: an IEditorThread::Access on this is
+  // granted on the editor thread only.
+  IEditorThread& EditorThread() noexcept { return mEditorThread; }
 
   // --- Redraw ---
   // Unites *pR with the rectangle of every dirty control; true if any is dirty.
@@ -212,6 +239,8 @@ protected:
 private:
   void DrawStrict(IRECT* pR);
   void DrawNonStrict();
+  // Editor thread: what SetParameterFromPlug does to the controls.
+  void ShowParameterValue(int paramIdx, double normalizedValue);
 
   int mWidth, mHeight, mFPS;
   int mMouseCapture, mMouseOver;
@@ -220,4 +249,6 @@ private:
   bool mHandleMouseOver;
   bool mStrict;
   IControl* mKeyCatcher;
+  IEditorThread mEditorThread;
+  IParamHandOff mParamHandOff;  // one slot per parameter of the plug-in
 };

@@ -137,6 +137,8 @@ NSTextAlignment ToNSAlignment(cocoa_view::TextAlignment a)
 - (void)onTimer:(NSTimer*)pTimer
 {
   if (pTimer != mTimer || !mGraphics) return;
+  // Values handed over from other threads first: the main thread is the editor thread.
+  mGraphics->OnEditorTimer();
   IRECT r;
   if (mGraphics->IsDirty(&r))
     [self setNeedsDisplayInRect:ToNSRect(cocoa_view::EditorRectToCocoa(r, mGraphics->Height()))];

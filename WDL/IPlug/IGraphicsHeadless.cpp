@@ -1,5 +1,6 @@
 #include "IGraphicsHeadless.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -11,6 +12,8 @@
 
 namespace
 {
+std::atomic<bool> gHeadlessRequested{false};
+
 // The folder part of a path with its trailing '/', or "" without one.
 void FolderOf(const char* path, WDL_String* pFolder)
 {
@@ -21,6 +24,9 @@ void FolderOf(const char* path, WDL_String* pFolder)
     pFolder->Set("");
 }
 }  // namespace
+
+void RequestHeadlessEditors(bool headless) noexcept { gHeadlessRequested.store(headless); }
+bool HeadlessEditorsRequested() noexcept { return gHeadlessRequested.load(); }
 
 IGraphicsHeadless::IGraphicsHeadless(IPlugBase* pPlug, int w, int h, int refreshFPS)
   : IGraphics(pPlug, w, h, refreshFPS)

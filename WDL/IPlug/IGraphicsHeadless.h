@@ -12,6 +12,13 @@
 #include "IGraphics.h"
 #include "wdlstring.h"
 
+// A process-wide request that editors be made headless whatever the platform offers:
+// a plug-in's factory of its graphics host (its MakeGraphics) honours it. Programs and
+// tests that draw editors themselves (snapshots) set it before they create a plug-in.
+// Any thread; it applies to editors created afterwards.
+void RequestHeadlessEditors(bool headless) noexcept;
+bool HeadlessEditorsRequested() noexcept;
+
 class IGraphicsHeadless final : public IGraphics
 {
 public:

@@ -68,7 +68,9 @@ IGraphicsLinux::IGraphicsLinux(IPlugBase* pPlug, int w, int h, int refreshFPS)
 {
 }
 
-IGraphicsLinux::~IGraphicsLinux()
+IGraphicsLinux::~IGraphicsLinux() { PlugInDestroying(); }
+
+void IGraphicsLinux::PlugInDestroying()
 {
   // Taken out under the lock, told outside it: the window may be detaching itself on
   // its own thread at this moment, and it does so under the same lock.
@@ -96,6 +98,8 @@ bool IGraphicsLinux::AttachWindow(IGraphicsLinuxWindow* pWindow)
     if (mWindow && mWindow != pWindow) return false;
     mWindow = pWindow;
   }
+  // The window's thread drives the editor from now on.
+  ClaimEditorThread();
   // The surface may hold a picture from before the window existed (or nothing).
   SetAllControlsDirty();
   return true;
@@ -125,6 +129,7 @@ IGraphicsLinuxSurface IGraphicsLinux::GetSurface()
 
 void IGraphicsLinux::TimerStep()
 {
+  OnEditorTimer();
   if (!GetDrawBitmap()) return;  // drawing starts once the plug-in attached the editor
   IRECT r;
   if (IsDirty(&r)) Draw(&r);

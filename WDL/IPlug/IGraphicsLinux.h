@@ -8,8 +8,11 @@
 // choice, no text entry, message box 0, no file, no URL).
 //
 // Threads: the editor thread (see IGraphicsLinuxWindow.h) runs everything here, except
-// the destructor, which may run on any thread: it stops an attached window before any
-// control is deleted. SetParameterFromPlug keeps the base class's rule.
+// PlugInDestroying and the destructor, which may run on any thread: they stop an
+// attached window before any part of the plug-in or any control is deleted. A window
+// makes its thread the editor thread when it attaches, and every TimerStep claims it
+// again for the thread that runs it (IGraphics::OnEditorTimer). SetParameterFromPlug
+// keeps the base class's rule: any thread.
 
 #include <mutex>
 
@@ -55,6 +58,9 @@ public:
   void ShowMouseCursor() override;
   // Finds the image among those compiled into the binary (IGraphicsEmbeddedImages.h).
   LICE_IBitmap* OSLoadBitmap(int ID, const char* name) override;
+  // Lets go of the attached window, which stops (its editor thread is joined) and never
+  // touches this host again. Any thread; the destructor does it too.
+  void PlugInDestroying() override;
 
   // --- What the window calls (IGraphicsLinuxEditor) ---
   int EditorWidth() override { return Width(); }

@@ -47,15 +47,17 @@ public:
   virtual int EditorHeight() = 0;
   virtual int EditorFPS() = 0;
   // False when another window is attached. The host then forwards its platform
-  // operations to this window until DetachWindow.
+  // operations to this window until DetachWindow. The calling thread becomes the
+  // editor thread (the one that drives the window).
   virtual bool AttachWindow(IGraphicsLinuxWindow* pWindow) = 0;
   // Forgets the window if it is the attached one; ends an open text entry.
   virtual void DetachWindow(IGraphicsLinuxWindow* pWindow) = 0;
   virtual IGraphicsLinuxSurface GetSurface() = 0;
   // Marks every control dirty, so the next timer step draws the whole editor.
   virtual void RedrawAll() = 0;
-  // The timer: asks which controls are dirty and redraws their union, which reaches
-  // the window as PresentSurface.
+  // The timer: takes what other threads handed the editor (values to show), then asks
+  // which controls are dirty and redraws their union, which reaches the window as
+  // PresentSurface.
   virtual void TimerStep() = 0;
 
   // Events in editor coordinates.

@@ -8,7 +8,8 @@
 // plug-in's MakeGraphics) includes it without Objective-C.
 //
 // Threads: main (user-interface) thread, like the view; the constructor, SetBundleID and
-// OSLoadBitmap run on whatever thread builds the plug-in's editor.
+// OSLoadBitmap run on whatever thread builds the plug-in's editor. OpenWindow and every tick
+// of the view's timer make the main thread the editor thread (IGraphics::OnEditorTimer).
 
 #include "IGraphics.h"
 #include "wdlstring.h"

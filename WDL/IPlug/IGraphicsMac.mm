@@ -78,6 +78,8 @@ void IGraphicsMac::DetachView()
 
 void* IGraphicsMac::OpenWindow(void* pParentView)
 {
+  // The view's events and timer come on this (the main) thread: the editor thread from now on.
+  ClaimEditorThread();
   CloseWindow();
   IGraphicsCocoa_vtest_au* pView = [[IGraphicsCocoa_vtest_au alloc] initWithIGraphics:this];
   mView = pView;

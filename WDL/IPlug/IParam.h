@@ -3,6 +3,8 @@
 // texts a host shows. Every conversion between plain values and the host's
 // normalized 0..1 scale goes through this class.
 
+#include <atomic>
+
 #include "IPlugStructs.h"
 #include "heapbuf.h"
 
@@ -38,13 +40,13 @@ public:
   void NegateDisplay() noexcept { mNegateDisplay = true; }
   void SetNegateDisplay(bool negate) noexcept { mNegateDisplay = negate; }
 
-  // ---- Values. Audio thread: no allocation, no locks.
-  void Set(double value) noexcept { mValue = value; }
+  // ---- Values. Any thread (the value is a relaxed atomic); no allocation, no locks.
+  void Set(double value) noexcept { mValue.store(value, std::memory_order_relaxed); }
   void SetNormalized(double normalizedValue) noexcept;
-  double GetNormalized() const noexcept { return GetNormalized(mValue); }
+  double GetNormalized() const noexcept { return GetNormalized(Value()); }
   double GetNormalized(double nonNormalizedValue) const noexcept;
-  double Value() const noexcept { return mValue; }
-  bool Bool() const noexcept { return mValue >= 0.5; }
+  double Value() const noexcept { return mValue.load(std::memory_order_relaxed); }
+  bool Bool() const noexcept { return Value() >= 0.5; }
   int Int() const noexcept;
   double DBToAmp() const noexcept;
   double GetDefault() const noexcept { return mDefault; }
@@ -72,7 +74,7 @@ public:
   // The same for the current value.
   void GetDisplayForHost(char* rDisplay, bool withDisplayText = true) const noexcept
   {
-    GetDisplayForHost(mValue, false, rDisplay, withDisplayText);
+    GetDisplayForHost(Value(), false, rDisplay, withDisplayText);
   }
   // "" when no record has this value.
   const char* GetDisplayText(int value) const noexcept;
@@ -89,8 +91,36 @@ private:
     char mText[MAX_PARAM_DISPLAY_TEXT_LEN];
   };
 
+  // A double that any thread reads and writes without a race (relaxed loads and stores),
+  // copied as a plain value: an IParam stays copyable.
+  class RelaxedDouble final
+  {
+  public:
+    explicit RelaxedDouble(double v) noexcept
+      : mV(v)
+    {
+    }
+    RelaxedDouble(const RelaxedDouble& other) noexcept
+      : mV(other.load(std::memory_order_relaxed))
+    {
+    }
+    RelaxedDouble& operator=(const RelaxedDouble& other) noexcept
+    {
+      store(other.load(std::memory_order_relaxed), std::memory_order_relaxed);
+      return *this;
+    }
+    double load(std::memory_order order) const noexcept { return mV.load(order); }
+    void store(double v, std::memory_order order) noexcept { mV.store(v, order); }
+
+  private:
+    std::atomic<double> mV;
+  };
+
   EParamType mType;
-  double mValue;
+  // Written under the plug-in's mutex, read without it by the editor thread (formatting,
+  // drawing) and the audio thread: relaxed, so the reads race with nothing and see the
+  // same values.
+  RelaxedDouble mValue;
   double mMin;
   double mMax;
   double mStep;

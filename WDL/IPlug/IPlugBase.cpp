@@ -261,6 +261,7 @@ void IPlugBase::SetParameterFromGUI(int idx, double normalizedValue)
   IParam* param = GetParam(idx);
   if (!param) return;
   param->SetNormalized(normalizedValue);
+  EditorLearnsGUIChange(idx, normalizedValue);
   InformHostOfParamChange(idx, normalizedValue);
   OnParamChange(idx);
 }

@@ -12,7 +12,10 @@
 //   parameter setters, state, initialisation, reset). The binding holds the instance
 //   mutex while it runs the plug-in's hooks.
 // - Editor thread: the editor's timer, drawing and mouse and key events; it reaches the
-//   plug-in through SetParameterFromGUI, which takes the mutex.
+//   plug-in through SetParameterFromGUI, which takes the mutex. It is the thread that
+//   built the editor until the editor's timer or a window claims it (IEditorThread.h),
+//   and the only thread that writes the editor's state: values sent to the editor from
+//   any other thread wait in the editor's hand-off for its next timer tick.
 // - OnParamChange runs on whichever of the last two delivered the change, mutex held.
 // - OnIdle runs off the audio thread in the slots a binding offers, mutex held: the Audio
 //   Unit binding calls it after every host request other than a render.
@@ -319,6 +322,9 @@ private:
   bool CaptureStateInto(IPreset* pPreset, const char* name);
   // Defined with the editor's code: deletes the editor (null afterwards).
   void DeleteGraphics();
+  // Defined with the editor's code: the editor learns that the parameter changed through
+  // SetParameterFromGUI (IGraphics::ParameterChangedFromGUI). Mutex held.
+  void EditorLearnsGUIChange(int idx, double normalizedValue) noexcept;
   // Defined with the editor's code: asks for a file; false when cancelled or without an editor.
   bool PromptForPresetFile(WDL_String* pFile, bool save, const char* ext, const char* defaultFileName);
 

@@ -10,6 +10,11 @@ void IPlugBase::DeleteGraphics()
   mGraphics = nullptr;
 }
 
+void IPlugBase::EditorLearnsGUIChange(int idx, double normalizedValue) noexcept
+{
+  if (mGraphics) mGraphics->ParameterChangedFromGUI(idx, normalizedValue);
+}
+
 void IPlugBase::AttachGraphics(IGraphics* pGraphics)
 {
   if (!pGraphics) return;

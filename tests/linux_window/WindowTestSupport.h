@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the window tests: an Xvfb server with a user at it (the fixture), the real
-// Tesk processor with its editor on the Linux graphics host and a second one on the
-// headless host as the reference picture, controls found through the graphics host, and
-// pixel comparisons.
+// Tesk processor with its editor on the Linux graphics host (made by the plug-in's own
+// factory while the server runs) and a second one on the headless host as the reference
+// picture, controls found through the graphics host, and pixel comparisons.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -51,27 +52,24 @@ protected:
   std::unique_ptr<X11TestUser> mUser;
 };
 
-// Moves an editor onto another graphics host, as the plug-in's base attaches one.
-template <class G>
-G* Rehost(IPlugBase* pPlug, G* pGraphics)
-{
-  pPlug->GetGUI()->MoveEditorTo(pGraphics);
-  pPlug->AttachGraphics(pGraphics);
-  return pGraphics;
-}
-
-// The real processor with its editor on the Linux graphics host. Its factory still makes
-// the headless host, so the editor is moved over; where the factory already makes an
-// IGraphicsLinux this moves it onto a fresh one, which changes nothing.
+// The real processor with its editor on the Linux graphics host, as its factory makes it
+// where a display can be tried (the fixture's server is one).
 struct TeskUnderTest
 {
   TeskUnderTest()
-    : plug(tesk_test::MakeTesk())
+    : plug(MakeOnThePlatformsHost()),
+      graphics(dynamic_cast<IGraphicsLinux*>(plug->GetGUI()))
   {
-    IGraphics* g = plug->GetGUI();
-    graphics = Rehost(plug.get(), new IGraphicsLinux(plug.get(), g->Width(), g->Height(), g->FPS()));
+    if (!graphics) throw std::runtime_error("the editor's graphics host is not the Linux one: no display to try");
     plug->OnParamReset();
+    // Every control starts from its parameter's value, as after a host restored a state.
+    plug->RedrawParamControls();
     plug->SetRandomSeed(12345u);
+  }
+  static std::unique_ptr<Tesk> MakeOnThePlatformsHost()
+  {
+    RequestHeadlessEditors(false);
+    return tesk_test::MakeTesk();
   }
   double Value(int idx) { return plug->GetParam(idx)->GetNormalized(); }
 
@@ -83,11 +81,11 @@ struct TeskUnderTest
 struct TeskReference
 {
   TeskReference()
-    : plug(tesk_test::MakeTesk())
+    : plug(tesk_test::MakeHeadlessTesk()),
+      graphics(dynamic_cast<IGraphicsHeadless*>(plug->GetGUI()))
   {
-    IGraphics* g = plug->GetGUI();
-    graphics = Rehost(plug.get(), new IGraphicsHeadless(plug.get(), g->Width(), g->Height(), g->FPS()));
     plug->OnParamReset();
+    plug->RedrawParamControls();
     plug->SetRandomSeed(12345u);
   }
   LICE_IBitmap* Picture()

@@ -1,5 +1,6 @@
 // The Linux graphics host without a window (it links no X11): it draws what the headless
-// host draws, its prompts fail cleanly, and it tells whether a display can be tried.
+// host draws, its prompts fail cleanly, and it tells whether a display can be tried; the
+// plug-in's factory makes it where one can.
 
 #include <gtest/gtest.h>
 
@@ -45,18 +46,14 @@ private:
   bool mHad = false;
 };
 
-class PlainControlForMove final : public IControl
+// The editor on the Linux graphics host, as the plug-in makes it while a display can be
+// tried (the fixture's server), with no window attached to it.
+class IGraphicsLinuxAlone : public XvfbTest
 {
-public:
-  explicit PlainControlForMove(IPlugBase* pPlug)
-    : IControl(pPlug, IRECT(0, 0, 5, 5))
-  {
-  }
-  bool Draw(IGraphics*) override { return true; }
 };
 }  // namespace
 
-TEST(IGraphicsLinux, WithoutAWindowDrawsAsTheHeadlessHost)
+TEST_F(IGraphicsLinuxAlone, DrawsAsTheHeadlessHost)
 {
   TeskUnderTest t;
   TeskReference ref;
@@ -66,7 +63,7 @@ TEST(IGraphicsLinux, WithoutAWindowDrawsAsTheHeadlessHost)
   EXPECT_STREQ(t.graphics->GetGUIAPI(), "X11");
 }
 
-TEST(IGraphicsLinux, WithoutAWindowPromptsFailCleanly)
+TEST_F(IGraphicsLinuxAlone, PromptsFailCleanly)
 {
   TeskUnderTest t;
   IGraphicsLinux* g = t.graphics;
@@ -94,7 +91,7 @@ TEST(IGraphicsLinux, WithoutAWindowPromptsFailCleanly)
   g->ForceEndUserEdit();
 }
 
-TEST(IGraphicsLinux, PathsOfTheProgram)
+TEST_F(IGraphicsLinuxAlone, PathsOfTheProgram)
 {
   TeskUnderTest t;
   WDL_String host, plugin, desktop;
@@ -141,22 +138,38 @@ TEST_F(XvfbTest, DisplayAvailableWhileTheServerRuns)
   EXPECT_FALSE(LinuxDisplayAvailable());
 }
 
-TEST(IGraphics, MoveEditorToAnotherHost)
+// The plug-in's factory of its graphics host: the Linux host while a display can be
+// tried, the headless one without a display or when a caller asked for it.
+TEST_F(XvfbTest, MakeGraphicsChoosesThePlatformsHost)
 {
-  TeskReference ref;
-  IGraphics* from = ref.graphics;
-  const int n = from->NControls();
-  IControl* first = from->GetControl(0);
-  IGraphicsHeadless to(ref.plug.get(), from->Width(), from->Height());
-  IGraphicsHeadless busy(ref.plug.get(), 10, 10);
-  busy.AttachControl(new PlainControlForMove(ref.plug.get()));
-  EXPECT_FALSE(from->MoveEditorTo(&busy));
-  EXPECT_FALSE(from->MoveEditorTo(from));
-  EXPECT_EQ(from->NControls(), n);
-  ASSERT_TRUE(from->MoveEditorTo(&to));
-  EXPECT_EQ(from->NControls(), 0);
-  EXPECT_EQ(to.NControls(), n);
-  EXPECT_EQ(to.GetControl(0), first);
-  EXPECT_EQ(to.CanHandleMouseOver(), true);
-  ASSERT_TRUE(to.MoveEditorTo(from));  // back, so the plug-in's editor deletes them
+  struct Case
+  {
+    const char* name;
+    bool withDisplay;
+    bool headlessRequested;
+    const char* api;
+  };
+  const Case cases[] = {
+    {"a display", true, false, "X11"},
+    {"a display, headless asked for", true, true, "Headless"},
+    {"no display", false, false, "Headless"},
+    {"no display, headless asked for", false, true, "Headless"},
+  };
+  for (const Case& c : cases)
+  {
+    ScopedEnv display("DISPLAY", c.withDisplay ? mServer.Display().c_str() : nullptr);
+    RequestHeadlessEditors(c.headlessRequested);
+    auto plug = tesk_test::MakeTesk();
+    IGraphics* g = plug->GetGUI();
+    ASSERT_NE(g, nullptr) << c.name;
+    EXPECT_STREQ(g->GetGUIAPI(), c.api) << c.name;
+    EXPECT_EQ(g->Width(), 425) << c.name;
+    EXPECT_EQ(g->Height(), 440) << c.name;
+    EXPECT_EQ(g->FPS(), 25) << c.name;
+    if (auto* headless = dynamic_cast<IGraphicsHeadless*>(g))
+    {
+      EXPECT_STREQ(headless->GetBundleID(), "com.orvanta.audiounit.Tesk") << c.name;
+    }
+  }
+  RequestHeadlessEditors(false);
 }

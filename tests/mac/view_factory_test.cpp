@@ -7,6 +7,7 @@
 #include <CompatHooks.h>
 
 #include "IGraphics.h"
+#include "IGraphicsHeadless.h"
 #include "IPlugAU_ViewFactoryLogic.h"
 #include "IPlugHostless.h"
 #include "Tesk.h"
@@ -35,6 +36,9 @@ public:
 
 TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
 {
+  // The Mac host opens its view when asked; here the headless host stands in for it (the
+  // Linux one only shows a window that attaches itself).
+  RequestHeadlessEditors(true);
   AudioUnit unit = nullptr;
   ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &unit));
   IPlugAU* pPlug = PlugOfAudioUnit(unit);

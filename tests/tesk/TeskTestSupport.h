@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "IGraphics.h"
+#include "IGraphicsHeadless.h"
 #include "Tesk.h"
 #include "TeskEditor.h"
 
@@ -18,18 +19,27 @@ namespace tesk_test
 {
 using Signal = std::vector<double>;
 
+// The editor on the graphics host the platform offers (MakeGraphics decides).
 inline std::unique_ptr<Tesk> MakeTesk() { return std::make_unique<Tesk>(TeskInstanceInfo()); }
+
+// The editor on the headless host, whether or not a display is there: for tests that
+// draw it or drive it themselves.
+inline std::unique_ptr<Tesk> MakeHeadlessTesk()
+{
+  RequestHeadlessEditors(true);
+  return MakeTesk();
+}
 
 // The editor a processor built: the concrete controls behind its channel.
 inline TeskEditor& EditorOf(Tesk& plug) { return dynamic_cast<TeskEditor&>(*plug.GetEditorLink()); }
 
 // One processor as a host has initialised it (every parameter announced), with a
-// fixed seed so runs repeat.
+// fixed seed so runs repeat, and its editor on the headless host.
 class Engine
 {
 public:
   explicit Engine(std::uint32_t seed = 12345u)
-    : mPlug(MakeTesk())
+    : mPlug(MakeHeadlessTesk())
   {
     mPlug->OnParamReset();
     mPlug->SetRandomSeed(seed);

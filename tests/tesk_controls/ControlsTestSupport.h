@@ -45,10 +45,17 @@ inline constexpr EditorImage kButtonOnImage = {116, "resources/img/buttonOn.png"
 inline constexpr EditorImage kButtonOffImage = {115, "resources/img/buttonOff.png", 2};
 inline constexpr EditorImage kBandHandleImage = {110, "resources/img/smallhandles.png", 1};
 
+// The editor on the headless host, whether or not a display is there.
+inline std::unique_ptr<Tesk> MakeHeadlessTesk()
+{
+  RequestHeadlessEditors(true);
+  return std::make_unique<Tesk>(TeskInstanceInfo());
+}
+
 struct EditorFixture
 {
   EditorFixture()
-    : tesk(std::make_unique<Tesk>(TeskInstanceInfo())),
+    : tesk(MakeHeadlessTesk()),
       editor(dynamic_cast<TeskEditor&>(*tesk->GetEditorLink())),
       gfx(dynamic_cast<IGraphicsHeadless*>(tesk->GetGUI())),
       fft(editor.GetFFTDisplay()),

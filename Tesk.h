@@ -72,6 +72,10 @@ public:
   // Stores the engine's working copy of parameter index and has the editor show it.
   // Under the plug-in mutex; indices outside 0..12 are ignored.
   void OnParamChange(int index) override;
+  // Audio thread, between renders: no allocation, no locks. Takes parameter index,
+  // just set by a binding that cannot take the mutex there (the LV2 binding's control
+  // ports), into the engine's working copy.
+  void ApplyParamChange(int index) noexcept;
   // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
   void OnIdle() override;
   // When the audio thread stored spectra or waveform points since the last call,

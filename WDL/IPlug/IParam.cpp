@@ -95,9 +95,11 @@ void IParam::SetShape(double shape) noexcept
 
 void IParam::SetNormalized(double normalizedValue) noexcept
 {
-  mValue = mMin + (mMax - mMin) * std::pow(normalizedValue, mShape);
-  if (mType != kTypeDouble && mStep > 0.0) mValue = std::floor(mValue / mStep + 0.5) * mStep;
-  if (mValue > mMax) mValue = mMax;
+  // Worked out in a local: another thread sees only the final value.
+  double v = mMin + (mMax - mMin) * std::pow(normalizedValue, mShape);
+  if (mType != kTypeDouble && mStep > 0.0) v = std::floor(v / mStep + 0.5) * mStep;
+  if (v > mMax) v = mMax;
+  mValue = v;
 }
 
 double IParam::GetNormalized(double nonNormalizedValue) const noexcept

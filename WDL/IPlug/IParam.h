@@ -3,8 +3,37 @@
 // texts a host shows. Every conversion between plain values and the host's
 // normalized 0..1 scale goes through this class.
 
+#include <atomic>
+
 #include "IPlugStructs.h"
 #include "heapbuf.h"
+
+// A parameter's current value: written by one thread (a host's control or audio thread,
+// or the editor's) while others read it, so every access is a relaxed atomic one. It
+// copies like the double it holds.
+class IParamValue final
+{
+public:
+  IParamValue(double v = 0.0) noexcept
+    : mV(v)
+  {
+  }
+  IParamValue(const IParamValue& rhs) noexcept
+    : mV(rhs.Load())
+  {
+  }
+  IParamValue& operator=(const IParamValue& rhs) noexcept { return *this = rhs.Load(); }
+  IParamValue& operator=(double v) noexcept
+  {
+    mV.store(v, std::memory_order_relaxed);
+    return *this;
+  }
+  operator double() const noexcept { return Load(); }
+  double Load() const noexcept { return mV.load(std::memory_order_relaxed); }
+
+private:
+  std::atomic<double> mV;
+};
 
 class IParam final
 {
@@ -38,7 +67,7 @@ public:
   void NegateDisplay() noexcept { mNegateDisplay = true; }
   void SetNegateDisplay(bool negate) noexcept { mNegateDisplay = negate; }
 
-  // ---- Values. Audio thread: no allocation, no locks.
+  // ---- Values. Any thread, the audio thread included: no allocation, no locks.
   void Set(double value) noexcept { mValue = value; }
   void SetNormalized(double normalizedValue) noexcept;
   double GetNormalized() const noexcept { return GetNormalized(mValue); }
@@ -90,7 +119,7 @@ private:
   };
 
   EParamType mType;
-  double mValue;
+  IParamValue mValue;
   double mMin;
   double mMax;
   double mStep;

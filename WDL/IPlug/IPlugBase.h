@@ -36,7 +36,8 @@ enum EAPI
   kAPIAU = 2,
   kAPIRTAS = 3,
   kAPIAAX = 4,
-  kAPISA = 5
+  kAPISA = 5,
+  kAPILV2 = 6  // ours: the LV2 binding (IPlugLV2)
 };
 
 class IPlugBase

@@ -1,0 +1,62 @@
+// Tesk on the LV2 binding: the descriptors of its two variants and the factory they use.
+
+#include "TeskLV2.h"
+
+#include <cstring>
+
+#include "Tesk.h"
+#include "TeskEditorLink.h"
+#include "TeskLV2URIs.h"
+
+namespace
+{
+IPlugLV2* MakeTeskLV2() { return new Tesk(TeskInstanceInfo()); }
+
+constexpr IPlugLV2Descriptor kDescriptors[kTeskLV2NumVariants] = {
+  IPlugLV2::Describe(kTeskLV2Variants[0].uri, kTeskLV2Variants[0].nIn, kTeskLV2Variants[0].nOut, kTeskLV2StateKey,
+                     MakeTeskLV2),
+  IPlugLV2::Describe(kTeskLV2Variants[1].uri, kTeskLV2Variants[1].nIn, kTeskLV2Variants[1].nOut, kTeskLV2StateKey,
+                     MakeTeskLV2),
+};
+}  // namespace
+
+const LV2_Descriptor* TeskLV2Descriptor(std::uint32_t index) noexcept
+{
+  return index < static_cast<std::uint32_t>(kTeskLV2NumVariants) ? &kDescriptors[index].lv2 : nullptr;
+}
+
+const LV2_Descriptor* TeskLV2DescriptorFor(const char* uri) noexcept
+{
+  for (const IPlugLV2Descriptor& d : kDescriptors)
+    if (uri && std::strcmp(d.lv2.URI, uri) == 0) return &d.lv2;
+  return nullptr;
+}
+
+// Until the processor's own lock-free path lands: the engine's working copy only (one
+// relaxed store, or two for the band edges the spectrum display's handles mark). The
+// editor learns host changes from the UI's port events on its own thread.
+void Tesk::ApplyParamChange(int index) noexcept
+{
+  if (index < 0 || index >= kNumParams) return;
+  const double v = GetParam(index)->Value();
+  switch (index)
+  {
+    case kSensitivity: mEngine.SetSensitivity(v); break;
+    case kLow: mEngine.SetBandLow(v); break;
+    case kHigh: mEngine.SetBandHigh(v); break;
+    case kFFTDisplay:
+      if (TeskEditorLink* pEditor = mEditor.get())
+      {
+        mEngine.SetBandLow(pEditor->BandLow());
+        mEngine.SetBandHigh(pEditor->BandHigh());
+      }
+      break;
+    case kPre: mEngine.SetPreAmount(v); break;
+    case kAuto: mEngine.SetAutoMode(v); break;
+    case kInv: mEngine.SetInvertBand(v); break;
+    case kModeA: mEngine.SetModeA(v); break;
+    case kModeB: mEngine.SetModeB(v); break;
+    case kBypass: mEngine.SetBypass(tesk::IsOn(v)); break;
+    default: break;
+  }
+}

@@ -133,13 +133,14 @@ void IPlugLV2::Activate(LV2_Handle instance)
 
 void IPlugLV2::TakeControlPortsForActivation()
 {
-  mResyncControls.store(false, std::memory_order_relaxed);
+  // A state restored since then holds: the ports are only noted.
+  const bool restored = mResyncControls.exchange(false, std::memory_order_acquire);
   for (int i = 0; i < NParams(); ++i)
   {
     const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);
     const float v = pPort ? *pPort : kUnknown;
     mTakenControl.Get()[i] = v;
-    if (!std::isnan(v)) GetParam(i)->Set(GetParam(i)->Clamp(v));
+    if (!restored && !std::isnan(v)) GetParam(i)->Set(GetParam(i)->Clamp(v));
   }
 }
 
@@ -177,10 +178,14 @@ void IPlugLV2::Run(LV2_Handle instance, uint32_t nFrames) noexcept
 
 void IPlugLV2::ApplyControlPorts() noexcept
 {
-  // After a restore, a port still holding a value the host set before it is taken only
-  // where it differs from the restored parameter.
+  // After a restore the ports' values are taken as they stand, without applying them:
+  // the restored parameters hold until the host moves a port.
   if (mResyncControls.exchange(false, std::memory_order_acquire))
-    for (int i = 0; i < NParams(); ++i) mTakenControl.Get()[i] = kUnknown;
+    for (int i = 0; i < NParams(); ++i)
+    {
+      const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);
+      mTakenControl.Get()[i] = pPort ? *pPort : kUnknown;
+    }
   for (int i = 0; i < NParams(); ++i)
   {
     const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);

@@ -9,8 +9,8 @@
 //   parameters go through OnParamChange, as an Audio Unit host sets parameters before it
 //   initialises a plug-in. Then run() compares each control port with the value it last
 //   took from it and hands a changed one to the processor through ApplyParamChange
-//   before the block, on the audio thread, lock-free. After a state restore, a port
-//   applies only where it differs from the restored value.
+//   before the block, on the audio thread, lock-free. A state restore holds until the
+//   host moves a port: the ports' values at the next run are taken without applying.
 // - State: the state extension saves and restores the bytes SerializeState gives (the
 //   bytes the Audio Unit saves), under one key, as an atom:Chunk.
 // - Editor: the plug-in's editor is moved onto the Linux graphics host (no X11 in it) at
@@ -125,10 +125,10 @@ private:
   IPlugLV2PortLayout mPorts;
   // The host's buffers by port index (controls, latency, audio), set by connect_port.
   WDL_TypedBuf<void*> mPortData;
-  // The value last taken from each control port; NaN: take the port where it differs
-  // from the parameter (at the first run, after a restore).
+  // The value last taken from each control port; NaN: the port was not connected at
+  // activation, so the first value seen applies where it differs from the parameter.
   WDL_TypedBuf<float> mTakenControl;
-  std::atomic<bool> mResyncControls{true};
+  std::atomic<bool> mResyncControls{false};
   // Pointers to the current slice of each channel, handed to the base's float path.
   WDL_TypedBuf<float*> mInSlice, mOutSlice;
   // Stand-ins for audio ports the host left unconnected: silence in, nowhere out.

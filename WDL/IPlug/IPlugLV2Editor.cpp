@@ -27,10 +27,17 @@ void IPlugLV2::ControlFromHost(int port, float value)
   const int idx = port;  // a control's port index is its parameter index
   WDL_MutexLock lock(&mMutex);
   IParam* pParam = GetParam(idx);
-  // Also when the audio thread took the same value from the port already: the editor,
-  // on this thread, shows it through OnParamChange.
-  pParam->Set(pParam->Clamp(value));
+  // As a host's parameter setter does on the other bindings, also when the audio thread
+  // took the same value from the port already: the editor, on its own thread here,
+  // shows it, then the processor takes it.
+  const double plain = pParam->Clamp(value);
+  pParam->Set(plain);
+  IGraphics* pGraphics = GetGUI();
+  if (pGraphics) pGraphics->SetParameterFromPlug(idx, plain, false);
   OnParamChange(idx);
+  // What the processor showed (a switch's state, a fader's handle and the text beside
+  // it, outside its own rectangle) is drawn whole at the next frame.
+  if (pGraphics) pGraphics->SetAllControlsDirty();
 }
 
 void IPlugLV2::EditorIdle() { OnIdle(); }

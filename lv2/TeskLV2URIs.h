@@ -13,8 +13,9 @@ inline constexpr const char* kTeskLV2ProjectURI = "urn:orvanta:tesk#project";
 inline constexpr const char* kTeskLV2UIURI = "urn:orvanta:tesk#ui";
 // The key the state's bytes are saved under, the same for both plug-ins.
 inline constexpr const char* kTeskLV2StateKey = "urn:orvanta:tesk#state";
-// The factory preset "-" (the defaults), for both plug-ins.
-inline constexpr const char* kTeskLV2PresetURI = "urn:orvanta:tesk#preset-default";
+// The factory preset "-" (the defaults), for both plug-ins. (jalv's console takes no
+// "-" in a preset URI.)
+inline constexpr const char* kTeskLV2PresetURI = "urn:orvanta:tesk#defaults";
 
 inline constexpr const char* kTeskLV2BundleName = "tesk.lv2";
 inline constexpr const char* kTeskLV2Binary = "tesk.so";

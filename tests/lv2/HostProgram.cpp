@@ -61,9 +61,11 @@ bool HostProgram::Start(const std::vector<std::string>& argv, const std::vector<
     return *pError = "no pipe for standard input", false;
   }
   mLog = log;
+  const std::string folder = mFolder.string();
   mPid = fork();
   if (mPid == 0)
   {
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
     dup2(in[0], STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);

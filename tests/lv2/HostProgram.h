@@ -24,6 +24,8 @@ public:
   HostProgram(const HostProgram&) = delete;
   HostProgram& operator=(const HostProgram&) = delete;
 
+  // The folder the next Start runs the program in (default: the test's own).
+  void SetWorkingFolder(const std::filesystem::path& folder) { mFolder = folder; }
   // Starts argv[0] (looked up on $PATH) with the extra environment entries
   // ("NAME=value"), standard output and error to `log`, standard input from a pipe the
   // test writes to (Send) or /dev/null. False with a reason when it cannot start.
@@ -49,7 +51,7 @@ private:
   int mInput = -1;
   int mStatus = -1;
   bool mEnded = false;
-  std::filesystem::path mLog;
+  std::filesystem::path mLog, mFolder;
 };
 
 struct ProgramResult

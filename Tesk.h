@@ -98,6 +98,11 @@ public:
   // Null when the instance has no editor.
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
 
+#ifdef IPLUG_API_LV2
+  // LV2's activation (lv2/TeskLV2.cpp): a new engine, as in a new instance.
+  void ClearHistory() override;
+#endif
+
 #ifdef IPLUG_API_AU
 protected:
   // The seed property (TeskAU.cpp); every other ID goes to the binding.

@@ -3,6 +3,8 @@
 #include "TeskLV2.h"
 
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "Tesk.h"
 #include "TeskEditorLink.h"
@@ -30,6 +32,23 @@ const LV2_Descriptor* TeskLV2DescriptorFor(const char* uri) noexcept
   for (const IPlugLV2Descriptor& d : kDescriptors)
     if (uri && std::strcmp(d.lv2.URI, uri) == 0) return &d.lv2;
   return nullptr;
+}
+
+// The engine as a new instance has it: every buffer, counter and frame phase; the
+// parameters' working copies come back through OnParamChange at activation.
+void Tesk::ClearHistory()
+{
+  mEngine.~TeskEngine();
+  try
+  {
+    new (&mEngine) TeskEngine();
+  }
+  catch (...)
+  {
+    // The engine is gone and cannot come back: nothing sound is left to run.
+    std::terminate();
+  }
+  mEngine.SetEditor(mEditor.get());
 }
 
 // Until the processor's own lock-free path lands: the engine's working copy only (one

@@ -123,9 +123,10 @@ void IPlugLV2::Activate(LV2_Handle instance)
 {
   IPlugLV2* pPlug = FromHandle(instance);
   WDL_MutexLock lock(&pPlug->mMutex);
-  // As an Audio Unit host initialises a plug-in: the host's settings first (the control
-  // ports connected by now), then every parameter through OnParamChange, in index
-  // order. The engine's history is kept, as on the other bindings.
+  // A fresh start; then, as an Audio Unit host initialises a plug-in: the host's
+  // settings first (the control ports connected by now), then every parameter through
+  // OnParamChange, in index order.
+  pPlug->ClearHistory();
   pPlug->TakeControlPortsForActivation();
   pPlug->OnParamReset();
   pPlug->OnActivate(true);

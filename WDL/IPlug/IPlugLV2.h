@@ -5,7 +5,8 @@
 // latency output, float audio inputs and outputs. The processor runs in double through
 // the plug-in base's float buffer path.
 //
-// - Controls: activate() takes the host's settings from the control ports before the
+// - Activation starts the processor afresh (LV2 hosts deactivate and activate a plug-in
+//   to reset it, e.g. before an export); then it takes the host's settings from the control ports before the
 //   parameters go through OnParamChange, as an Audio Unit host sets parameters before it
 //   initialises a plug-in. Then run() compares each control port with the value it last
 //   took from it and hands a changed one to the processor through ApplyParamChange
@@ -73,6 +74,10 @@ public:
   // control port; take it into the processing (and let the editor learn it through the
   // processor's own hand-off).
   virtual void ApplyParamChange(int idx) noexcept = 0;
+  // Instantiation thread, at each activation (never during run()): the processor forgets
+  // every sample it has seen, as LV2 asks of activate(); the parameters stay and go
+  // through OnParamChange right after.
+  virtual void ClearHistory() = 0;
 
   // ==== What the plug-in base asks of its binding ====
   // Parameter changes go to the host through a connected UI, and only on the UI's thread

@@ -15,7 +15,8 @@
 //   plug-in through SetParameterFromGUI, which takes the mutex.
 // - OnParamChange runs on whichever of the last two delivered the change, mutex held.
 // - OnIdle runs off the audio thread in the slots a binding offers, mutex held: the Audio
-//   Unit binding calls it after every host request other than a render.
+//   Unit binding calls it after every host request other than a render; the LV2 binding
+//   from its UI's idle calls (on the UI's thread), and not at all while no UI is open.
 // - The Inform/Begin/End host notifications run on the thread that changed the parameter.
 
 #include "Hosts.h"

@@ -22,7 +22,9 @@
 //   host's control thread, never during run(). The mutex is taken as the base says.
 // - Audio (connect_port, run): the audio thread. No allocation, no locks, no I/O.
 // - State save: any non-audio thread, possibly during run(); it holds the mutex.
-// - The UI thread (IPlugLV2EditorAccess): the editor's thread.
+// - The UI thread (IPlugLV2EditorAccess): the editor's thread. OnIdle runs there, from
+//   the UI's idle calls; an LV2 plug-in has no other slot off the audio thread, so
+//   without an open UI nothing calls it.
 
 #include <atomic>
 #include <thread>

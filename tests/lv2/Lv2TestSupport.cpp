@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -88,6 +89,13 @@ int PeakFrame(const std::vector<float>& x)
   for (size_t i = 0; i < x.size(); ++i)
     if (std::fabs(x[i]) > std::fabs(x[static_cast<size_t>(best)])) best = static_cast<int>(i);
   return best;
+}
+
+std::string Figure(double v)
+{
+  char buf[32];
+  std::snprintf(buf, sizeof(buf), "%g", v);
+  return buf;
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)

@@ -46,6 +46,9 @@ double MaxDifference(const Channels& a, const Channels& b);
 // The frame of the largest absolute sample of a channel.
 int PeakFrame(const std::vector<float>& x);
 
+// A measured figure for the test report ("%g").
+std::string Figure(double v);
+
 // Bytes of a whole file.
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);

@@ -108,7 +108,7 @@ TEST(Ardour, ExportLinesUpWithTheInputAndMatchesTeskRenderCompensated)
     if (diff < best) best = diff, bestSilence = silence;
     worst = std::max(worst, diff);
   }
-  RecordProperty("max_difference", std::to_string(best));
+  RecordProperty("max_difference", Figure(best));
   RecordProperty("silence_before_input", std::to_string(bestSilence));
   EXPECT_LE(best, 1e-6) << "largest difference " << best << " with " << bestSilence
                         << " frames of silence before the input";

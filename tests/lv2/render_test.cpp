@@ -69,7 +69,7 @@ TEST_P(Lv2applyRender, SameSamplesAsTeskRender)
   const Channels lv2 = ReadWav(mScratch / "lv2.wav"), au = ReadWav(mScratch / "au.wav");
   ASSERT_EQ(lv2.size(), static_cast<size_t>(c.channels));
   const double diff = MaxDifference(lv2, au);
-  RecordProperty("max_difference", std::to_string(diff));
+  RecordProperty("max_difference", Figure(diff));
   // Both write the processor's double output rounded to float: the same rounding.
   EXPECT_LE(diff, 1e-6) << "largest difference " << diff;
   // And the render did something: the output is not the input, delayed or not.

@@ -3,6 +3,7 @@
 
 #include "Tesk.h"
 
+#include "IGraphics.h"
 #include "TeskEditor.h"
 #include "TeskEditorLink.h"
 
@@ -26,7 +27,12 @@ Tesk::Tesk(IPlugInstanceInfo info)
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
-Tesk::~Tesk() = default;
+Tesk::~Tesk()
+{
+  // An editor window may run on a thread of its own and deliver events into the
+  // processor: it stops before anything of the processor goes.
+  if (IGraphics* pGraphics = GetGUI()) pGraphics->CloseWindow();
+}
 
 void Tesk::InitParameters()
 {

@@ -10,7 +10,7 @@ PACKAGES=(
   libx11-dev libxext-dev libxtst-dev xvfb
   libsndfile1-dev
   libgtest-dev libgmock-dev
-  clang libgnustep-gui-dev python3
+  clang libfuzzer-14-dev valgrind libgnustep-gui-dev python3
   libbenchmark-dev libfftw3-dev
   lv2-dev liblilv-dev
   lilv-utils sordi serdi lv2file jalv jackd2 ardour

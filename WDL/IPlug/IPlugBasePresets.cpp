@@ -58,6 +58,10 @@ int IPlugBase::UnserializeParams(const ByteChunk* pChunk, int startPos)
     pos = pChunk->Get(&v, pos);
     param->Set(param->Clamp(v));
   }
+  // The editor learns every restored value before any OnParamChange runs: a plug-in's
+  // reaction to one parameter may make a control push its own value into another
+  // (clearing a display does), which must be the restored value, not the old one.
+  RedrawParamControls();
   for (int i = 0; i < NParams(); ++i) OnParamChange(i);
   return pos;
 }

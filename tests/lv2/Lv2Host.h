@@ -3,7 +3,12 @@
 // the plug-ins of one folder of bundles (as LV2_PATH would), instantiates one with a
 // URID map, connects its ports to buffers of its own, runs it, and saves and restores
 // its state through the plug-in's state interface. Written so that another suite (the
-// validator) can drive the plug-in through it as through any binding.
+// validator, through its plug-in-under-test interface) can drive the plug-in through it
+// as through any binding: Prepare is Open at the rate, then Activate (Deactivate and
+// Activate reset it); SetParameter/GetParameter are the control ports (SetControl,
+// Control: the host's values, read by the plug-in at the next Run); Render is Run;
+// LatencySamples is Latency after a Run; SaveState/RestoreState are SaveStateBytes and
+// RestoreStateBytes under the plug-in's state key. The library is lv2_test_host.
 //
 // Threads: Run is the audio thread; everything else is the host's control thread and
 // never runs during Run, except SaveState, which LV2 allows then.

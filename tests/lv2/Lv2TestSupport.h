@@ -14,6 +14,9 @@
 #include "Lv2Host.h"
 #include "TeskLV2URIs.h"
 
+// For test names in the output.
+inline void PrintTo(const TeskLV2Variant& v, std::ostream* os) { *os << v.uri; }
+
 namespace lv2_test
 {
 // The folder holding tesk.lv2 in the build tree (what LV2_PATH points at).

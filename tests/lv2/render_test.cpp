@@ -27,6 +27,8 @@ struct RenderCase
   std::vector<Setting> settings;
 };
 
+void PrintTo(const RenderCase& c, std::ostream* os) { *os << c.name; }
+
 std::string SymbolOf(int param)
 {
   for (const tesk::ParamRow& r : tesk::kParamRows)

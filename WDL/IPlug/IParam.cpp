@@ -71,7 +71,7 @@ void IParam::InitDouble(const char* name, double defaultVal, double minVal, doub
   CopyBounded(mName, name, MAX_PARAM_NAME_LEN);
   CopyBounded(mLabel, label, MAX_PARAM_LABEL_LEN);
   CopyBounded(mParamGroup, group, MAX_PARAM_GROUP_LEN);
-  mValue = defaultVal;
+  Set(defaultVal);
   mMin = minVal;
   mMax = maxVal > minVal + step ? maxVal : minVal + step;
   mStep = step;
@@ -95,11 +95,10 @@ void IParam::SetShape(double shape) noexcept
 
 void IParam::SetNormalized(double normalizedValue) noexcept
 {
-  // Worked out in a local: another thread sees only the final value.
-  double v = mMin + (mMax - mMin) * std::pow(normalizedValue, mShape);
-  if (mType != kTypeDouble && mStep > 0.0) v = std::floor(v / mStep + 0.5) * mStep;
-  if (v > mMax) v = mMax;
-  mValue = v;
+  double value = mMin + (mMax - mMin) * std::pow(normalizedValue, mShape);
+  if (mType != kTypeDouble && mStep > 0.0) value = std::floor(value / mStep + 0.5) * mStep;
+  if (value > mMax) value = mMax;
+  Set(value);
 }
 
 double IParam::GetNormalized(double nonNormalizedValue) const noexcept
@@ -110,9 +109,9 @@ double IParam::GetNormalized(double nonNormalizedValue) const noexcept
   return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 
-int IParam::Int() const noexcept { return TruncToInt(mValue); }
+int IParam::Int() const noexcept { return TruncToInt(Value()); }
 
-double IParam::DBToAmp() const noexcept { return std::exp(mValue * 0.1151292546497); }
+double IParam::DBToAmp() const noexcept { return std::exp(Value() * 0.1151292546497); }
 
 void IParam::GetBounds(double* pMin, double* pMax) const noexcept
 {
@@ -122,7 +121,7 @@ void IParam::GetBounds(double* pMin, double* pMax) const noexcept
 
 const char* IParam::GetLabelForHost() const noexcept
 {
-  const char* text = GetDisplayText(TruncToInt(mValue));
+  const char* text = GetDisplayText(TruncToInt(Value()));
   return text[0] ? "" : mLabel;
 }
 

@@ -8,33 +8,6 @@
 #include "IPlugStructs.h"
 #include "heapbuf.h"
 
-// A parameter's current value: written by one thread (a host's control or audio thread,
-// or the editor's) while others read it, so every access is a relaxed atomic one. It
-// copies like the double it holds.
-class IParamValue final
-{
-public:
-  IParamValue(double v = 0.0) noexcept
-    : mV(v)
-  {
-  }
-  IParamValue(const IParamValue& rhs) noexcept
-    : mV(rhs.Load())
-  {
-  }
-  IParamValue& operator=(const IParamValue& rhs) noexcept { return *this = rhs.Load(); }
-  IParamValue& operator=(double v) noexcept
-  {
-    mV.store(v, std::memory_order_relaxed);
-    return *this;
-  }
-  operator double() const noexcept { return Load(); }
-  double Load() const noexcept { return mV.load(std::memory_order_relaxed); }
-
-private:
-  std::atomic<double> mV;
-};
-
 class IParam final
 {
 public:
@@ -67,13 +40,13 @@ public:
   void NegateDisplay() noexcept { mNegateDisplay = true; }
   void SetNegateDisplay(bool negate) noexcept { mNegateDisplay = negate; }
 
-  // ---- Values. Any thread, the audio thread included: no allocation, no locks.
-  void Set(double value) noexcept { mValue = value; }
+  // ---- Values. Any thread (the value is a relaxed atomic); no allocation, no locks.
+  void Set(double value) noexcept { mValue.store(value, std::memory_order_relaxed); }
   void SetNormalized(double normalizedValue) noexcept;
-  double GetNormalized() const noexcept { return GetNormalized(mValue); }
+  double GetNormalized() const noexcept { return GetNormalized(Value()); }
   double GetNormalized(double nonNormalizedValue) const noexcept;
-  double Value() const noexcept { return mValue; }
-  bool Bool() const noexcept { return mValue >= 0.5; }
+  double Value() const noexcept { return mValue.load(std::memory_order_relaxed); }
+  bool Bool() const noexcept { return Value() >= 0.5; }
   int Int() const noexcept;
   double DBToAmp() const noexcept;
   double GetDefault() const noexcept { return mDefault; }
@@ -101,7 +74,7 @@ public:
   // The same for the current value.
   void GetDisplayForHost(char* rDisplay, bool withDisplayText = true) const noexcept
   {
-    GetDisplayForHost(mValue, false, rDisplay, withDisplayText);
+    GetDisplayForHost(Value(), false, rDisplay, withDisplayText);
   }
   // "" when no record has this value.
   const char* GetDisplayText(int value) const noexcept;
@@ -118,8 +91,36 @@ private:
     char mText[MAX_PARAM_DISPLAY_TEXT_LEN];
   };
 
+  // A double that any thread reads and writes without a race (relaxed loads and stores),
+  // copied as a plain value: an IParam stays copyable.
+  class RelaxedDouble final
+  {
+  public:
+    explicit RelaxedDouble(double v) noexcept
+      : mV(v)
+    {
+    }
+    RelaxedDouble(const RelaxedDouble& other) noexcept
+      : mV(other.load(std::memory_order_relaxed))
+    {
+    }
+    RelaxedDouble& operator=(const RelaxedDouble& other) noexcept
+    {
+      store(other.load(std::memory_order_relaxed), std::memory_order_relaxed);
+      return *this;
+    }
+    double load(std::memory_order order) const noexcept { return mV.load(order); }
+    void store(double v, std::memory_order order) noexcept { mV.store(v, order); }
+
+  private:
+    std::atomic<double> mV;
+  };
+
   EParamType mType;
-  IParamValue mValue;
+  // Written under the plug-in's mutex, read without it by the editor thread (formatting,
+  // drawing) and the audio thread: relaxed, so the reads race with nothing and see the
+  // same values.
+  RelaxedDouble mValue;
   double mMin;
   double mMax;
   double mStep;

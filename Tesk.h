@@ -81,8 +81,10 @@ public:
   // 5 takes the band edges from the handles again).
   void OnParamChange(int index) override;
   // Stores the engine's working copy of parameter index and has the editor show it;
-  // indices outside 0..12 are ignored. The pushes a clear of the displays owes are
-  // left to OnParamChange or, when a binding calls this directly, to the next OnIdle.
+  // indices outside 0..12 are ignored. No allocation, no locks: a binding that cannot
+  // take the mutex on its audio thread (the LV2 binding's control ports, between
+  // renders) calls it directly. The pushes a clear of the displays owes are left to
+  // OnParamChange or, when a binding calls this directly, to the next OnIdle.
   void ApplyParamChange(int index) noexcept;
   // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
   void OnIdle() override;
@@ -105,6 +107,11 @@ public:
   const TeskEngine& GetEngine() const noexcept { return mEngine; }
   // Null when the instance has no editor.
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
+
+#ifdef IPLUG_API_LV2
+  // LV2's activation (lv2/TeskLV2.cpp): a new engine, as in a new instance.
+  void ClearHistory() override;
+#endif
 
 #ifdef IPLUG_API_AU
 protected:

@@ -64,8 +64,9 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
     return pMac;
 #else
     // Draws like the headless host until a window attaches; finds the images compiled
-    // into the binary.
-    if (LinuxDisplayAvailable()) return new IGraphicsLinux(pPlug, w, h, fps);
+    // into the binary. A library whose editor another library's window shows (the LV2
+    // plug-in's) asks for it even before any display is known.
+    if (LinuxDisplayAvailable() || AttachableEditorsRequested()) return new IGraphicsLinux(pPlug, w, h, fps);
 #endif
   }
   // The images compiled into the binary, found by their file names.

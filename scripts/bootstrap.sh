@@ -12,6 +12,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   clang libfuzzer-14-dev valgrind libgnustep-gui-dev python3
   libbenchmark-dev libfftw3-dev linux-perf
+  lv2-dev liblilv-dev
+  lilv-utils sordi serdi lv2file jalv jackd2 ardour
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "IGraphicsLinux.h"
 
+#include <atomic>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +64,14 @@ bool LinuxDisplayAvailable()
   struct stat st;
   return stat(socket.c_str(), &st) == 0;
 }
+
+namespace
+{
+std::atomic<bool> gAttachableEditors{false};
+}  // namespace
+
+void RequestAttachableEditors(bool attachable) noexcept { gAttachableEditors.store(attachable); }
+bool AttachableEditorsRequested() noexcept { return gAttachableEditors.load(); }
 
 IGraphicsLinux::IGraphicsLinux(IPlugBase* pPlug, int w, int h, int refreshFPS)
   : IGraphics(pPlug, w, h, refreshFPS)

@@ -23,6 +23,13 @@
 // (":N" or "unix:N"), its socket exists. Makes no X11 call.
 bool LinuxDisplayAvailable();
 
+// A library whose editors a window from another library may attach to later (an LV2
+// plug-in's, which a separate UI library shows) asks for this host whether or not a
+// display is there when the editor is built; a plug-in's factory of its graphics host
+// (its MakeGraphics) honours it. Any thread; it applies to editors created afterwards.
+void RequestAttachableEditors(bool attachable) noexcept;
+bool AttachableEditorsRequested() noexcept;
+
 class IGraphicsLinux final : public IGraphics, public IGraphicsLinuxEditor
 {
 public:

@@ -18,7 +18,8 @@
 //   any other thread wait in the editor's hand-off for its next timer tick.
 // - OnParamChange runs on whichever of the last two delivered the change, mutex held.
 // - OnIdle runs off the audio thread in the slots a binding offers, mutex held: the Audio
-//   Unit binding calls it after every host request other than a render.
+//   Unit binding calls it after every host request other than a render; the LV2 binding
+//   from its UI's idle calls (on the UI's thread), and not at all while no UI is open.
 // - The Inform/Begin/End host notifications run on the thread that changed the parameter.
 
 #include "Hosts.h"
@@ -39,7 +40,8 @@ enum EAPI
   kAPIAU = 2,
   kAPIRTAS = 3,
   kAPIAAX = 4,
-  kAPISA = 5
+  kAPISA = 5,
+  kAPILV2 = 6  // ours: the LV2 binding (IPlugLV2)
 };
 
 class IPlugBase

@@ -3,6 +3,7 @@
 #   tesk_controls  the editor's controls and the layout that builds them
 #   tesk_au        the processor (Tesk.cpp) on the Audio Unit binding
 #   Tesk           the loadable Audio Unit library
+#   tesk_lv2       the processor on the LV2 binding (its bundle: lv2bundle.cmake)
 # Another binding is one more small library compiling Tesk.cpp with its own
 # IPLUG_API_* definition (see WDL/IPlug/IPlugAPI.h), as tesk_hostless does.
 
@@ -56,6 +57,9 @@ endfunction()
 
 # Audio Unit: the seed property, the factory and the exported entries come along.
 tesk_processor(NAME tesk_au API IPLUG_API_AU LIBS au SOURCES TeskAU.cpp)
+# LV2: both variants' descriptors come along; the entry is in the bundle's library.
+tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
+target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
 # No host at all: proves the processor builds without any binding's headers.
 tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS LIBS iplug graphics)
 

@@ -1,0 +1,11 @@
+# LV2 binding: descriptors, ports, the audio path, state and the UI's access to the
+# plug-in. It needs only the LV2 headers (lv2-dev) and links no X11.
+pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
+
+add_library(lv2_binding STATIC
+  WDL/IPlug/IPlugLV2.cpp
+  WDL/IPlug/IPlugLV2Editor.cpp
+  WDL/IPlug/IPlugLV2State.cpp
+)
+target_include_directories(lv2_binding PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)
+target_link_libraries(lv2_binding PUBLIC iplug graphics PkgConfig::LV2)

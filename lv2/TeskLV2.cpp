@@ -1,0 +1,52 @@
+// Tesk on the LV2 binding: the descriptors of its two variants and the factory they use.
+
+#include "TeskLV2.h"
+
+#include <cstring>
+#include <exception>
+#include <new>
+
+#include "Tesk.h"
+#include "TeskEditorLink.h"
+#include "TeskLV2URIs.h"
+
+namespace
+{
+IPlugLV2* MakeTeskLV2() { return new Tesk(TeskInstanceInfo()); }
+
+constexpr IPlugLV2Descriptor kDescriptors[kTeskLV2NumVariants] = {
+  IPlugLV2::Describe(kTeskLV2Variants[0].uri, kTeskLV2Variants[0].nIn, kTeskLV2Variants[0].nOut, kTeskLV2StateKey,
+                     MakeTeskLV2),
+  IPlugLV2::Describe(kTeskLV2Variants[1].uri, kTeskLV2Variants[1].nIn, kTeskLV2Variants[1].nOut, kTeskLV2StateKey,
+                     MakeTeskLV2),
+};
+}  // namespace
+
+const LV2_Descriptor* TeskLV2Descriptor(std::uint32_t index) noexcept
+{
+  return index < static_cast<std::uint32_t>(kTeskLV2NumVariants) ? &kDescriptors[index].lv2 : nullptr;
+}
+
+const LV2_Descriptor* TeskLV2DescriptorFor(const char* uri) noexcept
+{
+  for (const IPlugLV2Descriptor& d : kDescriptors)
+    if (uri && std::strcmp(d.lv2.URI, uri) == 0) return &d.lv2;
+  return nullptr;
+}
+
+// The engine as a new instance has it: every buffer, counter and frame phase; the
+// parameters' working copies come back through OnParamChange at activation.
+void Tesk::ClearHistory()
+{
+  mEngine.~TeskEngine();
+  try
+  {
+    new (&mEngine) TeskEngine();
+  }
+  catch (...)
+  {
+    // The engine is gone and cannot come back: nothing sound is left to run.
+    std::terminate();
+  }
+  mEngine.SetEditor(mEditor.get());
+}

@@ -107,45 +107,34 @@ inline int BinOf(double pos) noexcept
 // The noise's cosine, evaluated fast: within kCosBound of the library's cosine for
 // every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
 // nearest multiple of pi/2 (pi/2 in two parts, the first with enough trailing zero
-// bits that q * its value is exact), then the Taylor series of sine or cosine,
-// whose first neglected terms stay below 1e-16 there. Audio thread.
+// bits that q * its value is exact), then the Taylor series of cosine (to r^16) or
+// sine (to r^15), whose first neglected terms stay below 1e-16 there. Both series
+// share one loop, with the coefficients and signs picked by the quadrant rather than
+// by branches, which a random angle would mispredict half of the time. Audio thread.
 constexpr double kCosBound = 0x1p-40;  // the series and the library each err by < 1e-15
+constexpr double kSeries[2][9] = {
+  // cos r = P(r^2)
+  {1.0 / 20922789888000.0, -1.0 / 87178291200.0, 1.0 / 479001600.0, -1.0 / 3628800.0, 1.0 / 40320.0, -1.0 / 720.0,
+   1.0 / 24.0, -0.5, 1.0},
+  // sin r = r P(r^2)
+  {0.0, -1.0 / 1307674368000.0, 1.0 / 6227020800.0, -1.0 / 39916800.0, 1.0 / 362880.0, -1.0 / 5040.0, 1.0 / 120.0,
+   -1.0 / 6.0, 1.0},
+};
+// cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
+constexpr double kQuadrantSign[4] = {1.0, -1.0, -1.0, 1.0};
 inline double FastCos(double a) noexcept
 {
-  constexpr double kHalfPiHi = 0x1.921fb54440000p0;    // pi/2 to 34 bits
+  constexpr double kHalfPiHi = 0x1.921fb54440000p0;    // pi/2 to 37 bits
   constexpr double kHalfPiLo = 0x1.68c234c4c6629p-39;  // pi/2 - kHalfPiHi
   constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
   const int q = static_cast<int>(a * kTwoOverPi + 0.5);  // a >= 0: the nearest quadrant
   const double r = (a - q * kHalfPiHi) - q * kHalfPiLo;
   const double r2 = r * r;
-  double v;
-  if (q & 1)
-  {
-    // sin r, terms up to r^15
-    double p = -1.0 / 1307674368000.0;
-    p = p * r2 + 1.0 / 6227020800.0;
-    p = p * r2 - 1.0 / 39916800.0;
-    p = p * r2 + 1.0 / 362880.0;
-    p = p * r2 - 1.0 / 5040.0;
-    p = p * r2 + 1.0 / 120.0;
-    p = p * r2 - 1.0 / 6.0;
-    v = r + r * r2 * p;
-  }
-  else
-  {
-    // cos r, terms up to r^16
-    double p = 1.0 / 20922789888000.0;
-    p = p * r2 - 1.0 / 87178291200.0;
-    p = p * r2 + 1.0 / 479001600.0;
-    p = p * r2 - 1.0 / 3628800.0;
-    p = p * r2 + 1.0 / 40320.0;
-    p = p * r2 - 1.0 / 720.0;
-    p = p * r2 + 1.0 / 24.0;
-    p = p * r2 - 0.5;
-    v = 1.0 + r2 * p;
-  }
-  // cos(a) = cos r, -sin r, -cos r, sin r for the quadrants 0..3 (and 4 = 0).
-  return ((q + 1) & 2) ? -v : v;
+  const double* c = kSeries[q & 1];
+  double p = c[0];
+  for (int i = 1; i < 9; ++i) p = p * r2 + c[i];
+  const double x = (q & 1) ? r : 1.0;
+  return x * p * kQuadrantSign[q & 3];
 }
 
 // The noise's logarithm log(u) for u = 2^e m, a single-precision value in (0, 1],
@@ -205,19 +194,26 @@ int ExactBin(double gw, double angle, double s) noexcept
   return BinOf((noise + s + 1.0) * kHalfSpan);
 }
 
-// The noise factor: the fast logarithm's bounds give bounds of sqrt(-2 log u1); where
-// both round to the same single-precision value, that is g. Audio thread.
+// The noise factor: the fast logarithm's bounds give bounds of q = -2 log u1. g is
+// sqrt(q) rounded to single precision; where every q within the bounds has its root
+// strictly inside the rounding cell of one single-precision value (a margin beyond
+// the double rounding of the root), that value is g. The cell's edges are halfway to
+// the neighbouring values; their squares are exact in double precision. Audio thread.
 inline double NoiseFactor(float u1) noexcept
 {
   if (u1 == 0.0f) return ExactNoiseFactor(u1);  // log 0: an infinite g
   const double l = FastLog(u1);
   const double bound = kLogBoundAbs + kLogBoundRel * -l;
-  const double qLo = -2.0 * l - 2.0 * bound;
-  const double qHi = -2.0 * l + 2.0 * bound;
-  const float gLo = static_cast<float>(std::sqrt(qLo > 0.0 ? qLo : 0.0));
-  const float gHi = static_cast<float>(std::sqrt(qHi));
-  if (gLo != gHi) return ExactNoiseFactor(u1);
-  return static_cast<double>(gLo) * kNoiseDeviation;
+  const double q = -2.0 * l;
+  const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
+  if (!(g > 1e-3f)) return ExactNoiseFactor(u1);  // u1 within 1e-6 of 1: rare
+  const auto bits = std::bit_cast<std::uint32_t>(g);
+  const double below = (static_cast<double>(std::bit_cast<float>(bits - 1)) + g) * 0.5;
+  const double above = (static_cast<double>(std::bit_cast<float>(bits + 1)) + g) * 0.5;
+  const bool inside =
+    q - 2.0 * bound > below * below * (1.0 + 0x1p-48) && q + 2.0 * bound < above * above * (1.0 - 0x1p-48);
+  if (!inside) return ExactNoiseFactor(u1);
+  return static_cast<double>(g) * kNoiseDeviation;
 }
 }  // namespace
 
@@ -235,23 +231,35 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   const double twoPeak = 2.0 * peak;
 
   // The bins first, then the counting: the histogram's scattered reads and writes,
-  // kept apart from the long arithmetic, overlap instead of waiting one by one.
+  // kept apart from the long arithmetic, overlap instead of waiting one by one. The
+  // arithmetic itself runs in passes over a chunk of samples (draws; noise factors;
+  // cosines and bins), so the processor overlaps the long chains of many samples.
   // The noise is g * 0.05 * cos(angle). Rounding never makes a larger value smaller,
   // so every step from the cosine to the bin keeps order: the bins of the cosine's
   // bounds enclose the bin of the library's cosine, and where they agree that is the
   // bin. Only a position within about 1e-8 of a bin edge needs the library's cosine.
   std::uint16_t* bins = mSensBins.data();
-  for (int k = 0; k < n; ++k)
+  constexpr int kChunk = 256;
+  float u1[kChunk];
+  double angle[kChunk], gw[kChunk];
+  for (int k0 = 0; k0 < n; k0 += kChunk)
   {
-    const float u1 = static_cast<float>(mRandom.Next()) * kDrawStep;
-    const double angle = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
-    const double gw = NoiseFactor(u1);
-    const double s = (frameL[k] + frameR[k]) / twoPeak;
-    const double c = FastCos(angle);
-    const int lo = BinOf((gw * (c - kCosBound) + s + 1.0) * kHalfSpan);
-    const int hi = BinOf((gw * (c + kCosBound) + s + 1.0) * kHalfSpan);
-    bins[k] = static_cast<std::uint16_t>(lo == hi ? lo : ExactBin(gw, angle, s));
+    for (int k = 0; k < kChunk; ++k)
+    {
+      u1[k] = static_cast<float>(mRandom.Next()) * kDrawStep;
+      angle[k] = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
+    }
+    for (int k = 0; k < kChunk; ++k) gw[k] = NoiseFactor(u1[k]);
+    for (int k = 0; k < kChunk; ++k)
+    {
+      const double s = (frameL[k0 + k] + frameR[k0 + k]) / twoPeak;
+      const double c = FastCos(angle[k]);
+      const int lo = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
+      const int hi = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
+      bins[k0 + k] = static_cast<std::uint16_t>(lo == hi ? lo : ExactBin(gw[k], angle[k], s));
+    }
   }
+  static_assert(TeskEngine::kFrameSize % kChunk == 0);
 
   // Empty the histogram: only the bins the last measure counted into hold anything.
   std::uint16_t* histo = mSensHisto.data();

@@ -12,6 +12,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "TeskEngine.h"
 
@@ -99,10 +100,20 @@ constexpr int kMinOccupiedBins = 21;
 // decreases as the position grows. Audio thread: no allocation, no locks.
 inline int BinOf(double pos) noexcept
 {
-  if (!std::isfinite(pos) || pos < 0.0) return 0;
-  if (pos >= kHistoRefBins - 1) return kHistoRefBins - 1;
-  return static_cast<int>(pos);
+  const bool finite = pos - pos == 0.0;  // false for infinities and NaN
+  double p = finite && pos >= 0.0 ? pos : 0.0;
+  p = p < kHistoRefBins - 1 ? p : kHistoRefBins - 1;
+  return static_cast<int>(p);
 }
+
+// The chunk loops below run on the widest vectors the processor offers: the same
+// operations, each rounded as IEEE arithmetic rounds it on every instruction set
+// (and no fused multiply-adds: the build forbids contraction), so the same bins.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+#define TESK_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define TESK_VECTOR_CLONES
+#endif
 
 // The noise's cosine, evaluated fast: within kCosBound of the library's cosine for
 // every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
@@ -112,16 +123,24 @@ inline int BinOf(double pos) noexcept
 // share one loop, with the coefficients and signs picked by the quadrant rather than
 // by branches, which a random angle would mispredict half of the time. Audio thread.
 constexpr double kCosBound = 0x1p-40;  // the series and the library each err by < 1e-15
-constexpr double kSeries[2][9] = {
-  // cos r = P(r^2)
-  {1.0 / 20922789888000.0, -1.0 / 87178291200.0, 1.0 / 479001600.0, -1.0 / 3628800.0, 1.0 / 40320.0, -1.0 / 720.0,
-   1.0 / 24.0, -0.5, 1.0},
-  // sin r = r P(r^2)
-  {0.0, -1.0 / 1307674368000.0, 1.0 / 6227020800.0, -1.0 / 39916800.0, 1.0 / 362880.0, -1.0 / 5040.0, 1.0 / 120.0,
-   -1.0 / 6.0, 1.0},
-};
-// cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
-constexpr double kQuadrantSign[4] = {1.0, -1.0, -1.0, 1.0};
+constexpr double kCosSeries[9] = {1.0 / 20922789888000.0,
+                                  -1.0 / 87178291200.0,
+                                  1.0 / 479001600.0,
+                                  -1.0 / 3628800.0,
+                                  1.0 / 40320.0,
+                                  -1.0 / 720.0,
+                                  1.0 / 24.0,
+                                  -0.5,
+                                  1.0};  // cos r = P(r^2)
+constexpr double kSinSeries[9] = {0.0,
+                                  -1.0 / 1307674368000.0,
+                                  1.0 / 6227020800.0,
+                                  -1.0 / 39916800.0,
+                                  1.0 / 362880.0,
+                                  -1.0 / 5040.0,
+                                  1.0 / 120.0,
+                                  -1.0 / 6.0,
+                                  1.0};  // sin r = r P(r^2)
 inline double FastCos(double a) noexcept
 {
   constexpr double kHalfPiHi = 0x1.921fb54440000p0;    // pi/2 to 37 bits
@@ -130,11 +149,12 @@ inline double FastCos(double a) noexcept
   const int q = static_cast<int>(a * kTwoOverPi + 0.5);  // a >= 0: the nearest quadrant
   const double r = (a - q * kHalfPiHi) - q * kHalfPiLo;
   const double r2 = r * r;
-  const double* c = kSeries[q & 1];
-  double p = c[0];
-  for (int i = 1; i < 9; ++i) p = p * r2 + c[i];
-  const double x = (q & 1) ? r : 1.0;
-  return x * p * kQuadrantSign[q & 3];
+  const bool odd = q & 1;
+  double p = odd ? kSinSeries[0] : kCosSeries[0];
+  for (int i = 1; i < 9; ++i) p = p * r2 + (odd ? kSinSeries[i] : kCosSeries[i]);
+  const double x = odd ? r : 1.0;
+  // cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
+  return x * p * (((q + 1) & 2) ? -1.0 : 1.0);
 }
 
 // The noise's logarithm log(u) for u = 2^e m, a single-precision value in (0, 1],
@@ -194,26 +214,44 @@ int ExactBin(double gw, double angle, double s) noexcept
   return BinOf((noise + s + 1.0) * kHalfSpan);
 }
 
-// The noise factor: the fast logarithm's bounds give bounds of q = -2 log u1. g is
-// sqrt(q) rounded to single precision; where every q within the bounds has its root
-// strictly inside the rounding cell of one single-precision value (a margin beyond
-// the double rounding of the root), that value is g. The cell's edges are halfway to
-// the neighbouring values; their squares are exact in double precision. Audio thread.
-inline double NoiseFactor(float u1) noexcept
+// The noise factors of a chunk of first draws: the fast logarithm's bounds give
+// bounds of q = -2 log u1. g is sqrt(q) rounded to single precision; where every q
+// within the bounds has its root strictly inside the rounding cell of one
+// single-precision value (a margin beyond the double rounding of the root), that
+// value is g. The cell's edges are halfway to the neighbouring values; their squares
+// are exact in double precision. NaN marks the draws the bounds leave open (and
+// u1 = 0 or u1 within 1e-6 of 1). Audio thread.
+TESK_VECTOR_CLONES void FastNoiseFactors(const float* u1, double* gw, int n) noexcept
 {
-  if (u1 == 0.0f) return ExactNoiseFactor(u1);  // log 0: an infinite g
-  const double l = FastLog(u1);
-  const double bound = kLogBoundAbs + kLogBoundRel * -l;
-  const double q = -2.0 * l;
-  const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
-  if (!(g > 1e-3f)) return ExactNoiseFactor(u1);  // u1 within 1e-6 of 1: rare
-  const auto bits = std::bit_cast<std::uint32_t>(g);
-  const double below = (static_cast<double>(std::bit_cast<float>(bits - 1)) + g) * 0.5;
-  const double above = (static_cast<double>(std::bit_cast<float>(bits + 1)) + g) * 0.5;
-  const bool inside =
-    q - 2.0 * bound > below * below * (1.0 + 0x1p-48) && q + 2.0 * bound < above * above * (1.0 - 0x1p-48);
-  if (!inside) return ExactNoiseFactor(u1);
-  return static_cast<double>(g) * kNoiseDeviation;
+  for (int k = 0; k < n; ++k)
+  {
+    const float u = u1[k];
+    const double l = FastLog(u);
+    const double bound = kLogBoundAbs + kLogBoundRel * -l;
+    const double q = -2.0 * l;
+    const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
+    const auto bits = std::bit_cast<std::uint32_t>(g);
+    const double below = (static_cast<double>(std::bit_cast<float>(bits - 1)) + g) * 0.5;
+    const double above = (static_cast<double>(std::bit_cast<float>(bits + 1)) + g) * 0.5;
+    const bool inside =
+      q - 2.0 * bound > below * below * (1.0 + 0x1p-48) && q + 2.0 * bound < above * above * (1.0 - 0x1p-48);
+    const bool settled = u != 0.0f && g > 1e-3f && inside;
+    gw[k] = settled ? static_cast<double>(g) * kNoiseDeviation : std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+// The bins of the cosine's bounds for a chunk of samples (s: the peak-normalised
+// sample, as the measure divides it). Audio thread.
+TESK_VECTOR_CLONES void FastBins(const double* frameL, const double* frameR, double twoPeak, const double* angle,
+                                 const double* gw, int* lo, int* hi, int n) noexcept
+{
+  for (int k = 0; k < n; ++k)
+  {
+    const double s = (frameL[k] + frameR[k]) / twoPeak;
+    const double c = FastCos(angle[k]);
+    lo[k] = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
+    hi[k] = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
+  }
 }
 }  // namespace
 
@@ -240,8 +278,9 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   // bin. Only a position within about 1e-8 of a bin edge needs the library's cosine.
   std::uint16_t* bins = mSensBins.data();
   constexpr int kChunk = 256;
-  float u1[kChunk];
-  double angle[kChunk], gw[kChunk];
+  alignas(64) float u1[kChunk];
+  alignas(64) double angle[kChunk], gw[kChunk];
+  alignas(64) int lo[kChunk], hi[kChunk];
   for (int k0 = 0; k0 < n; k0 += kChunk)
   {
     for (int k = 0; k < kChunk; ++k)
@@ -249,14 +288,14 @@ void TeskEngine::CalculSensitivity(int i) noexcept
       u1[k] = static_cast<float>(mRandom.Next()) * kDrawStep;
       angle[k] = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
     }
-    for (int k = 0; k < kChunk; ++k) gw[k] = NoiseFactor(u1[k]);
+    FastNoiseFactors(u1, gw, kChunk);
+    for (int k = 0; k < kChunk; ++k)
+      if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(u1[k]);
+    FastBins(frameL + k0, frameR + k0, twoPeak, angle, gw, lo, hi, kChunk);
     for (int k = 0; k < kChunk; ++k)
     {
-      const double s = (frameL[k0 + k] + frameR[k0 + k]) / twoPeak;
-      const double c = FastCos(angle[k]);
-      const int lo = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
-      const int hi = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
-      bins[k0 + k] = static_cast<std::uint16_t>(lo == hi ? lo : ExactBin(gw[k], angle[k], s));
+      const int bin = lo[k] == hi[k] ? lo[k] : ExactBin(gw[k], angle[k], (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);
+      bins[k0 + k] = static_cast<std::uint16_t>(bin);
     }
   }
   static_assert(TeskEngine::kFrameSize % kChunk == 0);

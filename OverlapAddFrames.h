@@ -13,12 +13,18 @@
 // When a frame has gathered kFrameSize samples its frame step runs: it turns the
 // gathered samples into the kCycle-sample result in the same buffer.
 //
-// The stage supplies what an emitted sample does and what a frame step does, as
-// callables inlined into Run: the machine costs nothing over writing it out.
+// The machine runs a span of samples at a time: within a span no frame changes
+// state, so every active frame emits a contiguous run of its result and gathers a
+// contiguous run of input, and the stage's per-sample arithmetic becomes loops over
+// arrays. A span ends where a frame changes state (SamplesToNextEvent); the frame
+// step of a frame that has just gathered its last sample runs at the end of the span.
+// A frame's step touches only its own buffer, so running it after the other frames
+// have emitted that sample's values changes nothing.
 // Audio thread only (after construction): no allocation, no locks.
 
 #include <array>
-#include <vector>
+
+#include "AlignedBuffer.h"
 
 template <int kFrameSize, int kFrames>
 class OverlapAddFrames final
@@ -33,37 +39,57 @@ public:
   {
     for (int i = 0; i < kFrames; ++i)
     {
-      mL[i].assign(kCycle, 0.0);
-      mR[i].assign(kCycle, 0.0);
+      mL[i] = AlignedBuffer<double>(kCycle);
+      mR[i] = AlignedBuffer<double>(kCycle);
       mCounters[i] = -i * kHop;
     }
   }
 
-  // One sample. For frames 0, 1, ... in order: emit(xL, xR) with the frame's result
-  // samples when it is active, then the input is gathered, the counter advances, and
-  // step(i) runs when frame i has just gathered its last sample.
+  // Samples until the next frame changes state (starts, steps or starts gathering
+  // again); at least 1. Audio thread: no allocation, no locks.
+  int SamplesToNextEvent() const noexcept
+  {
+    int n = kCycle;
+    for (int c : mCounters)
+    {
+      const int d = c < 0 ? -c : (c < kFrameSize ? kFrameSize - c : kCycle - c);
+      if (d < n) n = d;
+    }
+    return n;
+  }
+
+  // n samples, n <= SamplesToNextEvent(). For frames 0, 1, ... in order:
+  // emit(xL, xR) with pointers to the frame's n result samples when it is active,
+  // then it gathers inL[0..n-1], inR[0..n-1] when it gathers. Then the counters
+  // advance, and step(i) runs for the frame that has just gathered its last sample.
   // Audio thread: no allocation, no locks.
   template <class Emit, class Step>
-  void Run(double inL, double inR, Emit&& emit, Step&& step) noexcept
+  void Span(int n, const double* inL, const double* inR, Emit&& emit, Step&& step) noexcept
   {
     for (int i = 0; i < kFrames; ++i)
     {
-      int c = mCounters[i];
+      const int c = mCounters[i];
       double* frameL = mL[i].data();
       double* frameR = mR[i].data();
       if (c >= 0 && c < kFrameSize)
       {
-        emit(frameL[kFrameSize + c], frameR[kFrameSize + c]);
-        frameL[c] = inL;
-        frameR[c] = inR;
+        emit(frameL + kFrameSize + c, frameR + kFrameSize + c);
+        for (int t = 0; t < n; ++t)
+        {
+          frameL[c + t] = inL[t];
+          frameR[c + t] = inR[t];
+        }
       }
-      else if (c >= kFrameSize && c < kCycle)
+      else if (c >= kFrameSize)
       {
-        emit(frameL[c - kFrameSize], frameR[c - kFrameSize]);
+        emit(frameL + c - kFrameSize, frameR + c - kFrameSize);
       }
-      mCounters[i] = ++c;
+    }
+    for (int i = 0; i < kFrames; ++i)
+    {
+      const int c = mCounters[i] + n;
+      mCounters[i] = c == kCycle ? 0 : c;
       if (c == kFrameSize) step(i);
-      if (c == kCycle) mCounters[i] = 0;
     }
   }
 
@@ -77,5 +103,5 @@ public:
 
 private:
   std::array<int, kFrames> mCounters{};
-  std::array<std::vector<double>, kFrames> mL, mR;
+  std::array<AlignedBuffer<double>, kFrames> mL, mR;
 };

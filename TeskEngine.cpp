@@ -4,6 +4,8 @@
 #include "TeskEngine.h"
 
 #include <chrono>
+#include <cmath>
+#include <numbers>
 
 #include "TeskSensitivity.h"
 
@@ -15,6 +17,9 @@ namespace
 constexpr int kFFTTableSize = TeskEngine::kConvSize / 2;
 constexpr int kFFTIpSize = 2 + 64;
 static_assert(64 * 64 == TeskEngine::kConvSize / 2, "the ip work area holds 2 + sqrt(kConvSize / 2) ints");
+// Stage one's cosine transform of length kFrameSize has work areas of its own (n/4 + n
+// table doubles), so the real transforms' tables stay as they are built for them.
+constexpr int kDctTableSize = TeskEngine::kFrameSize / 4 + TeskEngine::kFrameSize;
 
 // Magnitudes: bins 0 .. kHopSize - 1 are measured, and the reduction lowers bins up
 // to two above the last selectable bin (kHopSize - 2), so one more entry.
@@ -30,26 +35,59 @@ std::uint32_t ClockSeed() noexcept
 }  // namespace
 
 TeskEngine::TeskEngine()
+  : mWorkL(kConvSize),
+    mWorkR(kConvSize),
+    mKernelL(kConvSize),
+    mKernelR(kConvSize),
+    mSpecL(kFrameSize),
+    mSpecR(kFrameSize),
+    mScratch(kFrameSize),
+    mMagL(kMagSize),
+    mMagR(kMagSize),
+    mMagOrigL(kHopSize),
+    mMagOrigR(kHopSize),
+    mGainL(kHopSize),
+    mGainR(kHopSize),
+    mSensHisto(kHistoRefBins),
+    mSensBins(kFrameSize),
+    mSensTouched(kFrameSize),  // at most one new bin per sample of a frame
+    mSensAvgWindow(kHopSize),
+    mSensAvgDelay(kDelaySlots),
+    mDryDelayL(kDelaySlots),
+    mDryDelayR(kDelaySlots),
+    mFFTIp(kFFTIpSize),  // ip[0] = 0: the tables are built by the first transform
+    mDctIp(kFFTIpSize),
+    mFFTW(kFFTTableSize),
+    mDctW(kDctTableSize),
+    mHannWindow(kFrameSize),
+    mOddTwiddle(kFrameSize),
+    mMirrorPhase(kConvSize),
+    mSpan(1)
 {
   SetRandomSeed(ClockSeed());
   ApplyPendingSeed();
-  mFFTIp.assign(kFFTIpSize, 0);  // ip[0] = 0: the tables are built by the first transform
-  mFFTW.assign(kFFTTableSize, 0.0);
-  // Work areas and kernels hold a whole convolution; the operand copies of the
-  // spectral product as well.
-  for (Buffer* pBuf : {&mWorkL, &mWorkR, &mKernelL, &mKernelR, &mConvA, &mConvB}) pBuf->assign(kConvSize, 0.0);
-  mMagL.assign(kMagSize, 0.0);
-  mMagR.assign(kMagSize, 0.0);
-  // Stage two's magnitudes before the reduction and its gains: one per bin.
-  for (Buffer* pBuf : {&mMagOrigL, &mMagOrigR, &mGainL, &mGainR}) pBuf->assign(kHopSize, 0.0);
-  mSensHisto.assign(kHistoRefBins, 0.0);
-  mSensTouched.assign(kFrameSize, 0);  // at most one new bin per sample of a frame
-  mSensAvgWindow.assign(kHopSize, 0.0);
-  mSensAvgDelay.assign(kDelaySlots, 0.0);
-  mDryDelayL.assign(kDelaySlots, 0.0);
-  mDryDelayR.assign(kDelaySlots, 0.0);
-  mHannWindow.assign(kFrameSize, 1.0);
+  // The transforms' tables, built here once for the longest lengths (on zeros, which
+  // stay zero), serve every transform on the audio thread.
+  Rdft(kConvSize, 1, mWorkL.data());
+  mFFTPackage.ddct(kFrameSize, -1, mKernelL.data(), mDctIp.data(), mDctW.data());
+  for (double& v : mHannWindow) v = 1.0;
   mFFTPackage.fenetrage(mHannWindow.data(), kFrameSize, 0);
+  // Rotations of the odd-bin transform and of the mirrored kernel (its centre lies
+  // at 2047.5). The kernel's phase turns by f * 4095 / 8192 half turns; reduced to
+  // one turn as an integer first, so every angle is formed with one rounding.
+  for (int m = 0; m < kHopSize; ++m)
+  {
+    const double angle = std::numbers::pi * m / kFrameSize;
+    mOddTwiddle[2 * m] = std::cos(angle);
+    mOddTwiddle[2 * m + 1] = std::sin(angle);
+  }
+  for (int f = 0; f < kFrameSize; ++f)
+  {
+    const int turns = (f * (kFrameSize - 1)) % (2 * kConvSize);  // in units of pi / 8192
+    const double angle = std::numbers::pi * turns / kConvSize;
+    mMirrorPhase[2 * f] = 2.0 * std::cos(angle);
+    mMirrorPhase[2 * f + 1] = 2.0 * std::sin(angle);
+  }
 }
 
 void TeskEngine::SetRandomSeed(std::uint32_t seed) noexcept

@@ -15,7 +15,17 @@
 //                    a zero-phase filter
 //   6. the waveform feed, 7. the bypass.
 // Each stage cuts its input into four 4096-sample frames, staggered by 2048 samples,
-// and overlap-adds their 8192-point FFT convolutions (OverlapAddFrames).
+// and overlap-adds their 8192-point FFT convolutions (OverlapAddFrames). Process runs
+// these steps over spans of samples between the frames' changes of state, as loops
+// over arrays; every sample gets the same operations in the same order as when the
+// steps run one sample at a time (Traitement1, Traitement2).
+//
+// A frame step does less transform work than the plain algorithm, with the same
+// results up to double-precision rounding (TeskSpectral.cpp): the 8192-point
+// spectrum of a zero-padded frame takes its even bins from the frame's 4096-point
+// spectrum, which the step measures anyway, and its odd bins from a half-length
+// complex transform; stage one's kernel, symmetric by construction, is one cosine
+// transform; stage two's kernel has its even bins in closed form.
 //
 // Threads:
 // - Construction and SetEditor: the thread that builds the processor, before any
@@ -34,8 +44,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
+#include "AlignedBuffer.h"
 #include "OverlapAddFrames.h"
 #include "TeskRandom.h"
 #include "fft4g.h"
@@ -63,6 +73,8 @@ public:
   // Magnitudes lowered per unit of "Mode A"/"Mode B" when "Auto" is off; with
   // "Auto" on the step follows the delayed average D as D * 79 * 2.
   static constexpr double kFixedReductionStep = 79.0;
+  // The most samples Process runs as one span (the size of its per-span arrays).
+  static constexpr int kMaxSpan = 256;
 
   using Frames = OverlapAddFrames<kFrameSize, kFramesPerStage>;
   static_assert(Frames::kCycle == kConvSize && Frames::kHop == kHopSize);
@@ -118,7 +130,8 @@ public:
   bool Bypassed() const noexcept { return mBypass.load(std::memory_order_relaxed); }
   int FrameCounter1(int frame) const noexcept { return mStage1.Counter(frame); }
   int FrameCounter2(int frame) const noexcept { return mStage2.Counter(frame); }
-  const double* SensHisto() const noexcept { return mSensHisto.data(); }
+  // The last measure's histogram: the count of each of the kHistoRefBins bins.
+  const std::uint16_t* SensHisto() const noexcept { return mSensHisto.data(); }
   // Magnitudes of the last frame step (stage two's are after the reduction), and
   // stage two's magnitudes before it and its gains.
   const double* MagL() const noexcept { return mMagL.data(); }
@@ -131,31 +144,41 @@ public:
   std::uint64_t FrameSteps2() const noexcept { return mFrameSteps2; }
 
 private:
-  using Buffer = std::vector<double>;
+  using Buffer = AlignedBuffer<double>;
 
   // ---- Pipeline (TeskPipeline.cpp). Audio thread: no allocation, no locks.
   void ApplyPendingSeed() noexcept;
-  void DelayIn1(double inL, double inR) noexcept;
-  void MovAvt() noexcept;
-  void Delayt() noexcept;
+  // The whole pipeline over n samples (n <= kMaxSpan, no frame changes state before
+  // the last one). The outputs may alias the inputs.
+  void ProcessSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept;
+  // Steps 1, 2 and 4 over a span: the dry samples into dryL/dryR, M per sample into
+  // avg, and D of the span's last sample.
+  void DelayIn1(const double* inL, const double* inR, double* dryL, double* dryR, int n) noexcept;
+  void MovAvt(double* avg, int n) noexcept;
+  void Delayt(const double* avg, int n) noexcept;
+  // The stages over a span: stage one mixes dry samples and frames with the wet share
+  // the averages give, stage two sums its frames. Outputs must not alias inputs.
+  void StageOneSpan(const double* inL, const double* inR, double* outL, double* outR, const double* dryL,
+                    const double* dryR, const double* avg, int n) noexcept;
+  void StageTwoSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept;
 
   // ---- Stage steps (TeskStageOne.cpp, TeskStageTwo.cpp). Audio thread: no allocation, no locks.
   void FrameStep1(int frame) noexcept;
   void FrameStep2(int frame) noexcept;
+  // Stage one's kernels: the magnitudes mirrored about the middle and zero-padded, as
+  // spectra of the convolution length.
+  void BuildMirrorKernels() noexcept;
   // Stage two's gain curve as a centred zero-phase impulse response in the kernels,
   // zero-padded and transformed to the convolution length.
   void BuildGainKernels() noexcept;
 
   // ---- Transform work both stages share (TeskSpectral.cpp). Audio thread: no allocation, no locks.
-  // Hann-windowed 4096-point spectrum of the frame's gathered samples into the work
-  // buffers, then the magnitudes of bins 0..2047 into mMagL/mMagR.
+  // Hann-windowed 4096-point spectra of the frame's gathered samples into mSpecL/R,
+  // then the magnitudes of bins 0..2047 into mMagL/mMagR.
   void MeasureFrame(const double* frameL, const double* frameR) noexcept;
-  // Hann-windowed, zero-padded 8192-point spectra of the frame into the work buffers.
+  // Hann-windowed, zero-padded 8192-point spectra of the frame into the work
+  // buffers, from the spectra MeasureFrame left and the odd bins.
   void TransformFrame(const double* frameL, const double* frameR) noexcept;
-  // Multiplies the first kFrameSize entries by the Hann window. The window is the FFT
-  // package's own type 0, computed once at construction: the same products, without
-  // the cosines on the audio thread.
-  void ApplyHannWindow(double* data) const noexcept;
   // Multiplies the work spectra by the kernels and returns to the time domain.
   void ConvolveWithKernels() noexcept;
   // The frame's result: frame[k] = work[k] * first * second for the whole cycle, in
@@ -165,15 +188,21 @@ private:
   // handles at once, as the display's push would.
   void ShowSpectra() noexcept;
   void Rdft(int n, int direction, double* data) noexcept;
+  // The odd bins 1, 3, .., 4095 of the 8192-point spectrum of x[0..4095] (zero beyond)
+  // packed into spectrum (the rdft layout of length 8192); its even bins untouched.
+  // x is multiplied by window first when window is not null. scratch holds 4096 doubles.
+  void OddBins(const double* x, const double* window, double* spectrum, double* scratch) noexcept;
 
   // ==== Engine state ====
   Frames mStage1, mStage2;
-  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mConvA, mConvB, mMagL, mMagR;
-  Buffer mMagOrigL, mMagOrigR, mGainL, mGainR;
-  Buffer mSensHisto;
+  // Work: the 8192-point spectra and results; kernels: the spectra they are multiplied
+  // by; spectra: the frames' 4096-point spectra; scratch: odd-bin transforms.
+  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mSpecL, mSpecR, mScratch;
+  Buffer mMagL, mMagR, mMagOrigL, mMagOrigR, mGainL, mGainR;
+  AlignedBuffer<std::uint16_t> mSensHisto, mSensBins;  // counts per bin; each sample's bin
   // The bins the last measure counted into, so clearing and comparing visit at most
   // one bin per sample instead of the whole 65536-bin table.
-  std::vector<int> mSensTouched;
+  AlignedBuffer<int> mSensTouched;
   int mSensTouchedCount = 0;
   double mFramePeak = 0.0, mSensMeasure = 0.0;
   Buffer mSensAvgWindow;
@@ -186,11 +215,22 @@ private:
   int mDryDelayPos = 0;
   double mDryL = 0.0, mDryR = 0.0;
   double mReductionStep = 0.0;
-  std::vector<int> mFFTIp;
-  Buffer mFFTW;
+  AlignedBuffer<int> mFFTIp, mDctIp;
+  Buffer mFFTW, mDctW;
   FFTOoura mFFTPackage;
-  Buffer mHannWindow;  // fenetrage type 0 over kFrameSize samples
+  Buffer mHannWindow;   // fenetrage type 0 over kFrameSize samples
+  Buffer mOddTwiddle;   // e^(i pi m / 4096), m = 0..2047, as (cos, sin) pairs
+  Buffer mMirrorPhase;  // 2 e^(i pi f 4095 / 8192), f = 0..4095, as (cos, sin) pairs
   std::uint64_t mFrameSteps1 = 0, mFrameSteps2 = 0;
+
+  // Per-span arrays of Process: inputs, dry samples, the average M, stage one's and
+  // stage two's outputs.
+  struct SpanArrays
+  {
+    alignas(64) double inL[kMaxSpan], inR[kMaxSpan], dryL[kMaxSpan], dryR[kMaxSpan], avg[kMaxSpan];
+    alignas(64) double oneL[kMaxSpan], oneR[kMaxSpan], outL[kMaxSpan], outR[kMaxSpan];
+  };
+  AlignedBuffer<SpanArrays> mSpan;
 
   // The sensitivity measure's random source; a requested seed waits in mPendingSeed
   // (bit 32 set) until the audio thread takes it at the start of a block.

@@ -1,5 +1,15 @@
 // The engine's per-sample pipeline and its three delay structures: the dry delay,
 // the moving average of the sensitivity measure and the delay of that average.
+//
+// Process runs the pipeline over spans of samples in which no frame of either stage
+// changes state: each step becomes a loop over the span's samples. A step's only
+// dependence on another sample is through its own state (the delay lines, the running
+// sum, the frames' buffers), which the loops advance in sample order, and the frame
+// steps run at the span's end in the order the per-sample path runs them: stage one's
+// before stage two's of the same sample. So the output does not depend on how the
+// samples are cut into spans or host blocks.
+
+#include <algorithm>
 
 #include "TeskEditorLink.h"
 #include "TeskEngine.h"
@@ -24,58 +34,88 @@ void TeskEngine::Process(double** inputs, double** outputs, int nFrames, double 
   ApplyPendingSeed();
   if (mEditor) mEditor->FeedSampleRate(SampleRateForDisplay(sampleRate));
 
-  for (int i = 0; i < nFrames; ++i)
+  for (int i = 0; i < nFrames;)
   {
-    // Read both inputs first: a host may hand the same buffers in and out.
-    const double inL = inputs[0][i];
-    const double inR = inputs[1][i];
-    double outL = 0.0, outR = 0.0;
-
-    DelayIn1(inL, inR);                                   // 1. dry delay
-    MovAvt();                                             // 2. moving average of S
-    Traitement1(inL, inR, &outL, &outR, &mDryL, &mDryR);  // 3. stage one
-    Delayt();                                             // 4. delay of the average
-    Traitement2(outL, outR, &outL, &outR);                // 5. stage two
-
-    // Bypass only replaces the output: the engine above keeps running so that
-    // switching it off resumes with fully formed history.
-    if (!mBypass.load(std::memory_order_relaxed))
-    {
-      if (mEditor) mEditor->FeedWaveform((outL + outR) * 0.5);  // 6. waveform feed
-    }
-    else
-    {
-      outL = inL;  // 7. bypass
-      outR = inR;
-    }
-    outputs[0][i] = outL;
-    outputs[1][i] = outR;
+    const int untilEvent = std::min(mStage1.SamplesToNextEvent(), mStage2.SamplesToNextEvent());
+    const int n = std::min({nFrames - i, untilEvent, kMaxSpan});
+    ProcessSpan(inputs[0] + i, inputs[1] + i, outputs[0] + i, outputs[1] + i, n);
+    i += n;
   }
 }
 
-void TeskEngine::DelayIn1(double inL, double inR) noexcept
+void TeskEngine::ProcessSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept
 {
-  mDryL = mDryDelayL[mDryDelayPos];
-  mDryR = mDryDelayR[mDryDelayPos];
-  mDryDelayL[mDryDelayPos] = inL;
-  mDryDelayR[mDryDelayPos] = inR;
-  mDryDelayPos = NextDelaySlot(mDryDelayPos);
+  SpanArrays& a = mSpan[0];
+  // Read both inputs first: a host may hand the same buffers in and out.
+  std::copy(inL, inL + n, a.inL);
+  std::copy(inR, inR + n, a.inR);
+
+  DelayIn1(a.inL, a.inR, a.dryL, a.dryR, n);                             // 1. dry delay
+  MovAvt(a.avg, n);                                                      // 2. moving average of S
+  StageOneSpan(a.inL, a.inR, a.oneL, a.oneR, a.dryL, a.dryR, a.avg, n);  // 3. stage one
+  Delayt(a.avg, n);                                                      // 4. delay of the average
+  StageTwoSpan(a.oneL, a.oneR, a.outL, a.outR, n);                       // 5. stage two
+
+  // Bypass only replaces the output: the engine above keeps running so that
+  // switching it off resumes with fully formed history.
+  if (!mBypass.load(std::memory_order_relaxed))
+  {
+    if (mEditor)
+      for (int t = 0; t < n; ++t) mEditor->FeedWaveform((a.outL[t] + a.outR[t]) * 0.5);  // 6. waveform feed
+    std::copy(a.outL, a.outL + n, outL);
+    std::copy(a.outR, a.outR + n, outR);
+  }
+  else
+  {
+    std::copy(a.inL, a.inL + n, outL);  // 7. bypass
+    std::copy(a.inR, a.inR + n, outR);
+  }
 }
 
-void TeskEngine::MovAvt() noexcept
+void TeskEngine::DelayIn1(const double* inL, const double* inR, double* dryL, double* dryR, int n) noexcept
+{
+  for (int t = 0; t < n;)
+  {
+    // Up to the end of the ring, then around.
+    const int run = std::min(n - t, kDelaySlots - mDryDelayPos);
+    double* slotsL = mDryDelayL.data() + mDryDelayPos;
+    double* slotsR = mDryDelayR.data() + mDryDelayPos;
+    for (int k = 0; k < run; ++k)
+    {
+      dryL[t + k] = slotsL[k];
+      dryR[t + k] = slotsR[k];
+      slotsL[k] = inL[t + k];
+      slotsR[k] = inR[t + k];
+    }
+    t += run;
+    mDryDelayPos = NextDelaySlot(mDryDelayPos + run - 1);
+  }
+  mDryL = dryL[n - 1];
+  mDryR = dryR[n - 1];
+}
+
+void TeskEngine::MovAvt(double* avg, int n) noexcept
 {
   // The running sum is updated, never recomputed, so a constant S gives M = S up to
-  // the rounding of the sum.
-  const double old = mSensAvgWindow[mSensAvgPos];
-  mSensAvgWindow[mSensAvgPos] = mSensMeasure;
-  mSensAvgSum = mSensAvgSum - old + mSensMeasure;
-  if (++mSensAvgPos >= kHopSize) mSensAvgPos = 0;
-  mSensAvg = mSensAvgSum / kHopSize;
+  // the rounding of the sum. S changes only in stage one's frame steps, which end a span.
+  const double s = mSensMeasure;
+  for (int t = 0; t < n; ++t)
+  {
+    const double old = mSensAvgWindow[mSensAvgPos];
+    mSensAvgWindow[mSensAvgPos] = s;
+    mSensAvgSum = mSensAvgSum - old + s;
+    if (++mSensAvgPos >= kHopSize) mSensAvgPos = 0;
+    avg[t] = mSensAvgSum / kHopSize;
+  }
+  mSensAvg = avg[n - 1];
 }
 
-void TeskEngine::Delayt() noexcept
+void TeskEngine::Delayt(const double* avg, int n) noexcept
 {
-  mSensAvgDelayed = mSensAvgDelay[mSensAvgDelayPos];
-  mSensAvgDelay[mSensAvgDelayPos] = mSensAvg;
-  mSensAvgDelayPos = NextDelaySlot(mSensAvgDelayPos);
+  for (int t = 0; t < n; ++t)
+  {
+    mSensAvgDelayed = mSensAvgDelay[mSensAvgDelayPos];
+    mSensAvgDelay[mSensAvgDelayPos] = avg[t];
+    mSensAvgDelayPos = NextDelaySlot(mSensAvgDelayPos);
+  }
 }

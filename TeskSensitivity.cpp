@@ -9,8 +9,10 @@
 #include "TeskSensitivity.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "TeskEngine.h"
 
@@ -51,6 +53,32 @@ constexpr std::array<double, kHistoRefBins> BuildHistoRef()
   return table;
 }
 
+// The comparison takes |trunc(histoRef[b] - c)| for whole counts c >= 1. With
+// F = floor(histoRef[b]) that is F - c when c <= F (the difference is exact), and
+// c - F - 1 when c > F, as long as the rounding of histoRef[b] - c cannot reach a
+// whole number: no entry is a whole number or within 2^-40 of one (checked below),
+// and the difference rounds by at most 2^-42 for counts up to 4096. So one byte per
+// bin holds what the comparison needs, a table eight times smaller than histoRef.
+constexpr std::array<std::uint8_t, kHistoRefBins> BuildHistoFloor()
+{
+  const std::array<double, kHistoRefBins> ref = BuildHistoRef();
+  std::array<std::uint8_t, kHistoRefBins> floors{};
+  for (int b = 0; b < kHistoRefBins; ++b) floors[b] = static_cast<std::uint8_t>(ref[b]);
+  return floors;
+}
+constexpr bool NoEntryNearAWholeNumber()
+{
+  const std::array<double, kHistoRefBins> ref = BuildHistoRef();
+  for (double h : ref)
+  {
+    const double frac = h - static_cast<int>(h);
+    if (!(frac > 0x1p-40 && frac < 1.0 - 0x1p-40) || h >= 255.0) return false;
+  }
+  return true;
+}
+static_assert(NoEntryNearAWholeNumber(), "the byte table would not give the same comparison");
+constexpr std::array<std::uint8_t, kHistoRefBins> kHistoFloor = BuildHistoFloor();
+
 // The measure's noise: a Gaussian deviate of this standard deviation (Box-Muller,
 // the two uniform draws in single precision as 2^-31 steps, the angle from 2 pi in
 // single precision).
@@ -68,13 +96,162 @@ constexpr double kFullScaleDiff = 520000.0;
 constexpr int kMinOccupiedBins = 21;
 
 // The measure's bin for a position: truncated, clamped to the table, and bin 0 for
-// a position that is not a finite number (a silent frame gives 0/0).
-// Audio thread: no allocation, no locks.
+// a position that is not a finite number (a silent frame gives 0/0). It never
+// decreases as the position grows. Audio thread: no allocation, no locks.
 inline int BinOf(double pos) noexcept
 {
-  if (!std::isfinite(pos) || pos < 0.0) return 0;
-  if (pos >= kHistoRefBins - 1) return kHistoRefBins - 1;
-  return static_cast<int>(pos);
+  const bool finite = pos - pos == 0.0;  // false for infinities and NaN
+  double p = finite && pos >= 0.0 ? pos : 0.0;
+  p = p < kHistoRefBins - 1 ? p : kHistoRefBins - 1;
+  return static_cast<int>(p);
+}
+
+// The chunk loops below run on the widest vectors the processor offers: the same
+// operations, each rounded as IEEE arithmetic rounds it on every instruction set
+// (and no fused multiply-adds: the build forbids contraction), so the same bins.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+#define TESK_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define TESK_VECTOR_CLONES
+#endif
+
+// The noise's cosine, evaluated fast: within kCosBound of the library's cosine for
+// every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
+// nearest multiple of pi/2 (pi/2 in two parts, the first with enough trailing zero
+// bits that q * its value is exact), then the Taylor series of cosine (to r^16) or
+// sine (to r^15), whose first neglected terms stay below 1e-16 there. Both series
+// share one loop, with the coefficients and signs picked by the quadrant rather than
+// by branches, which a random angle would mispredict half of the time. Audio thread.
+constexpr double kCosBound = 0x1p-40;  // the series and the library each err by < 1e-15
+constexpr double kCosSeries[9] = {1.0 / 20922789888000.0,
+                                  -1.0 / 87178291200.0,
+                                  1.0 / 479001600.0,
+                                  -1.0 / 3628800.0,
+                                  1.0 / 40320.0,
+                                  -1.0 / 720.0,
+                                  1.0 / 24.0,
+                                  -0.5,
+                                  1.0};  // cos r = P(r^2)
+constexpr double kSinSeries[9] = {0.0,
+                                  -1.0 / 1307674368000.0,
+                                  1.0 / 6227020800.0,
+                                  -1.0 / 39916800.0,
+                                  1.0 / 362880.0,
+                                  -1.0 / 5040.0,
+                                  1.0 / 120.0,
+                                  -1.0 / 6.0,
+                                  1.0};  // sin r = r P(r^2)
+inline double FastCos(double a) noexcept
+{
+  constexpr double kHalfPiHi = 0x1.921fb54440000p0;    // pi/2 to 37 bits
+  constexpr double kHalfPiLo = 0x1.68c234c4c6629p-39;  // pi/2 - kHalfPiHi
+  constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+  const int q = static_cast<int>(a * kTwoOverPi + 0.5);  // a >= 0: the nearest quadrant
+  const double r = (a - q * kHalfPiHi) - q * kHalfPiLo;
+  const double r2 = r * r;
+  const bool odd = q & 1;
+  double p = odd ? kSinSeries[0] : kCosSeries[0];
+  for (int i = 1; i < 9; ++i) p = p * r2 + (odd ? kSinSeries[i] : kCosSeries[i]);
+  const double x = odd ? r : 1.0;
+  // cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
+  return x * p * (((q + 1) & 2) ? -1.0 : 1.0);
+}
+
+// The noise's logarithm log(u) for u = 2^e m, a single-precision value in (0, 1],
+// evaluated fast: m is brought near 1 by one of 128 reciprocals c_j of 20 bits, so
+// r = m c_j - 1 is exact and below 2^-8 in size, and log u = e log 2 - log c_j +
+// log1p(r), the series to r^7. Within kLogBoundAbs + kLogBoundRel |log u| of the
+// library's logarithm. Audio thread (the table is made when the program loads).
+constexpr double kLogBoundAbs = 0x1p-48;
+constexpr double kLogBoundRel = 0x1p-45;
+struct LogTable
+{
+  double reciprocal[128];
+  double minusLog[128];  // -log(reciprocal[j]), by the library
+};
+const LogTable kLogTable = [] {
+  LogTable t{};
+  for (int j = 0; j < 128; ++j)
+  {
+    const double centre = 1.0 + (j + 0.5) / 128.0;
+    t.reciprocal[j] = std::ldexp(std::nearbyint(std::ldexp(1.0 / centre, 20)), -20);
+    t.minusLog[j] = -std::log(t.reciprocal[j]);
+  }
+  return t;
+}();
+
+inline double FastLog(float u) noexcept
+{
+  constexpr double kLn2Hi = 0x1.62e42fefa3800p-1;  // log 2 to 43 bits: e * kLn2Hi is exact
+  constexpr double kLn2Lo = 0x1.ef35793c76730p-45;
+  const auto bits = std::bit_cast<std::uint32_t>(u);
+  const int e = static_cast<int>(bits >> 23) - 127;
+  const int j = static_cast<int>((bits >> 16) & 127);
+  const double m = std::bit_cast<float>((bits & 0x7FFFFFu) | 0x3F800000u);
+  const double r = m * kLogTable.reciprocal[j] - 1.0;
+  double p = 1.0 / 7.0;
+  p = p * r - 1.0 / 6.0;
+  p = p * r + 1.0 / 5.0;
+  p = p * r - 1.0 / 4.0;
+  p = p * r + 1.0 / 3.0;
+  p = p * r - 0.5;
+  const double log1p = r + r * r * p;
+  return (e * kLn2Hi + kLogTable.minusLog[j]) + (e * kLn2Lo + log1p);
+}
+
+// The noise factor g * 0.05 of a first draw, g = sqrt(-2 log u1) rounded to single
+// precision, and the sample's bin, exactly as the measure defines them with the
+// library's functions: for the few draws where the fast bounds do not settle them.
+// Audio thread: no allocation, no locks.
+double ExactNoiseFactor(float u1) noexcept
+{
+  const double g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
+  return g * kNoiseDeviation;
+}
+int ExactBin(double gw, double angle, double s) noexcept
+{
+  const double noise = gw * std::cos(angle);
+  return BinOf((noise + s + 1.0) * kHalfSpan);
+}
+
+// The noise factors of a chunk of first draws: the fast logarithm's bounds give
+// bounds of q = -2 log u1. g is sqrt(q) rounded to single precision; where every q
+// within the bounds has its root strictly inside the rounding cell of one
+// single-precision value (a margin beyond the double rounding of the root), that
+// value is g. The cell's edges are halfway to the neighbouring values; their squares
+// are exact in double precision. NaN marks the draws the bounds leave open (and
+// u1 = 0 or u1 within 1e-6 of 1). Audio thread.
+TESK_VECTOR_CLONES void FastNoiseFactors(const float* u1, double* gw, int n) noexcept
+{
+  for (int k = 0; k < n; ++k)
+  {
+    const float u = u1[k];
+    const double l = FastLog(u);
+    const double bound = kLogBoundAbs + kLogBoundRel * -l;
+    const double q = -2.0 * l;
+    const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
+    const auto bits = std::bit_cast<std::uint32_t>(g);
+    const double below = (static_cast<double>(std::bit_cast<float>(bits - 1)) + g) * 0.5;
+    const double above = (static_cast<double>(std::bit_cast<float>(bits + 1)) + g) * 0.5;
+    const bool inside =
+      q - 2.0 * bound > below * below * (1.0 + 0x1p-48) && q + 2.0 * bound < above * above * (1.0 - 0x1p-48);
+    const bool settled = u != 0.0f && g > 1e-3f && inside;
+    gw[k] = settled ? static_cast<double>(g) * kNoiseDeviation : std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+// The bins of the cosine's bounds for a chunk of samples (s: the peak-normalised
+// sample, as the measure divides it). Audio thread.
+TESK_VECTOR_CLONES void FastBins(const double* frameL, const double* frameR, double twoPeak, const double* angle,
+                                 const double* gw, int* lo, int* hi, int n) noexcept
+{
+  for (int k = 0; k < n; ++k)
+  {
+    const double s = (frameL[k] + frameR[k]) / twoPeak;
+    const double c = FastCos(angle[k]);
+    lo[k] = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
+    hi[k] = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
+  }
 }
 }  // namespace
 
@@ -89,31 +266,63 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   double peak = 0.0;
   for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
   mFramePeak = peak;
+  const double twoPeak = 2.0 * peak;
+
+  // The bins first, then the counting: the histogram's scattered reads and writes,
+  // kept apart from the long arithmetic, overlap instead of waiting one by one. The
+  // arithmetic itself runs in passes over a chunk of samples (draws; noise factors;
+  // cosines and bins), so the processor overlaps the long chains of many samples.
+  // The noise is g * 0.05 * cos(angle). Rounding never makes a larger value smaller,
+  // so every step from the cosine to the bin keeps order: the bins of the cosine's
+  // bounds enclose the bin of the library's cosine, and where they agree that is the
+  // bin. Only a position within about 1e-8 of a bin edge needs the library's cosine.
+  std::uint16_t* bins = mSensBins.data();
+  constexpr int kChunk = 256;
+  alignas(64) float u1[kChunk];
+  alignas(64) double angle[kChunk], gw[kChunk];
+  alignas(64) int lo[kChunk], hi[kChunk];
+  for (int k0 = 0; k0 < n; k0 += kChunk)
+  {
+    for (int k = 0; k < kChunk; ++k)
+    {
+      u1[k] = static_cast<float>(mRandom.Next()) * kDrawStep;
+      angle[k] = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
+    }
+    FastNoiseFactors(u1, gw, kChunk);
+    for (int k = 0; k < kChunk; ++k)
+      if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(u1[k]);
+    FastBins(frameL + k0, frameR + k0, twoPeak, angle, gw, lo, hi, kChunk);
+    for (int k = 0; k < kChunk; ++k)
+    {
+      const int bin = lo[k] == hi[k] ? lo[k] : ExactBin(gw[k], angle[k], (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);
+      bins[k0 + k] = static_cast<std::uint16_t>(bin);
+    }
+  }
+  static_assert(TeskEngine::kFrameSize % kChunk == 0);
 
   // Empty the histogram: only the bins the last measure counted into hold anything.
-  for (int t = 0; t < mSensTouchedCount; ++t) mSensHisto[mSensTouched[t]] = 0.0;
-  mSensTouchedCount = 0;
+  std::uint16_t* histo = mSensHisto.data();
+  int* touched = mSensTouched.data();
+  for (int t = 0; t < mSensTouchedCount; ++t) histo[touched[t]] = 0;
+  int touchedCount = 0;
   for (int k = 0; k < n; ++k)
   {
-    const float u1 = static_cast<float>(mRandom.Next()) * kDrawStep;
-    const double g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
-    const double angle = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
-    const double noise = g * kNoiseDeviation * std::cos(angle);
-    const double pos = (noise + (frameL[k] + frameR[k]) / (2.0 * peak) + 1.0) * kHalfSpan;
-    const int bin = BinOf(pos);
-    if (mSensHisto[bin] == 0.0) mSensTouched[mSensTouchedCount++] = bin;
-    mSensHisto[bin] += 1.0;
+    const int bin = bins[k];
+    touched[touchedCount] = bin;
+    touchedCount += histo[bin] == 0;
+    ++histo[bin];
   }
+  mSensTouchedCount = touchedCount;
 
   // Every term is a whole number far below 2^53, so the sum is exact in any order:
   // visiting the occupied bins as they were first hit equals a scan of the table.
-  const int nonEmpty = mSensTouchedCount;
+  const int nonEmpty = touchedCount;
   double diff = 0.0;
-  for (int t = 0; t < mSensTouchedCount; ++t)
+  for (int t = 0; t < touchedCount; ++t)
   {
-    const int b = mSensTouched[t];
-    const auto count = static_cast<std::int64_t>(mSensHisto[b]);
-    diff += std::fabs(std::trunc(histoRef[b] - static_cast<double>(count)));
+    const int b = touched[t];
+    const int floor = kHistoFloor[b], count = histo[b];
+    diff += count <= floor ? floor - count : count - floor - 1;
   }
 
   const double r = diff / -kFullScaleDiff + 1.0;

@@ -4,25 +4,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "TeskEditorLink.h"
 #include "TeskEngine.h"
 
 namespace
 {
-// Packed complex product of two rdft spectra of length n: entries 0 and 1 (the real
-// DC and Nyquist terms) multiply on their own, every following pair as complex values.
-// Audio thread: no allocation, no locks.
-void MultiplyPacked(double* work, const double* kernel, double* a, double* b, int n) noexcept
+// Packed complex product of two rdft spectra of length n, in place: entries 0 and 1
+// (the real DC and Nyquist terms) multiply on their own, every following pair as
+// complex values. Audio thread: no allocation, no locks.
+void MultiplyPacked(double* work, const double* kernel, int n) noexcept
 {
-  std::copy(work, work + n, a);
-  std::copy(kernel, kernel + n, b);
-  work[0] = a[0] * b[0];
-  work[1] = a[1] * b[1];
+  work[0] = work[0] * kernel[0];
+  work[1] = work[1] * kernel[1];
   for (int k = 2; k < n; k += 2)
   {
-    work[k] = a[k] * b[k] - a[k + 1] * b[k + 1];
-    work[k + 1] = a[k + 1] * b[k] + a[k] * b[k + 1];
+    const double re = work[k], im = work[k + 1];
+    work[k] = re * kernel[k] - im * kernel[k + 1];
+    work[k + 1] = im * kernel[k] + re * kernel[k + 1];
   }
 }
 
@@ -42,39 +42,65 @@ void TeskEngine::Rdft(int n, int direction, double* data) noexcept
 
 void TeskEngine::MeasureFrame(const double* frameL, const double* frameR) noexcept
 {
-  std::copy(frameL, frameL + kFrameSize, mWorkL.begin());
-  std::copy(frameR, frameR + kFrameSize, mWorkR.begin());
-  for (Buffer* pWork : {&mWorkL, &mWorkR})
+  const double* window = mHannWindow.data();
+  for (auto [frame, pSpec, pMag] : {std::tuple{frameL, &mSpecL, &mMagL}, std::tuple{frameR, &mSpecR, &mMagR}})
   {
-    ApplyHannWindow(pWork->data());
-    Rdft(kFrameSize, 1, pWork->data());
+    double* spec = pSpec->data();
+    for (int k = 0; k < kFrameSize; ++k) spec[k] = frame[k] * window[k];
+    Rdft(kFrameSize, 1, spec);
+    Magnitudes(spec, pMag->data(), kHopSize);
   }
-  Magnitudes(mWorkL.data(), mMagL.data(), kHopSize);
-  Magnitudes(mWorkR.data(), mMagR.data(), kHopSize);
 }
 
 void TeskEngine::TransformFrame(const double* frameL, const double* frameR) noexcept
 {
-  std::copy(frameL, frameL + kFrameSize, mWorkL.begin());
-  std::copy(frameR, frameR + kFrameSize, mWorkR.begin());
-  for (Buffer* pWork : {&mWorkL, &mWorkR})
+  // The padded frame's spectrum at bin 2k is its 4096-point spectrum at bin k; the
+  // DC and Nyquist terms carry over as they are.
+  for (auto [frame, pSpec, pWork] : {std::tuple{frameL, &mSpecL, &mWorkL}, std::tuple{frameR, &mSpecR, &mWorkR}})
   {
-    std::fill(pWork->begin() + kFrameSize, pWork->begin() + kConvSize, 0.0);
-    ApplyHannWindow(pWork->data());
-    Rdft(kConvSize, 1, pWork->data());
+    const double* spec = pSpec->data();
+    double* work = pWork->data();
+    work[0] = spec[0];
+    work[1] = spec[1];
+    for (int k = 1; k < kHopSize; ++k)
+    {
+      work[4 * k] = spec[2 * k];
+      work[4 * k + 1] = spec[2 * k + 1];
+    }
+    OddBins(frame, mHannWindow.data(), work, mScratch.data());
   }
 }
 
-void TeskEngine::ApplyHannWindow(double* data) const noexcept
+void TeskEngine::OddBins(const double* x, const double* window, double* spectrum, double* scratch) noexcept
 {
-  const double* window = mHannWindow.data();
-  for (int i = 0; i < kFrameSize; ++i) data[i] *= window[i];
+  // Bin 2k + 1 of the padded sequence is sum_j x[j] w^((2k+1) j), w = e^(i pi / 4096).
+  // Split j into m and m + 2048: w^((2k+1) 2048) = i (-1)^k, so the even k = 2p give
+  // the 2048-point transform of z[m] = (x[m] + i x[m + 2048]) w^m at p, and the odd k
+  // are their mirror images: bin 8192 - f is the conjugate of bin f.
+  const int h = kHopSize;
+  const double* twiddle = mOddTwiddle.data();
+  for (int m = 0; m < h; ++m)
+  {
+    const double a = window ? x[m] * window[m] : x[m];
+    const double b = window ? x[m + h] * window[m + h] : x[m + h];
+    const double c = twiddle[2 * m], s = twiddle[2 * m + 1];
+    scratch[2 * m] = a * c - b * s;
+    scratch[2 * m + 1] = a * s + b * c;
+  }
+  mFFTPackage.cdft(kFrameSize, 1, scratch, mFFTIp.data(), mFFTW.data());
+  for (int p = 0; p < h / 2; ++p)
+  {
+    spectrum[8 * p + 2] = scratch[2 * p];  // bin 4p + 1
+    spectrum[8 * p + 3] = scratch[2 * p + 1];
+    spectrum[8 * p + 6] = scratch[2 * (h - 1 - p)];  // bin 4p + 3
+    spectrum[8 * p + 7] = -scratch[2 * (h - 1 - p) + 1];
+  }
 }
 
 void TeskEngine::ConvolveWithKernels() noexcept
 {
-  MultiplyPacked(mWorkL.data(), mKernelL.data(), mConvA.data(), mConvB.data(), kConvSize);
-  MultiplyPacked(mWorkR.data(), mKernelR.data(), mConvA.data(), mConvB.data(), kConvSize);
+  MultiplyPacked(mWorkL.data(), mKernelL.data(), kConvSize);
+  MultiplyPacked(mWorkR.data(), mKernelR.data(), kConvSize);
   Rdft(kConvSize, -1, mWorkL.data());
   Rdft(kConvSize, -1, mWorkR.data());
 }
@@ -82,10 +108,12 @@ void TeskEngine::ConvolveWithKernels() noexcept
 void TeskEngine::StoreResult(double* frameL, double* frameR, double first, double second) noexcept
 {
   // This overwrites the gathered input: the frame emits the result from now on.
+  const double* workL = mWorkL.data();
+  const double* workR = mWorkR.data();
   for (int k = 0; k < kConvSize; ++k)
   {
-    frameL[k] = mWorkL[k] * first * second;
-    frameR[k] = mWorkR[k] * first * second;
+    frameL[k] = workL[k] * first * second;
+    frameR[k] = workR[k] * first * second;
   }
 }
 

@@ -30,13 +30,21 @@ inline void NotBelowZero(double& v) noexcept
 
 void TeskEngine::Traitement2(double inL, double inR, double* outL, double* outR) noexcept
 {
-  *outL = 0.0;
-  *outR = 0.0;
-  auto sum = [&](double xL, double xR) {
-    *outL += xL;
-    *outR += xR;
+  StageTwoSpan(&inL, &inR, outL, outR, 1);
+}
+
+void TeskEngine::StageTwoSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept
+{
+  std::fill(outL, outL + n, 0.0);
+  std::fill(outR, outR + n, 0.0);
+  auto sum = [&](const double* xL, const double* xR) {
+    for (int t = 0; t < n; ++t)
+    {
+      outL[t] += xL[t];
+      outR[t] += xR[t];
+    }
   };
-  mStage2.Run(inL, inR, sum, [this](int frame) { FrameStep2(frame); });
+  mStage2.Span(n, inL, inR, sum, [this](int frame) { FrameStep2(frame); });
 }
 
 void TeskEngine::FrameStep2(int i) noexcept
@@ -60,18 +68,22 @@ void TeskEngine::FrameStep2(int i) noexcept
     mGainR[k] = mMagOrigR[k] > 0.0 ? mMagR[k] / mMagOrigR[k] : 0.0;
   }
 
-  // 8-11. The gain curve as a filter; 12-15. filter the windowed frame.
-  BuildGainKernels();
+  // 12. The windowed frame's padded spectrum, while its 4096-point spectrum is at
+  // hand; 8-11. the gain curve as a filter; 13-15. filter the frame.
   TransformFrame(mStage2.L(i), mStage2.R(i));
+  BuildGainKernels();
   ConvolveWithKernels();
   StoreResult(mStage2.L(i), mStage2.R(i), kStageTwoHalf, kOutScale);
 }
 
 void TeskEngine::BuildGainKernels() noexcept
 {
-  // The gain curve as a real spectrum (Nyquist entry 0) turned into an impulse
-  // response, centred at entry 2048 and zero-padded. The inverse returns n/2 times
+  // The gain curve G as a real spectrum (Nyquist entry 0) turned into an impulse
+  // response h, centred at entry 2048 and zero-padded. The inverse returns n/2 times
   // the sequence, so 2/n restores it: unit gains give a unit impulse.
+  // The centred response's 8192-point spectrum at the even bins 2k is its 4096-point
+  // spectrum, G[k] moved by 2048 samples: (-1)^k G[k], exactly. Its odd bins come from
+  // the response itself.
   const int n = kFrameSize;
   const int h = kHopSize;
   const double kernelScale = 2.0 / n;
@@ -79,16 +91,24 @@ void TeskEngine::BuildGainKernels() noexcept
   {
     double* kernel = pKernel->data();
     const double* gain = pGain->data();
+    double* response = mSpecL.data();  // TransformFrame has used the frame's spectra
     for (int k = 0; k < h; ++k)
     {
-      kernel[2 * k] = gain[k];
-      kernel[2 * k + 1] = gain[k] * 0.0;
+      response[2 * k] = gain[k];
+      response[2 * k + 1] = gain[k] * 0.0;
     }
-    Rdft(n, -1, kernel);
-    for (int k = 0; k < n; ++k) kernel[k] *= kernelScale;
-    for (int k = 0; k < h; ++k) std::swap(kernel[k], kernel[h + k]);
-    std::fill(kernel + n, kernel + kConvSize, 0.0);
-    Rdft(kConvSize, 1, kernel);
+    Rdft(n, -1, response);
+    for (int k = 0; k < n; ++k) response[k] *= kernelScale;
+    for (int k = 0; k < h; ++k) std::swap(response[k], response[h + k]);
+    OddBins(response, nullptr, kernel, mScratch.data());
+    for (int k = 0; k < h; k += 2)
+    {
+      kernel[4 * k] = gain[k];
+      kernel[4 * k + 1] = 0.0;
+      kernel[4 * k + 4] = -gain[k + 1];
+      kernel[4 * k + 5] = 0.0;
+    }
+    kernel[1] = 0.0;  // the Nyquist bin: G's own Nyquist entry is 0
   }
 }
 

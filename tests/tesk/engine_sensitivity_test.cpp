@@ -37,7 +37,7 @@ struct MeasuredFrame
   double Count(int bin) { return Engine().SensHisto()[bin]; }
   double Total()
   {
-    const double* h = Engine().SensHisto();
+    const auto* h = Engine().SensHisto();
     return std::accumulate(h, h + kHistoRefBins, 0.0);
   }
 

@@ -1,0 +1,103 @@
+// Resident memory of Tesk instances: 16 processors (each with its editor, as a host
+// opens them) made in one process, then each run through 30 s of stereo audio with
+// every engine path busy, then their editors drawn once. The growth of the process's
+// resident set at each stage, divided by 16, is the memory one instance costs; the
+// process before the first instance is the comparison.
+//
+// Usage: bench_tesk_memory [instances]
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "IGraphicsHeadless.h"
+#include "Tesk.h"
+#include "TeskRandom.h"
+
+namespace
+{
+// Resident set size of this process in KiB, from /proc/self/status.
+long ResidentKiB()
+{
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key)
+  {
+    if (key == "VmRSS:")
+    {
+      status >> value;
+      return value;
+    }
+    status.ignore(1 << 12, '\n');
+  }
+  return -1;
+}
+
+std::unique_ptr<Tesk> MakeBusyTesk(std::uint32_t seed)
+{
+  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
+  plug->OnParamReset();
+  plug->SetRandomSeed(seed);
+  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},   {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
+                                             {Tesk::kModeA, 0.5}, {Tesk::kModeB, 0.3}, {Tesk::kLow, 0.05},
+                                             {Tesk::kHigh, 0.4}};
+  for (auto [idx, value] : settings)
+  {
+    plug->GetParam(idx)->Set(value);
+    plug->OnParamChange(idx);
+  }
+  return plug;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  const int count = argc > 1 ? std::atoi(argv[1]) : 16;
+  if (count < 1) return 2;
+  constexpr int kBlock = 512;
+  constexpr int kBlocks = 30 * 44100 / kBlock;
+
+  // Everything the run needs besides the instances, made first.
+  std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
+  std::vector<std::unique_ptr<Tesk>> plugs;
+  plugs.reserve(count);
+  TeskRandom noise(3u);
+  const long base = ResidentKiB();
+
+  for (int i = 0; i < count; ++i) plugs.push_back(MakeBusyTesk(static_cast<std::uint32_t>(i + 1)));
+  const long made = ResidentKiB();
+
+  for (auto& plug : plugs)
+    for (int b = 0; b < kBlocks; ++b)
+    {
+      for (int k = 0; k < kBlock; ++k)
+      {
+        const double n = 0.1 * (2.0 * noise.Next() / TeskRandom::kMax - 1.0);
+        inL[k] = 0.3 * ((b * kBlock + k) % 300 < 150 ? 1.0 : -1.0) + n;
+        inR[k] = n;
+      }
+      double* ins[2] = {inL.data(), inR.data()};
+      double* outs[2] = {outL.data(), outR.data()};
+      plug->ProcessDoubleReplacing(ins, outs, kBlock);
+      if (b % 64 == 0) plug->OnIdle();
+    }
+  const long processed = ResidentKiB();
+
+  for (auto& plug : plugs)
+    if (auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI())) g->DrawAll();
+  const long drawn = ResidentKiB();
+
+  std::printf("Resident memory, %d Tesk instances in one process (KiB)\n", count);
+  std::printf("  process before the instances:   %8ld\n", base);
+  std::printf("  after making them:              %8ld  (+%ld per instance)\n", made, (made - base) / count);
+  std::printf("  after 30 s of audio each:       %8ld  (+%ld per instance since before)\n", processed,
+              (processed - base) / count);
+  std::printf("  after drawing each editor once: %8ld  (+%ld per instance since before)\n", drawn,
+              (drawn - base) / count);
+  return 0;
+}

@@ -15,6 +15,23 @@
 #include <limits>
 
 #include "TeskEngine.h"
+#include "fft4g_kernels.h"
+
+// The chunk loops below are compiled once per instruction set and run on the one
+// the FFT's code path names (fft4g::activePath: chosen from the processor, forced
+// by TESK_FFT_PATH or by tests), so one switch covers the whole engine. Every
+// variant does the same operations, each rounded as IEEE arithmetic rounds it on
+// every instruction set (and no fused multiply-adds: the build forbids
+// contraction), so all of them give the same bins. The variants are plain
+// functions called through a pointer: no resolver runs before the program starts
+// (a sanitizer's runtime would not be ready for it).
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define TESK_VECTOR_VARIANTS 1
+#define TESK_INLINE_INTO_VARIANTS __attribute__((always_inline)) inline
+#else
+#define TESK_VECTOR_VARIANTS 0
+#define TESK_INLINE_INTO_VARIANTS inline
+#endif
 
 namespace
 {
@@ -98,22 +115,13 @@ constexpr int kMinOccupiedBins = 21;
 // The measure's bin for a position: truncated, clamped to the table, and bin 0 for
 // a position that is not a finite number (a silent frame gives 0/0). It never
 // decreases as the position grows. Audio thread: no allocation, no locks.
-inline int BinOf(double pos) noexcept
+TESK_INLINE_INTO_VARIANTS int BinOf(double pos) noexcept
 {
   const bool finite = pos - pos == 0.0;  // false for infinities and NaN
   double p = finite && pos >= 0.0 ? pos : 0.0;
   p = p < kHistoRefBins - 1 ? p : kHistoRefBins - 1;
   return static_cast<int>(p);
 }
-
-// The chunk loops below run on the widest vectors the processor offers: the same
-// operations, each rounded as IEEE arithmetic rounds it on every instruction set
-// (and no fused multiply-adds: the build forbids contraction), so the same bins.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
-#define TESK_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define TESK_VECTOR_CLONES
-#endif
 
 // The noise's cosine, evaluated fast: within kCosBound of the library's cosine for
 // every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
@@ -141,7 +149,7 @@ constexpr double kSinSeries[9] = {0.0,
                                   1.0 / 120.0,
                                   -1.0 / 6.0,
                                   1.0};  // sin r = r P(r^2)
-inline double FastCos(double a) noexcept
+TESK_INLINE_INTO_VARIANTS double FastCos(double a) noexcept
 {
   constexpr double kHalfPiHi = 0x1.921fb54440000p0;    // pi/2 to 37 bits
   constexpr double kHalfPiLo = 0x1.68c234c4c6629p-39;  // pi/2 - kHalfPiHi
@@ -180,7 +188,7 @@ const LogTable kLogTable = [] {
   return t;
 }();
 
-inline double FastLog(float u) noexcept
+TESK_INLINE_INTO_VARIANTS double FastLog(float u) noexcept
 {
   constexpr double kLn2Hi = 0x1.62e42fefa3800p-1;  // log 2 to 43 bits: e * kLn2Hi is exact
   constexpr double kLn2Lo = 0x1.ef35793c76730p-45;
@@ -221,7 +229,7 @@ int ExactBin(double gw, double angle, double s) noexcept
 // value is g. The cell's edges are halfway to the neighbouring values; their squares
 // are exact in double precision. NaN marks the draws the bounds leave open (and
 // u1 = 0 or u1 within 1e-6 of 1). Audio thread.
-TESK_VECTOR_CLONES void FastNoiseFactors(const float* u1, double* gw, int n) noexcept
+TESK_INLINE_INTO_VARIANTS void FastNoiseFactors(const float* u1, double* gw, int n) noexcept
 {
   for (int k = 0; k < n; ++k)
   {
@@ -242,8 +250,8 @@ TESK_VECTOR_CLONES void FastNoiseFactors(const float* u1, double* gw, int n) noe
 
 // The bins of the cosine's bounds for a chunk of samples (s: the peak-normalised
 // sample, as the measure divides it). Audio thread.
-TESK_VECTOR_CLONES void FastBins(const double* frameL, const double* frameR, double twoPeak, const double* angle,
-                                 const double* gw, int* lo, int* hi, int n) noexcept
+TESK_INLINE_INTO_VARIANTS void FastBins(const double* frameL, const double* frameR, double twoPeak, const double* angle,
+                                        const double* gw, int* lo, int* hi, int n) noexcept
 {
   for (int k = 0; k < n; ++k)
   {
@@ -252,6 +260,55 @@ TESK_VECTOR_CLONES void FastBins(const double* frameL, const double* frameR, dou
     lo[k] = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
     hi[k] = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
   }
+}
+
+// One chunk's noise factors and bins: the loops above, compiled for one
+// instruction set. Audio thread.
+constexpr int kChunk = 256;
+struct ChunkInputs
+{
+  const float* u1;
+  const double* frameL;
+  const double* frameR;
+  double twoPeak;
+  const double* angle;
+};
+using ChunkPass = void (*)(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept;
+
+// The noise factors the fast logarithm leaves open are settled exactly between the
+// two passes, so each variant takes both passes with that step in between.
+TESK_INLINE_INTO_VARIANTS void ChunkBody(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
+{
+  FastNoiseFactors(in.u1, gw, kChunk);
+  for (int k = 0; k < kChunk; ++k)
+    if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(in.u1[k]);
+  FastBins(in.frameL, in.frameR, in.twoPeak, in.angle, gw, lo, hi, kChunk);
+}
+
+void ChunkPortable(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept { ChunkBody(in, gw, lo, hi); }
+#if TESK_VECTOR_VARIANTS
+__attribute__((target("avx2"))) void ChunkAvx2(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
+{
+  ChunkBody(in, gw, lo, hi);
+}
+__attribute__((target("avx512f"))) void ChunkAvx512(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
+{
+  ChunkBody(in, gw, lo, hi);
+}
+#endif
+
+// The variant for the FFT's active path. Audio thread (a relaxed load).
+ChunkPass ChunkForActivePath() noexcept
+{
+#if TESK_VECTOR_VARIANTS
+  switch (fft4g::activePath())
+  {
+    case fft4g::Path::Avx512: return ChunkAvx512;
+    case fft4g::Path::Avx2: return ChunkAvx2;
+    default: break;
+  }
+#endif
+  return ChunkPortable;
 }
 }  // namespace
 
@@ -277,7 +334,7 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   // bounds enclose the bin of the library's cosine, and where they agree that is the
   // bin. Only a position within about 1e-8 of a bin edge needs the library's cosine.
   std::uint16_t* bins = mSensBins.data();
-  constexpr int kChunk = 256;
+  const ChunkPass chunkPass = ChunkForActivePath();
   alignas(64) float u1[kChunk];
   alignas(64) double angle[kChunk], gw[kChunk];
   alignas(64) int lo[kChunk], hi[kChunk];
@@ -288,10 +345,7 @@ void TeskEngine::CalculSensitivity(int i) noexcept
       u1[k] = static_cast<float>(mRandom.Next()) * kDrawStep;
       angle[k] = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
     }
-    FastNoiseFactors(u1, gw, kChunk);
-    for (int k = 0; k < kChunk; ++k)
-      if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(u1[k]);
-    FastBins(frameL + k0, frameR + k0, twoPeak, angle, gw, lo, hi, kChunk);
+    chunkPass({u1, frameL + k0, frameR + k0, twoPeak, angle}, gw, lo, hi);
     for (int k = 0; k < kChunk; ++k)
     {
       const int bin = lo[k] == hi[k] ? lo[k] : ExactBin(gw[k], angle[k], (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);

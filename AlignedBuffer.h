@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -41,6 +42,11 @@ public:
 
   T* data() noexcept { return mData; }
   const T* data() const noexcept { return mData; }
+  // Every element back to zero, as allocation left it.
+  void Clear() noexcept
+  {
+    if (mData) std::memset(static_cast<void*>(mData), 0, mSize * sizeof(T));
+  }
   std::size_t size() const noexcept { return mSize; }
   T& operator[](std::size_t i) noexcept { return mData[i]; }
   const T& operator[](std::size_t i) const noexcept { return mData[i]; }

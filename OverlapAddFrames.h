@@ -41,6 +41,18 @@ public:
     {
       mL[i] = AlignedBuffer<double>(kCycle);
       mR[i] = AlignedBuffer<double>(kCycle);
+    }
+    Reset();
+  }
+
+  // Empty frames at their starting phases, as constructed. Audio thread (the
+  // caller's lock keeps processing out).
+  void Reset() noexcept
+  {
+    for (int i = 0; i < kFrames; ++i)
+    {
+      mL[i].Clear();
+      mR[i].Clear();
       mCounters[i] = -i * kHop;
     }
   }

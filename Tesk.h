@@ -110,7 +110,7 @@ public:
 
 #ifdef IPLUG_API_LV2
   // LV2's activation (lv2/TeskLV2.cpp): a new engine, as in a new instance.
-  void ClearHistory() override;
+  void ClearHistory() noexcept override;
 #endif
 
 #ifdef IPLUG_API_AU

@@ -90,6 +90,25 @@ TeskEngine::TeskEngine()
   }
 }
 
+void TeskEngine::ClearHistory() noexcept
+{
+  mStage1.Reset();
+  mStage2.Reset();
+  for (Buffer* b : {&mWorkL, &mWorkR, &mKernelL, &mKernelR, &mSpecL, &mSpecR, &mScratch, &mMagL, &mMagR, &mMagOrigL,
+                    &mMagOrigR, &mGainL, &mGainR, &mSensAvgWindow, &mSensAvgDelay, &mDryDelayL, &mDryDelayR})
+    b->Clear();
+  mSensHisto.Clear();
+  mSensBins.Clear();
+  mSensTouched.Clear();
+  mSpan.Clear();
+  mSensTouchedCount = mSensAvgPos = mSensAvgDelayPos = mDryDelayPos = 0;
+  mFramePeak = mSensMeasure = mSensAvgSum = mSensAvg = mSensAvgDelayed = 0.0;
+  mDryL = mDryR = mReductionStep = 0.0;
+  mFrameSteps1 = mFrameSteps2 = 0;
+  SetRandomSeed(ClockSeed());
+  ApplyPendingSeed();
+}
+
 void TeskEngine::SetRandomSeed(std::uint32_t seed) noexcept
 {
   mSeed.store(seed, std::memory_order_relaxed);

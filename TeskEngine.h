@@ -83,6 +83,11 @@ public:
   // Every buffer at its final size; the random source seeded from the clock.
   TeskEngine();
   TeskEngine(const TeskEngine&) = delete;
+
+  // Back to the state of a new engine: no history in any frame, delay or average,
+  // and the noise restarted from a new clock seed. Settings, the editor link and the
+  // transforms' tables stay. Called with processing stopped (a host's activation).
+  void ClearHistory() noexcept;
   TeskEngine& operator=(const TeskEngine&) = delete;
 
   // The editor the engine feeds and reads the band edges from; null for none.

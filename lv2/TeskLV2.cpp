@@ -36,17 +36,4 @@ const LV2_Descriptor* TeskLV2DescriptorFor(const char* uri) noexcept
 
 // The engine as a new instance has it: every buffer, counter and frame phase; the
 // parameters' working copies come back through OnParamChange at activation.
-void Tesk::ClearHistory()
-{
-  mEngine.~TeskEngine();
-  try
-  {
-    new (&mEngine) TeskEngine();
-  }
-  catch (...)
-  {
-    // The engine is gone and cannot come back: nothing sound is left to run.
-    std::terminate();
-  }
-  mEngine.SetEditor(mEditor.get());
-}
+void Tesk::ClearHistory() noexcept { mEngine.ClearHistory(); }

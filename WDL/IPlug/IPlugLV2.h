@@ -79,7 +79,7 @@ public:
   // Instantiation thread, at each activation (never during run()): the processor forgets
   // every sample it has seen, as LV2 asks of activate(); the parameters stay and go
   // through OnParamChange right after.
-  virtual void ClearHistory() = 0;
+  virtual void ClearHistory() noexcept = 0;
 
   // ==== What the plug-in base asks of its binding ====
   // Parameter changes go to the host through a connected UI, and only on the UI's thread

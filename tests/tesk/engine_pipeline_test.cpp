@@ -184,3 +184,30 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
     EXPECT_TRUE(std::isfinite(e->GetEngine().SensAvg())) << c.name;
   }
 }
+
+TEST(TeskPipeline, ClearingTheHistoryRendersAsANewEngineDoes)
+{
+  // Loud noise and a NaN burst leave history in every frame, delay and average; after
+  // ClearHistory (with the same seed) nothing of it may reach the next render.
+  const int n = 3 * TeskEngine::kConvSize + 777;
+  Signal inL = Noise(n, 0.4, 5u), inR = Sine(n, 321.0, 0.5);
+  Signal refL, refR;
+  {
+    Engine fresh(77u);
+    UseBusySettings(fresh);
+    fresh.Render(inL, inR, &refL, &refR, 512);
+  }
+  Engine used(77u);
+  UseBusySettings(used);
+  Signal loud = Noise(n, 0.9, 6u), outL, outR;
+  for (int i = 1000; i < 1100; ++i) loud[i] = std::numeric_limits<double>::quiet_NaN();
+  used.Render(loud, loud, &outL, &outR, 300);
+  {
+    WDL_MutexLock lock(used->GetMutex());
+    used->GetEngine().ClearHistory();
+    used->SetRandomSeed(77u);
+  }
+  used.Render(inL, inR, &outL, &outR, 512);
+  EXPECT_EQ(0, std::memcmp(refL.data(), outL.data(), n * sizeof(double)));
+  EXPECT_EQ(0, std::memcmp(refR.data(), outR.data(), n * sizeof(double)));
+}

@@ -7,22 +7,13 @@
 
 #include "IControl.h"
 #include "IGraphicsEmbeddedImages.h"
+#include "IGraphicsPosixPaths.h"
 #include "IPopupMenu.h"
 #include "lice.h"
 
 namespace
 {
 std::atomic<bool> gHeadlessRequested{false};
-
-// The folder part of a path with its trailing '/', or "" without one.
-void FolderOf(const char* path, WDL_String* pFolder)
-{
-  const char* slash = std::strrchr(path, '/');
-  if (slash)
-    pFolder->Set(path, static_cast<int>(slash - path) + 1);
-  else
-    pFolder->Set("");
-}
 }  // namespace
 
 void RequestHeadlessEditors(bool headless) noexcept { gHeadlessRequested.store(headless); }
@@ -161,7 +152,7 @@ void IGraphicsHeadless::PromptForFile(WDL_String* pFilename, EFileAction, WDL_St
   mFileChoices.pop_front();
   if (chosen.empty()) return;  // cancelled
   pFilename->Set(chosen.c_str());
-  if (pDir) FolderOf(chosen.c_str(), pDir);
+  if (pDir) PosixFolderOf(chosen.c_str(), pDir);
 }
 
 bool IGraphicsHeadless::PromptForColor(IColor* pColor, const char*)
@@ -180,25 +171,13 @@ bool IGraphicsHeadless::OpenURL(const char* url, const char*, const char*, const
 
 // ---- Paths ----
 
-void IGraphicsHeadless::HostPath(WDL_String* pPath)
-{
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return;
-  buf[n] = '\0';
-  pPath->Set(buf);
-}
+void IGraphicsHeadless::HostPath(WDL_String* pPath) { PosixExecutablePath(pPath); }
 
 void IGraphicsHeadless::PluginPath(WDL_String* pPath)
 {
   WDL_String exe;
   HostPath(&exe);
-  if (exe.GetLength() > 0) FolderOf(exe.Get(), pPath);
+  if (exe.GetLength() > 0) PosixFolderOf(exe.Get(), pPath);
 }
 
-void IGraphicsHeadless::DesktopPath(WDL_String* pPath)
-{
-  const char* home = std::getenv("HOME");
-  pPath->Set(home ? home : "");
-  pPath->Append("/Desktop/");
-}
+void IGraphicsHeadless::DesktopPath(WDL_String* pPath) { PosixDesktopPath(pPath); }

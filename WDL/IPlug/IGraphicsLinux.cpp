@@ -12,6 +12,7 @@
 
 #include "IControl.h"
 #include "IGraphicsEmbeddedImages.h"
+#include "IGraphicsPosixPaths.h"
 #include "IParam.h"
 #include "IPopupMenu.h"
 #include "lice.h"
@@ -19,15 +20,6 @@
 
 namespace
 {
-// The folder part of a path with its trailing '/', or "" without one.
-void FolderOf(const char* path, WDL_String* pFolder)
-{
-  const char* slash = std::strrchr(path, '/');
-  if (slash)
-    pFolder->Set(path, static_cast<int>(slash - path) + 1);
-  else
-    pFolder->Set("");
-}
 
 // The characters a parameter's text entry accepts: a decimal number for doubles,
 // a signed whole number for the types that hold one, nothing for any other type.
@@ -274,7 +266,7 @@ void IGraphicsLinux::PromptForFile(WDL_String* pFilename, EFileAction action, WD
                            sizeof(chosen)))
     return;
   pFilename->Set(chosen);
-  if (pDir) FolderOf(chosen, pDir);
+  if (pDir) PosixFolderOf(chosen, pDir);
 }
 
 // No colour chooser is offered on this platform.
@@ -288,14 +280,7 @@ bool IGraphicsLinux::OpenURL(const char* url, const char*, const char*, const ch
 
 // ---- Paths ----
 
-void IGraphicsLinux::HostPath(WDL_String* pPath)
-{
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-  if (n <= 0) return;
-  buf[n] = '\0';
-  pPath->Set(buf);
-}
+void IGraphicsLinux::HostPath(WDL_String* pPath) { PosixExecutablePath(pPath); }
 
 // The folder of the binary this code was linked into: the plug-in's shared object
 // inside a host, the program itself otherwise.
@@ -308,18 +293,13 @@ void IGraphicsLinux::PluginPath(WDL_String* pPath)
     char resolved[4096];
     if (realpath(info.dli_fname, resolved))
     {
-      FolderOf(resolved, pPath);
+      PosixFolderOf(resolved, pPath);
       return;
     }
   }
   WDL_String exe;
   HostPath(&exe);
-  if (exe.GetLength() > 0) FolderOf(exe.Get(), pPath);
+  if (exe.GetLength() > 0) PosixFolderOf(exe.Get(), pPath);
 }
 
-void IGraphicsLinux::DesktopPath(WDL_String* pPath)
-{
-  const char* home = std::getenv("HOME");
-  pPath->Set(home ? home : "");
-  pPath->Append("/Desktop/");
-}
+void IGraphicsLinux::DesktopPath(WDL_String* pPath) { PosixDesktopPath(pPath); }

@@ -12,6 +12,7 @@ add_library(graphics STATIC
   WDL/IPlug/IGraphicsEvents.cpp
   WDL/IPlug/IGraphicsHeadless.cpp
   WDL/IPlug/IGraphicsLinux.cpp
+  WDL/IPlug/IGraphicsPosixPaths.cpp
   WDL/IPlug/IGraphicsStorage.cpp
   WDL/IPlug/IControl.cpp
   WDL/IPlug/ITextControl.cpp

@@ -64,6 +64,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
   // of every column is worked out once.
   const int columns = std::max(mInnerW, 0);
   mColumnBins = std::make_unique<unsigned[]>(static_cast<size_t>(columns));
+  mRowPixels = std::make_unique<LICE_pixel[]>(static_cast<size_t>(columns));
   double e = 1.0;
   for (int c = 0; c < columns; ++c)
   {
@@ -196,17 +197,16 @@ bool FFTDisplay::Draw(IGraphics* pGraphics)
   {
     const int i = (writePos + r) % mInnerH;
     const std::atomic<double>* row = mHistory.get() + static_cast<size_t>(i) * mRowLen;
-    const float y = static_cast<float>(mInnerTop + r - kRowLift);
     for (int c = 0; c < mInnerW; ++c)
     {
       const unsigned b = mColumnBins[c];
       // A bin past the row (a short history) shows as silence rather than being read.
       const double stored =
         (cleared || b >= static_cast<unsigned>(mRowLen)) ? 0.0 : row[b].load(std::memory_order_relaxed);
-      const int x = firstX + c;
-      PickColor(stored, IsGreyed(x, low, high, inv));
-      pGraphics->DrawPoint(&mPixelColor, static_cast<float>(x), y, nullptr, false);
+      PickColor(stored, IsGreyed(firstX + c, low, high, inv));
+      mRowPixels[c] = mPixelColor.ToPixel();
     }
+    pGraphics->DrawPointRun(mRowPixels.get(), mInnerW, firstX, mInnerTop + r - kRowLift, 1, 0);
   }
 
   // The graphics host limits each copy to the image, so each handle is drawn whole.

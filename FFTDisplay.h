@@ -25,6 +25,7 @@
 
 #include "DisplayHandOff.h"
 #include "IControl.h"
+#include "lice_pixel.h"
 
 class Ctrlo;
 
@@ -116,7 +117,8 @@ private:
 
   // mInnerH rows of mRowLen magnitudes; the audio thread is the only writer.
   std::unique_ptr<std::atomic<double>[]> mHistory;
-  std::unique_ptr<unsigned[]> mColumnBins;  // fixed by the axis, computed once
+  std::unique_ptr<unsigned[]> mColumnBins;   // fixed by the axis, computed once
+  std::unique_ptr<LICE_pixel[]> mRowPixels;  // one row of the map as it is drawn; editor thread
   std::atomic<int> mWritePos{0};
   DisplayHandOff mHandOff;
 };

@@ -7,6 +7,7 @@
 #include "IGraphics.h"
 #include "IPlugBase.h"
 #include "IPlugUtilities.h"
+#include "lice.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
 
@@ -105,6 +106,27 @@ bool WaveformDisplay::IsDirty()
   return mDirty;
 }
 
+void WaveformDisplay::DrawFill(IGraphics* pGraphics, int x, int cy, double a)
+{
+  // From t = max(cy + 1, height - cy) on, both points lie off the surface.
+  const LICE_SysBitmap* pSurface = pGraphics->GetDrawBitmap();
+  if (!pSurface || !(a > 0.0)) return;
+  const int visible = std::max(cy + 1, pSurface->getHeight() - cy);
+  const int n = a < visible ? static_cast<int>(std::ceil(a)) : visible;
+  for (int t0 = 0; t0 < n; t0 += kFillChunk)
+  {
+    const int m = std::min(kFillChunk, n - t0);
+    for (int k = 0; k < m; ++k)
+    {
+      const int grey = TruncateToInt(((t0 + k) / a * 255.0 * 0.5 + 127.0) * mFactor2 * 0.4);
+      mFillColor.R = mFillColor.G = mFillColor.B = grey;
+      mFillPixels[k] = mFillColor.ToPixel();
+    }
+    pGraphics->DrawPointRun(mFillPixels, m, x, cy - t0, 0, -1);
+    pGraphics->DrawPointRun(mFillPixels, m, x, cy + t0, 0, 1);
+  }
+}
+
 bool WaveformDisplay::Draw(IGraphics* pGraphics)
 {
   const int top = mRECT.T, bottom = mRECT.B;
@@ -120,13 +142,7 @@ bool WaveformDisplay::Draw(IGraphics* pGraphics)
   {
     const int x = mX + c;
     const double a = std::fabs(mSamples[j].load(std::memory_order_relaxed) * scale);
-    for (int t = 0; t < a; ++t)
-    {
-      const int grey = TruncateToInt((t / a * 255.0 * 0.5 + 127.0) * mFactor2 * 0.4);
-      mFillColor.R = mFillColor.G = mFillColor.B = grey;
-      pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy - t), nullptr, false);
-      pGraphics->DrawPoint(&mFillColor, static_cast<float>(x), static_cast<float>(cy + t), nullptr, false);
-    }
+    DrawFill(pGraphics, x, cy, a);
     if (a != 0.0)
     {
       pGraphics->DrawPoint(&mLineColor, prevX, prevHi, nullptr, false);

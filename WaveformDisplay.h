@@ -21,6 +21,7 @@
 
 #include "DisplayHandOff.h"
 #include "IControl.h"
+#include "lice_pixel.h"
 
 class WaveformDisplay final : public IControl
 {
@@ -70,6 +71,9 @@ public:
 private:
   // Audio thread: the write position, rewound first when a clear is outstanding.
   int ClaimWritePos() noexcept;
+  // The fill of one column: greys from the centre line outwards, t = 0 up to below
+  // a, mirrored above and below cy. Editor thread.
+  void DrawFill(IGraphics* pGraphics, int x, int cy, double a);
 
   IBitmap mTitle;
   int mX, mY, mW, mHalfH;
@@ -81,4 +85,6 @@ private:
   IColor mFillColor;
   IColor mLineColor;
   DisplayHandOff mHandOff;
+  static constexpr int kFillChunk = 256;
+  LICE_pixel mFillPixels[kFillChunk];  // greys of a stretch of one column's fill; editor thread
 };

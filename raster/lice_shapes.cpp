@@ -107,6 +107,9 @@ void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel co
     if (x < 0 || y < 0 || x >= v.w || y >= v.h) return;
     lice::blendColorAt(v, static_cast<int>(x), static_cast<int>(y), color, F, cov, op, ColorRule::kLine);
   };
+  // Any screen-sized line keeps i * dMinor * 512 within 64 bits (dMinor <= dMajor);
+  // only far-away end points need the wide products.
+  const bool narrow = w.dMajor < (1LL << 26);
   for (long long i = lo; i <= hi; ++i)
   {
     const long long major = w.major0 + w.majorSign * i;
@@ -118,11 +121,13 @@ void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel co
     if (!aa)
     {
       const long long off =
-        static_cast<long long>((static_cast<__int128>(2 * i) * w.dMinor + w.dMajor) / (2 * w.dMajor));
+        narrow ? (2 * i * w.dMinor + w.dMajor) / (2 * w.dMajor)
+               : static_cast<long long>((static_cast<__int128>(2 * i) * w.dMinor + w.dMajor) / (2 * w.dMajor));
       plot(major, w.minor0 + w.minorSign * off, 256);
       continue;
     }
-    const long long off256 = static_cast<long long>(static_cast<__int128>(i) * w.dMinor * 256 / w.dMajor);
+    const long long off256 = narrow ? i * w.dMinor * 256 / w.dMajor
+                                    : static_cast<long long>(static_cast<__int128>(i) * w.dMinor * 256 / w.dMajor);
     const long long whole = off256 >> 8;
     const int frac = static_cast<int>(off256 & 255);
     plot(major, w.minor0 + w.minorSign * whole, 256 - frac);

@@ -16,6 +16,7 @@
 #include "IEditorThread.h"
 #include "IGraphicsStructs.h"
 #include "IParamHandOff.h"
+#include "lice_pixel.h"
 #include "ptrlist.h"
 
 class IPlugBase;
@@ -179,6 +180,10 @@ public:
   bool DrawRotatedMask(IBitmap* pBase, IBitmap* pMask, IBitmap* pTop, int x, int y, double angle,
                        const IChannelBlend* pBlend = nullptr);
   bool DrawPoint(const IColor* pColor, float x, float y, const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
+  // n opaque points from (x, y) on, each (dx, dy) from the one before, colours given
+  // as pixel words: what n DrawPoint calls without a blend draw, in one pass. Points
+  // outside the surface are skipped.
+  bool DrawPointRun(const LICE_pixel* colors, int n, int x, int y, int dx, int dy);
   // Stores the colour word without blending; a point outside the surface is ignored.
   bool ForcePixel(const IColor* pColor, int x, int y);
   bool DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2, const IChannelBlend* pBlend = nullptr,

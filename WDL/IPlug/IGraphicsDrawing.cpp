@@ -112,6 +112,17 @@ bool IGraphics::DrawPoint(const IColor* pColor, float x, float y, const IChannel
   return true;
 }
 
+bool IGraphics::DrawPointRun(const LICE_pixel* colors, int n, int x, int y, int dx, int dy)
+{
+  LICE_pixel* bits = mDrawBitmap ? mDrawBitmap->getBits() : nullptr;
+  if (!bits) return false;
+  const int w = mDrawBitmap->getWidth(), h = mDrawBitmap->getHeight();
+  const long span = mDrawBitmap->getRowSpan();
+  for (int i = 0; i < n; ++i, x += dx, y += dy)
+    if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<long>(y) * span + x] = colors[i];
+  return true;
+}
+
 bool IGraphics::ForcePixel(const IColor* pColor, int x, int y)
 {
   // Writing straight into memory, so a point off the surface must not be written.

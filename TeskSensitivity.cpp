@@ -76,16 +76,17 @@ constexpr std::array<double, kHistoRefBins> BuildHistoRef()
 // whole number: no entry is a whole number or within 2^-40 of one (checked below),
 // and the difference rounds by at most 2^-42 for counts up to 4096. So one byte per
 // bin holds what the comparison needs, a table eight times smaller than histoRef.
-constexpr std::array<std::uint8_t, kHistoRefBins> BuildHistoFloor()
+// The table is built once at compile time; each step below reads that one copy, so
+// no single constant evaluation grows past what compilers allow.
+constexpr std::array<double, kHistoRefBins> kHistoRefTable = BuildHistoRef();
+constexpr std::array<std::uint8_t, kHistoRefBins> BuildHistoFloor(const std::array<double, kHistoRefBins>& ref)
 {
-  const std::array<double, kHistoRefBins> ref = BuildHistoRef();
   std::array<std::uint8_t, kHistoRefBins> floors{};
   for (int b = 0; b < kHistoRefBins; ++b) floors[b] = static_cast<std::uint8_t>(ref[b]);
   return floors;
 }
-constexpr bool NoEntryNearAWholeNumber()
+constexpr bool NoEntryNearAWholeNumber(const std::array<double, kHistoRefBins>& ref)
 {
-  const std::array<double, kHistoRefBins> ref = BuildHistoRef();
   for (double h : ref)
   {
     const double frac = h - static_cast<int>(h);
@@ -93,8 +94,8 @@ constexpr bool NoEntryNearAWholeNumber()
   }
   return true;
 }
-static_assert(NoEntryNearAWholeNumber(), "the byte table would not give the same comparison");
-constexpr std::array<std::uint8_t, kHistoRefBins> kHistoFloor = BuildHistoFloor();
+static_assert(NoEntryNearAWholeNumber(kHistoRefTable), "the byte table would not give the same comparison");
+constexpr std::array<std::uint8_t, kHistoRefBins> kHistoFloor = BuildHistoFloor(kHistoRefTable);
 
 // The measure's noise: a Gaussian deviate of this standard deviation (Box-Muller,
 // the two uniform draws in single precision as 2^-31 steps, the angle from 2 pi in
@@ -312,7 +313,7 @@ ChunkPass ChunkForActivePath() noexcept
 }
 }  // namespace
 
-constinit const std::array<double, kHistoRefBins> histoRef = BuildHistoRef();
+constinit const std::array<double, kHistoRefBins> histoRef = kHistoRefTable;
 
 void TeskEngine::CalculSensitivity(int i) noexcept
 {

@@ -7,7 +7,8 @@
 //
 // The binding is chosen per build target (IPlugAPI.h): the same sources make the
 // Audio Unit library and any other binding's plug-in. Only the Audio Unit's
-// private seed property is binding-specific here.
+// private seed property and LV2's activation are binding-specific here (LV2's seed
+// extension is in lv2/TeskLV2.cpp).
 //
 // Threads (named as in IPlugBase.h; the same notes stand in TeskEngine.h and
 // TeskEditorLink.h):

@@ -105,7 +105,7 @@ void TeskEngine::ClearHistory() noexcept
   mFramePeak = mSensMeasure = mSensAvgSum = mSensAvg = mSensAvgDelayed = 0.0;
   mDryL = mDryR = mReductionStep = 0.0;
   mFrameSteps1 = mFrameSteps2 = 0;
-  SetRandomSeed(ClockSeed());
+  SetRandomSeed(GetRandomSeed());
   ApplyPendingSeed();
 }
 

@@ -85,8 +85,9 @@ public:
   TeskEngine(const TeskEngine&) = delete;
 
   // Back to the state of a new engine: no history in any frame, delay or average,
-  // and the noise restarted from a new clock seed. Settings, the editor link and the
-  // transforms' tables stay. Called with processing stopped (a host's activation).
+  // and the noise restarted from the engine's seed (so a seeded engine renders the
+  // same after every clear). Settings, the editor link and the transforms' tables
+  // stay. Called with processing stopped (a host's activation).
   void ClearHistory() noexcept;
   TeskEngine& operator=(const TeskEngine&) = delete;
 

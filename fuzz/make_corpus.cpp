@@ -220,6 +220,30 @@ void ClassInfoSeeds(const Bytes& state)
   }
 }
 
+// fuzz_lv2_state: variant, type choice, missing-key flag, value flags, then the value.
+// The state the plug-in saves is the one the LV2 plug-in saves and restores.
+void Lv2StateSeeds(const Bytes& state)
+{
+  auto seed = [](unsigned variant, unsigned type, unsigned missing, const Bytes& value) {
+    Writer w;
+    w.U8(variant).U8(type).U8(missing).U8(5);  // LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE
+    w.Raw(value.data(), value.size());
+    return w.b;
+  };
+  Write("fuzz_lv2_state", "state", seed(0, 0, 0, state));
+  Write("fuzz_lv2_state", "state_mono", seed(1, 0, 0, state));
+  Write("fuzz_lv2_state", "state_as_string", seed(0, 4, 0, state));
+  Write("fuzz_lv2_state", "state_missing", seed(1, 0, 1, state));
+  Write("fuzz_lv2_state", "state_short", seed(0, 0, 0, Cut(state, state.size() - 3)));
+  {
+    Bytes nan = state;
+    const double v = std::numeric_limits<double>::infinity();
+    std::memcpy(nan.data() + 2 * sizeof(double), &v, sizeof(v));
+    Write("fuzz_lv2_state", "state_infinite", seed(1, 0, 0, nan));
+  }
+  Write("fuzz_lv2_state", "empty", {});
+}
+
 void PngSeeds(const fs::path& images)
 {
   for (const char* name : {"smallhandles.png", "faderhandle.png", "buttonOn.png"})
@@ -312,6 +336,7 @@ int main(int argc, char** argv)
   Write("fuzz_state", "presets_short", prefixed(1, 0, Cut(FromChunk(presets), presets.Size() / 2)));
 
   ClassInfoSeeds(stateBytes);
+  Lv2StateSeeds(FromChunk(busyState));
   PropertySeeds();
   PngSeeds(argv[2]);
   return 0;

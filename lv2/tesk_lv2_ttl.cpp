@@ -11,6 +11,7 @@
 #include "IPlugLV2Ports.h"
 #include "Tesk.h"
 #include "TeskIdentity.h"
+#include "TeskLV2Seed.h"
 #include "TeskLV2URIs.h"
 #include "TeskParams.h"
 
@@ -89,7 +90,7 @@ std::string Plugin(const TeskLV2Variant& v)
   s += "    lv2:minorVersion " + std::to_string((kTeskVendorVersion >> 8) & 0xFF) + " ;\n";
   s += "    lv2:microVersion " + std::to_string(kTeskVendorVersion & 0xFF) + " ;\n";
   s += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
-  s += "    lv2:extensionData state:interface ;\n";
+  s += "    lv2:extensionData state:interface , " + Uri(kTeskLV2SeedURI) + " ;\n";
   s += "    ui:ui " + Uri(kTeskLV2UIURI) + " ;\n";
   s += "    lv2:port\n";
   for (int i = 0; i < tesk::kNumParams; ++i) s += ControlPort(ports, i) + " ,\n";
@@ -104,6 +105,14 @@ std::string Project()
 {
   return Uri(kTeskLV2ProjectURI) + "\n    a doap:Project ;\n    doap:name \"" + kTeskEffectName +
          "\" ;\n    doap:maintainer [ a foaf:Organization ; foaf:name \"" + kTeskMfrName + "\" ] .\n\n";
+}
+
+// The plug-ins' own extension (TeskLV2Seed.h).
+std::string SeedExtension()
+{
+  return Uri(kTeskLV2SeedURI) +
+         "\n    a lv2:ExtensionData ;\n    rdfs:label \"seed\" ;\n"
+         "    rdfs:comment \"The seed of the Sensitivity measure's random draws, for repeatable output.\" .\n\n";
 }
 
 std::string UI()
@@ -139,6 +148,7 @@ std::string Description()
 {
   std::string s = kPrefixes;
   s += Project();
+  s += SeedExtension();
   for (const TeskLV2Variant& v : kTeskLV2Variants) s += Plugin(v);
   return s + UI();
 }

@@ -21,8 +21,15 @@ ComponentResult IPlugAU::AnswerParameterProperty(PropertyQuery& q)
     case kAudioUnitProperty_ParameterValueStrings: return AnswerParameterValueStrings(q);
     case kAudioUnitProperty_ParameterStringFromValue:
     {
-      if (!q.Answer(sizeof(AudioUnitParameterStringFromValue), false) || !q.IsGlobal()) return noErr;
+      if (!q.Answer(sizeof(AudioUnitParameterStringFromValue), false)) return noErr;
       auto* pSFV = q.Data<AudioUnitParameterStringFromValue>();
+      // Answered in every scope, with a string in the global one only: the host releases
+      // what it is handed, so the other scopes hand over none rather than its own bytes.
+      if (!q.IsGlobal())
+      {
+        pSFV->outString = nullptr;
+        return noErr;
+      }
       const IParam* pParam = GetParam(static_cast<int>(pSFV->inParamID));
       if (!pParam || pSFV->inParamID >= static_cast<UInt32>(NParams())) return kAudioUnitErr_InvalidParameter;
       const double v = pSFV->inValue ? *pSFV->inValue : pParam->Value();

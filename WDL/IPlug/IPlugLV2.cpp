@@ -4,6 +4,7 @@
 
 #include "IPlugLV2.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -89,7 +90,7 @@ bool IPlugLV2::Configure(const IPlugLV2Descriptor& d, double sampleRate, const L
     return false;
   std::memset(mSilence.Get(), 0, sizeof(float) * kMaxFramesPerCall);
   for (int i = 0; i < mPorts.Count(); ++i) mPortData.Get()[i] = nullptr;
-  for (int i = 0; i < NParams(); ++i) mTakenControl.Get()[i] = kUnknown;
+  for (int i = 0; i < NParams(); ++i) SetTakenControl(i, kUnknown);
 
   mMap = static_cast<LV2_URID_Map*>(const_cast<void*>(FindFeature(features, LV2_URID__map)));
   if (mMap && d.stateKey)
@@ -122,8 +123,8 @@ void IPlugLV2::TakeControlPortsForActivation()
   {
     const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);
     const float v = pPort ? *pPort : kUnknown;
-    mTakenControl.Get()[i] = v;
     if (!restored && !std::isnan(v)) GetParam(i)->Set(GetParam(i)->Clamp(v));
+    SetTakenControl(i, v);
   }
 }
 
@@ -167,23 +168,52 @@ void IPlugLV2::ApplyControlPorts() noexcept
     for (int i = 0; i < NParams(); ++i)
     {
       const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);
-      mTakenControl.Get()[i] = pPort ? *pPort : kUnknown;
+      SetTakenControl(i, pPort ? *pPort : kUnknown);
     }
   for (int i = 0; i < NParams(); ++i)
   {
     const auto* pPort = static_cast<const float*>(mPortData.Get()[mPorts.Control(i)]);
     if (!pPort) continue;
     const float v = *pPort;
-    float& taken = mTakenControl.Get()[i];
+    const float taken = TakenControl(i);
     if (v == taken || std::isnan(v)) continue;
     IParam* pParam = GetParam(i);
     const double plain = pParam->Clamp(v);
-    const bool unknown = std::isnan(taken);
-    taken = v;
-    if (unknown && static_cast<float>(pParam->Value()) == static_cast<float>(plain)) continue;
-    pParam->Set(plain);
-    ApplyParamChange(i);
+    // The parameter before the note that it was taken: a state save that sees the note
+    // sees the parameter too (ValueAfterNextRun).
+    if (!std::isnan(taken) || static_cast<float>(pParam->Value()) != static_cast<float>(plain))
+    {
+      pParam->Set(plain);
+      ApplyParamChange(i);
+    }
+    SetTakenControl(i, v);
   }
+}
+
+float IPlugLV2::TakenControl(int i) noexcept
+{
+  return std::atomic_ref<float>(mTakenControl.Get()[i]).load(std::memory_order_acquire);
+}
+
+void IPlugLV2::SetTakenControl(int i, float v) noexcept
+{
+  std::atomic_ref<float>(mTakenControl.Get()[i]).store(v, std::memory_order_release);
+}
+
+double IPlugLV2::ValueAfterNextRun(int i) noexcept
+{
+  // The same decision ApplyControlPorts makes, on what it would find now.
+  auto* pPort = static_cast<float*>(mPortData.Get()[mPorts.Control(i)]);
+  const float taken = TakenControl(i);
+  IParam* pParam = GetParam(i);
+  const double current = pParam->Value();
+  // After a restore the next run takes the ports without applying them.
+  if (!pPort || mResyncControls.load(std::memory_order_acquire)) return current;
+  const float v = std::atomic_ref<float>(*pPort).load(std::memory_order_relaxed);
+  if (v == taken || std::isnan(v)) return current;
+  const double plain = pParam->Clamp(v);
+  if (std::isnan(taken) && static_cast<float>(current) == static_cast<float>(plain)) return current;
+  return plain;
 }
 
 void IPlugLV2::ProcessSlice(int offset, int nFrames) noexcept

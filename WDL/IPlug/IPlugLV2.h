@@ -13,7 +13,10 @@
 //   before the block, on the audio thread, lock-free. A state restore holds until the
 //   host moves a port: the ports' values at the next run are taken without applying.
 // - State: the state extension saves and restores the bytes SerializeState gives (the
-//   bytes the Audio Unit saves), under one key, as an atom:Chunk.
+//   bytes the Audio Unit saves), under one key, as an atom:Chunk. A plug-in whose state
+//   is its parameters saves them as the next run() will have them: a control port the
+//   host moved since the last run counts, so the state a host saves beside its controls
+//   agrees with them even when no block ran in between.
 // - Editor: the plug-in's editor is moved onto the Linux graphics host (no X11 in it) at
 //   instantiation; an LV2 UI reaches it through IPlugLV2EditorAccess (instance-access).
 //
@@ -63,12 +66,15 @@ public:
            bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int sideChainChannels = 0);
   ~IPlugLV2() override;
 
-  // A descriptor for a variant of the plug-in, with the binding's callbacks.
+  // A descriptor for a variant of the plug-in, with the binding's callbacks. A plug-in
+  // with extensions of its own passes an extension_data that answers their URIs and
+  // hands every other URI to ExtensionData.
   static constexpr IPlugLV2Descriptor Describe(const char* uri, int nIn, int nOut, const char* stateKey,
-                                               IPlugLV2* (*make)())
+                                               IPlugLV2* (*make)(),
+                                               const void* (*extensionData)(const char*) = ExtensionData)
   {
     return {
-      {uri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, ExtensionData}, nIn, nOut, stateKey, make};
+      {uri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, extensionData}, nIn, nOut, stateKey, make};
   }
 
   // ==== What the binding asks of the processor ====
@@ -113,11 +119,12 @@ public:
   static void Deactivate(LV2_Handle instance);
   static void Cleanup(LV2_Handle instance);
   static const void* ExtensionData(const char* uri);
+  // The plug-in behind a handle the binding gave a host (for a plug-in's own extensions).
+  static IPlugLV2* FromHandle(LV2_Handle instance) noexcept;
 
 private:
   friend struct IPlugLV2State;
 
-  static IPlugLV2* FromHandle(LV2_Handle instance) noexcept;
   // Instantiation: the variant's channels, the rate, the URIDs, the editor's host.
   bool Configure(const IPlugLV2Descriptor& d, double sampleRate, const LV2_Feature* const* features);
   // Activation (no run() meanwhile): the connected control ports' values become the
@@ -125,6 +132,12 @@ private:
   void TakeControlPortsForActivation();
   // Audio thread.
   void ApplyControlPorts() noexcept;
+  // What parameter i will be once the next run() has taken its control port. The state
+  // save's thread, possibly during run(): lock-free reads of the port and of the value
+  // last taken from it.
+  double ValueAfterNextRun(int i) noexcept;
+  float TakenControl(int i) noexcept;
+  void SetTakenControl(int i, float v) noexcept;
   void ProcessSlice(int offset, int nFrames) noexcept;
   bool OnUIThread() const noexcept;
 
@@ -133,6 +146,8 @@ private:
   WDL_TypedBuf<void*> mPortData;
   // The value last taken from each control port; NaN: the port was not connected at
   // activation, so the first value seen applies where it differs from the parameter.
+  // Written on the audio thread (and at activation) after the parameter is set, read by
+  // the state save: through TakenControl and SetTakenControl only.
   WDL_TypedBuf<float> mTakenControl;
   std::atomic<bool> mResyncControls{false};
   // Pointers to the current slice of each channel, handed to the base's float path.

@@ -11,6 +11,20 @@
 // The state interface's two callbacks, friends of the binding.
 struct IPlugLV2State
 {
+  // SerializeState; for a state of parameters (the layout SerializeParams writes: one
+  // double each, in index order) the values the next run() will have.
+  static bool SaveParameters(IPlugLV2* pPlug, ByteChunk* pChunk)
+  {
+    if (pPlug->DoesStateChunks()) return pPlug->SerializeState(pChunk);
+    bool ok = true;
+    for (int i = 0; i < pPlug->NParams(); ++i)
+    {
+      const double v = pPlug->ValueAfterNextRun(i);
+      ok &= pChunk->Put(&v) > 0;
+    }
+    return ok;
+  }
+
   // Any non-audio thread, possibly while the audio thread runs: under the mutex.
   static LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
                                uint32_t /* flags */, const LV2_Feature* const* /* features */)
@@ -20,7 +34,7 @@ struct IPlugLV2State
     ByteChunk chunk;
     {
       WDL_MutexLock lock(&pPlug->mMutex);
-      if (!pPlug->SerializeState(&chunk)) return LV2_STATE_ERR_UNKNOWN;
+      if (!SaveParameters(pPlug, &chunk)) return LV2_STATE_ERR_UNKNOWN;
     }
     return store(handle, pPlug->mStateKey, chunk.GetBytes(), static_cast<size_t>(chunk.Size()), pPlug->mChunkType,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);

@@ -32,7 +32,12 @@ function(tesk_lv2_module)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS ${M_MAP})
-  target_link_options(${M_TARGET} PRIVATE -Wl,--no-undefined -Wl,--version-script=${M_MAP})
+  target_link_options(${M_TARGET} PRIVATE -Wl,--version-script=${M_MAP})
+  # Every symbol resolved in the library itself, except in clang's instrumented builds:
+  # there the sanitizer and coverage runtimes are linked into the executable that loads it.
+  if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TESK_FUZZ OR TESK_SANITIZE)))
+    target_link_options(${M_TARGET} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 tesk_lv2_module(TARGET tesk_lv2_dsp OUTPUT tesk MAP ${CMAKE_SOURCE_DIR}/lv2/tesk.map
@@ -40,7 +45,9 @@ tesk_lv2_module(TARGET tesk_lv2_dsp OUTPUT tesk MAP ${CMAKE_SOURCE_DIR}/lv2/tesk
 tesk_lv2_module(TARGET tesk_lv2_ui OUTPUT tesk_ui MAP ${CMAKE_SOURCE_DIR}/lv2/tesk_ui.map
   SOURCES lv2/TeskLV2UI.cpp LIBS tesk_lv2 graphics_x11)
 
-add_custom_target(tesk_lv2_bundle ALL DEPENDS ${TESK_LV2_TTL} tesk_lv2_dsp tesk_lv2_ui)
+# The Turtle files alone, for what loads the plug-in without its UI (the fuzz targets).
+add_custom_target(tesk_lv2_description DEPENDS ${TESK_LV2_TTL})
+add_custom_target(tesk_lv2_bundle ALL DEPENDS tesk_lv2_description tesk_lv2_dsp tesk_lv2_ui)
 
 # `cmake --install` puts the bundle in TESK_LV2_INSTALL_DIR when set; otherwise in the
 # first folder of $LV2_PATH at install time, or else in ~/.lv2.

@@ -177,6 +177,23 @@ TEST_F(AUHost, AGetIntoATooSmallBufferWritesNothing)
   }
 }
 
+// A host releases the string a successful get hands over; outside the global scope the
+// get succeeds without a string, so it must say so rather than leave the host's bytes.
+TEST_F(AUHost, AStringFromValueOutsideTheGlobalScopeHandsOverNoString)
+{
+  for (AudioUnitScope scope : {I, O, GROUP})
+  {
+    AudioUnitParameterStringFromValue sfv;
+    std::memset(&sfv, 0xAB, sizeof(sfv));
+    sfv.inParamID = 0;
+    sfv.inValue = nullptr;
+    UInt32 size = sizeof(sfv);
+    ASSERT_EQ(noErr, AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterStringFromValue, scope, 0, &sfv, &size))
+      << scope;
+    EXPECT_EQ(sfv.outString, nullptr) << scope;
+  }
+}
+
 TEST_F(AUHost, ASetWithLessDataThanThePropertyIsRefused)
 {
   struct Row

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/parameters/parameters.h>
+
 namespace lv2_test
 {
 namespace
@@ -83,7 +87,7 @@ Lv2Plugin::Lv2Plugin(Lv2World& world, const LilvPlugin* plugin)
 }
 
 std::unique_ptr<Lv2Plugin> Lv2Plugin::Open(Lv2World& world, const char* uri, double sampleRate, std::string* pError,
-                                           bool withoutUridMap)
+                                           bool withoutUridMap, int maxBlockLength)
 {
   const LilvPlugin* plugin = world.Plugin(uri);
   if (!plugin)
@@ -94,9 +98,34 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::Open(Lv2World& world, const char* uri, dou
   std::unique_ptr<Lv2Plugin> p(new Lv2Plugin(world, plugin));
   const LV2_Feature map = {LV2_URID__map, world.Urids().MapFeature()};
   const LV2_Feature unmap = {LV2_URID__unmap, world.Urids().UnmapFeature()};
-  const LV2_Feature* withMap[] = {&map, &unmap, nullptr};
-  const LV2_Feature* none[] = {nullptr};
-  p->mInstance = lilv_plugin_instantiate(plugin, sampleRate, withoutUridMap ? none : withMap);
+  LV2_Feature options = {LV2_OPTIONS__options, nullptr};
+  const LV2_Feature bounded = {LV2_BUF_SIZE__boundedBlockLength, nullptr};
+  std::vector<const LV2_Feature*> features;
+  if (!withoutUridMap)
+  {
+    p->MakeOptions(sampleRate, maxBlockLength);
+    options.data = p->mOptions.data();
+    features = {&map, &unmap, &options};
+  }
+  if (maxBlockLength > 0) features.push_back(&bounded);
+  // As hosts do: a plug-in that requires anything not offered is not instantiated.
+  std::string missing;
+  LilvNodes* required = lilv_plugin_get_required_features(plugin);
+  LILV_FOREACH(nodes, i, required)
+  {
+    const char* need = lilv_node_as_uri(lilv_nodes_get(required, i));
+    bool offered = false;
+    for (const LV2_Feature* f : features) offered = offered || std::strcmp(f->URI, need) == 0;
+    if (!offered) missing += std::string(missing.empty() ? "" : ", ") + need;
+  }
+  lilv_nodes_free(required);
+  if (!missing.empty())
+  {
+    *pError = std::string(uri) + " requires what this host does not offer: " + missing;
+    return nullptr;
+  }
+  features.push_back(nullptr);
+  p->mInstance = lilv_plugin_instantiate(plugin, sampleRate, features.data());
   if (!p->mInstance)
   {
     *pError = std::string("instantiation of ") + uri + " failed";
@@ -104,6 +133,24 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::Open(Lv2World& world, const char* uri, dou
   }
   p->ReadPorts();
   return p;
+}
+
+void Lv2Plugin::MakeOptions(double sampleRate, int maxBlockLength)
+{
+  UridMap& u = mWorld.Urids();
+  const LV2_URID intType = u.Map(LV2_ATOM__Int), floatType = u.Map(LV2_ATOM__Float);
+  mOptionRate = static_cast<float>(sampleRate);
+  mOptionMinBlock = 1;
+  mOptionMaxBlock = maxBlockLength;
+  mOptions = {{LV2_OPTIONS_INSTANCE, 0, u.Map(LV2_PARAMETERS__sampleRate), sizeof(float), floatType, &mOptionRate}};
+  if (maxBlockLength > 0)
+  {
+    mOptions.push_back(
+      {LV2_OPTIONS_INSTANCE, 0, u.Map(LV2_BUF_SIZE__minBlockLength), sizeof(std::int32_t), intType, &mOptionMinBlock});
+    mOptions.push_back(
+      {LV2_OPTIONS_INSTANCE, 0, u.Map(LV2_BUF_SIZE__maxBlockLength), sizeof(std::int32_t), intType, &mOptionMaxBlock});
+  }
+  mOptions.push_back({LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr});
 }
 
 Lv2Plugin::~Lv2Plugin()

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include <lilv/lilv.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -74,10 +75,13 @@ struct PortInfo
 class Lv2Plugin final
 {
 public:
-  // Null with a reason when the plug-in is not found or does not instantiate. The
-  // URID map is offered unless withoutUridMap is set.
+  // Null with a reason when the plug-in is not found, requires a feature this host does
+  // not offer, or does not instantiate. Offered: the URID map and unmap (unless
+  // withoutUridMap is set; the options then too, whose keys are URIDs), the options
+  // (sample rate; with maxBlockLength above 0 the block lengths) and, with
+  // maxBlockLength above 0, the promise of bounded blocks of at most that length.
   static std::unique_ptr<Lv2Plugin> Open(Lv2World& world, const char* uri, double sampleRate, std::string* pError,
-                                         bool withoutUridMap = false);
+                                         bool withoutUridMap = false, int maxBlockLength = 0);
   ~Lv2Plugin();
   Lv2Plugin(const Lv2Plugin&) = delete;
   Lv2Plugin& operator=(const Lv2Plugin&) = delete;
@@ -128,6 +132,8 @@ public:
 private:
   Lv2Plugin(Lv2World& world, const LilvPlugin* plugin);
   void ReadPorts();
+  // The options a host hands over at instantiation; they live as long as the instance.
+  void MakeOptions(double sampleRate, int maxBlockLength);
 
   Lv2World& mWorld;
   const LilvPlugin* mPlugin;
@@ -136,5 +142,8 @@ private:
   std::vector<PortInfo> mPorts;
   std::vector<float> mControls;  // one per port; audio ports' entries unused
   std::vector<int> mAudioIn, mAudioOut;
+  float mOptionRate = 0.0f;
+  std::int32_t mOptionMinBlock = 0, mOptionMaxBlock = 0;
+  std::vector<LV2_Options_Option> mOptions;
 };
 }  // namespace lv2_test

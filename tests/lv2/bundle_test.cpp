@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Lv2TestSupport.h"
+#include "TeskLV2Seed.h"
 #include "TeskParams.h"
 
 using namespace lv2_test;
@@ -93,6 +94,7 @@ TEST_P(Lv2info, ShowsEveryPortFromTheParameterTable)
   EXPECT_TRUE(Has(r.output, "Has latency:       yes, reported by port 13")) << r.output;
   EXPECT_TRUE(Has(r.output, "http://lv2plug.in/ns/lv2core#hardRTCapable")) << r.output;
   EXPECT_TRUE(Has(r.output, "http://lv2plug.in/ns/ext/state#interface")) << r.output;
+  EXPECT_TRUE(Has(r.output, kTeskLV2SeedURI)) << r.output;
   EXPECT_TRUE(Has(r.output, kTeskLV2UIURI)) << r.output;
   EXPECT_TRUE(std::regex_search(r.output, std::regex(R"(Presets:\s*\n\s*-\n)"))) << r.output;
   // Nothing is required of a host: every feature the plug-in uses is optional.

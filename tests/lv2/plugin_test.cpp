@@ -182,6 +182,36 @@ TEST_F(PluginTest, StateSavedHereRestoresInTheAudioUnit)
   }
 }
 
+// A host saves its controls beside the plug-in's state, often with no block run since a
+// control moved (a stopped engine, a session saved right after loading). The state must
+// agree with those controls, or the restored session plays other values than it shows.
+TEST_F(PluginTest, AStateSavedBeforeTheNextRunHoldsTheMovedControls)
+{
+  for (const char* uri : {kTeskLV2URI, kTeskLV2MonoURI})
+  {
+    SCOPED_TRACE(uri);
+    auto p = Open(uri);
+    ASSERT_TRUE(p);
+    std::vector<double> expected(tesk::kNumParams);
+    for (int i = 0; i < tesk::kNumParams; ++i)
+      expected[static_cast<size_t>(i)] = p->Ports()[static_cast<size_t>(i)].def;
+    // Before activation, and after a run.
+    p->SetControl(tesk::kInv, 1.0f);
+    expected[tesk::kInv] = 1.0;
+    EXPECT_EQ(p->SaveStateBytes(kTeskLV2StateKey), Doubles(expected));
+    p->Activate();
+    p->Process(Silence(p->NumAudioIn(), 64), 64);
+    p->SetControl(tesk::kPre, 0.375f);
+    p->SetControl(tesk::kModeA, 7.0f);  // out of range: the run would limit it
+    expected[tesk::kPre] = 0.375;
+    expected[tesk::kModeA] = 1.0;
+    EXPECT_EQ(p->SaveStateBytes(kTeskLV2StateKey), Doubles(expected));
+    // The run that follows takes exactly those values.
+    p->Process(Silence(p->NumAudioIn(), 64), 64);
+    EXPECT_EQ(p->SaveStateBytes(kTeskLV2StateKey), Doubles(expected));
+  }
+}
+
 TEST_F(PluginTest, AStateItCannotTakeChangesNothing)
 {
   auto p = Open();

@@ -204,8 +204,7 @@ TEST(TeskPipeline, ClearingTheHistoryRendersAsANewEngineDoes)
   used.Render(loud, loud, &outL, &outR, 300);
   {
     WDL_MutexLock lock(used->GetMutex());
-    used->GetEngine().ClearHistory();
-    used->SetRandomSeed(77u);
+    used->GetEngine().ClearHistory();  // the draws restart from the seed, 77
   }
   used.Render(inL, inR, &outL, &outR, 512);
   EXPECT_EQ(0, std::memcmp(refL.data(), outL.data(), n * sizeof(double)));

@@ -1,5 +1,7 @@
 #include "ClassInfoBytes.h"
 
+#include <AudioUnit/AudioUnitProperties.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -147,6 +149,36 @@ CFDictionaryRef ClassInfoFromBytes(const std::vector<std::uint8_t>& bytes)
     }
   }
   return dict;
+}
+
+std::vector<std::uint8_t> ClassInfoData(const std::vector<std::uint8_t>& bytes)
+{
+  CFDictionaryRef dict = ClassInfoFromBytes(bytes);
+  if (!dict) return {};
+  std::vector<std::uint8_t> data;
+  const void* value = CFDictionaryGetValue(dict, CFSTR(kAUPresetDataKey));
+  if (value && CFGetTypeID(value) == CFDataGetTypeID())
+  {
+    auto d = static_cast<CFDataRef>(value);
+    data.assign(CFDataGetBytePtr(d), CFDataGetBytePtr(d) + CFDataGetLength(d));
+  }
+  CFRelease(dict);
+  return data;
+}
+
+std::vector<std::uint8_t> WithClassInfoData(const std::vector<std::uint8_t>& bytes,
+                                            const std::vector<std::uint8_t>& data)
+{
+  CFDictionaryRef dict = ClassInfoFromBytes(bytes);
+  if (!dict) return {};
+  CFMutableDictionaryRef copy = CFDictionaryCreateMutableCopy(nullptr, 0, dict);
+  CFDataRef value = CFDataCreate(nullptr, data.data(), static_cast<CFIndex>(data.size()));
+  CFDictionarySetValue(copy, CFSTR(kAUPresetDataKey), value);
+  std::vector<std::uint8_t> out = ClassInfoToBytes(copy);
+  CFRelease(value);
+  CFRelease(copy);
+  CFRelease(dict);
+  return out;
 }
 
 }  // namespace validator

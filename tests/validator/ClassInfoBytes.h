@@ -15,4 +15,11 @@ namespace validator
 std::vector<std::uint8_t> ClassInfoToBytes(CFDictionaryRef dict);
 // Null for bytes that are not such an encoding. The caller releases the dictionary.
 CFDictionaryRef ClassInfoFromBytes(const std::vector<std::uint8_t>& bytes);
+
+// The plug-in's own state in such an encoding: the value under the data key (empty when
+// there is none), and the encoding with that value replaced (empty for bytes that are
+// not an encoding).
+std::vector<std::uint8_t> ClassInfoData(const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> WithClassInfoData(const std::vector<std::uint8_t>& bytes,
+                                            const std::vector<std::uint8_t>& data);
 }  // namespace validator

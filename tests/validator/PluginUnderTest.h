@@ -1,7 +1,7 @@
 #pragma once
 // The plug-in as a validator sees it: opened, configured, driven and saved the way one
 // host binding does it. The checks talk only to this interface, so every binding that
-// can open the plug-in (the Audio Unit entry now) runs the same checks.
+// can open the plug-in (the Audio Unit entry, the LV2 bundle) runs the same checks.
 //
 // Threads: Render runs on the caller's thread as the host's audio thread; SetParameter
 // may run on another thread at the same time (as a host's automation does). Everything
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,13 +61,17 @@ public:
 };
 
 // One way of opening the plug-in. Open returns null when the plug-in did not open.
+// The plug-in is prepared with mChannels inputs and outputs: the first channels of the
+// checks' stereo signals go in, and the output channels past them stay silent.
 struct Binding
 {
   std::string mName;
   std::function<std::unique_ptr<PluginUnderTest>()> mOpen;
+  int mChannels = 2;
 };
 
-// For test names: the binding's name.
+// For test names and messages: the binding's name.
 inline std::string BindingName(const Binding& b) { return b.mName; }
+inline void PrintTo(const Binding& b, std::ostream* os) { *os << b.mName; }
 
 }  // namespace validator

@@ -15,6 +15,11 @@ class PluginChecks : public ::testing::TestWithParam<Binding>
 {
 };
 
+// What a binding with a maximum block size does with a larger block.
+class BlockLimitChecks : public ::testing::TestWithParam<Binding>
+{
+};
+
 // Parameter automation from another thread while rendering, once per render route.
 class ConcurrencyChecks : public ::testing::TestWithParam<Binding>
 {

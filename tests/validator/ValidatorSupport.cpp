@@ -91,9 +91,10 @@ std::unique_ptr<PluginUnderTest> OpenPrepared(const Binding& binding, double sam
     ADD_FAILURE() << binding.mName << ": the plug-in did not open";
     return nullptr;
   }
-  if (!plug->Prepare(sampleRate, 2, maxFrames))
+  if (!plug->Prepare(sampleRate, binding.mChannels, maxFrames))
   {
-    ADD_FAILURE() << binding.mName << ": refused stereo at " << sampleRate << " Hz with " << maxFrames << " frames";
+    ADD_FAILURE() << binding.mName << ": refused " << binding.mChannels << " channels at " << sampleRate << " Hz with "
+                  << maxFrames << " frames";
     return nullptr;
   }
   EXPECT_TRUE(plug->SetSeed(seed));

@@ -42,8 +42,8 @@ using BlockSizes = std::function<int(int blockIndex)>;
 BlockSizes FixedBlocks(int size);
 BlockSizes RandomBlocks(int maxSize, std::uint32_t seed);
 
-// Opens the plug-in, prepares it for stereo at the rate with room for maxFrames, seeds
-// it and applies the settings. Fails the current test (and returns null) when any step
+// Opens the plug-in, prepares it for the binding's channels at the rate with room for
+// maxFrames, seeds it and applies the settings. Fails the current test (and returns null) when any step
 // is refused.
 std::unique_ptr<PluginUnderTest> OpenPrepared(const Binding& binding, double sampleRate, int maxFrames,
                                               std::uint32_t seed, const Settings& settings = {});

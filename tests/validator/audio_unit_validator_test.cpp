@@ -11,6 +11,7 @@ std::string Name(const ::testing::TestParamInfo<Binding>& info) { return info.pa
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(AudioUnit, PluginChecks, ::testing::Values(AudioUnitBinding()), Name);
+INSTANTIATE_TEST_SUITE_P(AudioUnit, BlockLimitChecks, ::testing::Values(AudioUnitBinding()), Name);
 
 // Both ways a host renders: through the render selector (which holds the plug-in mutex)
 // and through the fast-dispatch render function (which holds nothing).

@@ -86,7 +86,10 @@ TEST_P(PluginChecks, AnImpulseLeavesAfterTheReportedLatency)
     EXPECT_EQ(peak, 100 + latency) << rate << " Hz";
     // Nearly all of it: the stages' frame windows add up to one within rounding.
     EXPECT_NEAR(out.mChannels[0][100 + latency], 0.5f, 1e-3f) << rate << " Hz";
-    EXPECT_NEAR(out.mChannels[1][100 + latency], -0.25f, 1e-3f) << rate << " Hz";
+    if (GetParam().mChannels == 2)
+    {
+      EXPECT_NEAR(out.mChannels[1][100 + latency], -0.25f, 1e-3f) << rate << " Hz";
+    }
   }
 }
 

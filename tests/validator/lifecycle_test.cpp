@@ -16,7 +16,7 @@ constexpr int kFrames = 12288 + 2 * 2048;
 constexpr float kSentinel = 12345.0f;
 }  // namespace
 
-TEST_P(PluginChecks, MoreFramesThanTheMaximumAreRefusedAndChangeNothing)
+TEST_P(BlockLimitChecks, MoreFramesThanTheMaximumAreRefusedAndChangeNothing)
 {
   const Audio input = MusicLike(kFrames, 23u);
   std::unique_ptr<PluginUnderTest> ref = OpenPrepared(GetParam(), 44100.0, kMaxFrames, 3u, BusySettings());

@@ -83,13 +83,13 @@ public:
   // Every buffer at its final size; the random source seeded from the clock.
   TeskEngine();
   TeskEngine(const TeskEngine&) = delete;
+  TeskEngine& operator=(const TeskEngine&) = delete;
 
   // Back to the state of a new engine: no history in any frame, delay or average,
   // and the noise restarted from the engine's seed (so a seeded engine renders the
   // same after every clear). Settings, the editor link and the transforms' tables
   // stay. Called with processing stopped (a host's activation).
   void ClearHistory() noexcept;
-  TeskEngine& operator=(const TeskEngine&) = delete;
 
   // The editor the engine feeds and reads the band edges from; null for none.
   void SetEditor(TeskEditorLink* pEditor) noexcept { mEditor = pEditor; }

@@ -194,7 +194,7 @@ cpu_ticks() { # PID: user + system time of the whole process, in clock ticks
 }
 
 monitor() { # LOG SYMBOL: the last value jalv printed for an output control
-  { grep -a -o "$2 = [-0-9.]*" "$1" || true; } | tail -n 1 | cut -d' ' -f3
+  { grep -a -o "$2 = [-0-9.]*" "$1" || true; } | tail -n 1 | awk '{ printf "%g", $3 }'
 }
 
 RESULTS=()
@@ -292,7 +292,10 @@ length=$(monitor "$peer_log" ifl0)
 peer_diff=$(cut -d'|' -f6 <<<"${RESULTS[2]}")
 echo "peers: convolver load status ${status:-?} (0 = loaded), impulse length ${length:-?} ms," \
   "output minus dry input ${peer_diff} x the input's RMS"
-[[ $status == 0.000000 && ${length%%.*} -ge 1990 ]] ||
+tesk_log=${RESULTS[0]##*|}
+echo "peers: reported latency: Tesk $(monitor "$tesk_log" latency) samples," \
+  "convolver $(monitor "$peer_log" out_latency) samples"
+[[ $status == 0 && ${length%%.*} -ge 1990 ]] ||
   die "the convolver did not load the impulse response (state key $PEER_FILE_KEY)"
 awk -v d="$peer_diff" 'BEGIN { exit !(d > 0.1) }' ||
   die "the convolver's output equals its dry input: the impulse response is not applied"

@@ -14,7 +14,8 @@
 # The peer is the stereo impulse-response convolver of Debian's lsp-plugins-lv2
 # (http://lsp-plug.in/plugins/lv2/impulse_responses_stereo), loaded from a jalv state folder
 # with a 2-second stereo impulse response, its left and right channels routed to the left and
-# right outputs. Its other controls keep their defaults.
+# right outputs. Its other controls keep their defaults. A last run of the same convolver with no
+# impulse response (it then copies its input) measures the floor: host, server and plug-in calls.
 #
 # Everything the script starts (jackd under a private server name, the player, jalv, the
 # recorder) is stopped by its process id at exit; logs stay in a temporary folder removed then.
@@ -283,6 +284,8 @@ printf 'peers: %d cores, load average before: %s\n' "$(nproc)" "$(cut -d' ' -f1-
 run_one "Tesk (stereo)" tesk-stereo "in_l in_r" "out_l out_r" urn:orvanta:tesk
 run_one "Tesk Mono" tesk-mono "in" "out" "urn:orvanta:tesk#mono"
 run_one "peer: IR convolver, 2 s IR" peer-convolver "in_l in_r" "out_l out_r" -l "$PEER_STATE"
+# The floor: the same convolver with no impulse response copies its input to its output.
+run_one "floor: convolver without IR" peer-floor "in_l in_r" "out_l out_r" "$PEER_URI"
 
 # The peer must have loaded the impulse response: load status 0 (done) and a length of 2000 ms,
 # and its output must differ from the dry input.
@@ -303,27 +306,30 @@ awk -v d="$peer_diff" 'BEGIN { exit !(d > 0.1) }' ||
 # --- Table -----------------------------------------------------------------------------------
 
 echo
-printf '%-28s %8s %8s %10s %8s %10s %8s\n' "plug-in" "audio s" "CPU s" "% of real" "x Tesk" \
-  "start CPU" "out-in"
-ref_share=""
-for row in "${RESULTS[@]}"; do
-  IFS='|' read -r label t0 t1 ticks startup diff _ <<<"$row"
-  awk -v l="$label" -v t0="$t0" -v t1="$t1" -v k="$ticks" -v s="$startup" -v hz="$TICKS" \
-    -v d="$diff" -v ref="$ref_share" 'BEGIN {
-      audio = t1 - t0; cpu = k / hz; share = cpu / audio;
-      ratio = (ref == "") ? 1 : share / ref;
-      printf "%-28s %8.1f %8.2f %9.2f%% %8.2f %9.2fs %8.3f\n", l, audio, cpu, 100 * share, ratio, s / hz, d
-    }'
-  if [[ -z $ref_share ]]; then
-    ref_share=$(awk -v t0="$t0" -v t1="$t1" -v k="$ticks" -v hz="$TICKS" \
-      'BEGIN { printf "%.9f", k / hz / (t1 - t0) }')
-  fi
-done
+# The first row (Tesk, stereo) is the reference; the last (the convolver with no impulse
+# response: the host, JACK and a plug-in that only copies) is the floor under every row.
+printf '%s\n' "${RESULTS[@]}" | awk -F'|' -v hz="$TICKS" '
+  { label[NR] = $1; audio[NR] = $3 - $2; cpu[NR] = $4 / hz; start[NR] = $5 / hz; diff[NR] = $6
+    share[NR] = cpu[NR] / audio[NR] }
+  END {
+    floor = share[NR]
+    printf "%-30s %7s %7s %9s %7s %11s %11s %9s %7s\n", "plug-in", "audio s", "CPU s", \
+      "% of real", "x Tesk", "over floor", "x Tesk over", "start CPU", "out-in"
+    for (i = 1; i <= NR; i++) {
+      over = share[i] - floor
+      printf "%-30s %7.1f %7.2f %8.2f%% %7.2f %10.2f%% %11s %8.2fs %7.3f\n", label[i], audio[i], \
+        cpu[i], 100 * share[i], share[i] / share[1], 100 * over, \
+        (i < NR && share[1] > floor) ? sprintf("%.2f", over / (share[1] - floor)) : "-", \
+        start[i], diff[i]
+    }
+  }'
 cat <<EOF
 
 audio s: wall time of the measured stretch (the dummy backend runs in real time); CPU s: user +
-system time of the jalv process over it (/proc/PID/stat), after ${WARMUP} s of warm-up; x Tesk: CPU
-share against Tesk (stereo); start CPU: the process's CPU time before the stretch (loading,
+system time of the jalv process over it (/proc/PID/stat, all threads), after ${WARMUP} s of
+warm-up; % of real: CPU s / audio s; x Tesk: that share against Tesk (stereo); over floor: the
+share above the last row's (the same host and server, with a plug-in that only copies), and x Tesk
+over: that excess against Tesk's; start CPU: the process's CPU time before the stretch (loading,
 activation, warm-up); out-in: RMS of output minus input over the input's RMS in a 2 s recording
-(0 would mean the signal passes unchanged).
+(0: the signal passes unchanged).
 EOF

@@ -230,22 +230,24 @@ run_one() {
   fi
   local i
   for ((i = 0; i < ${#in_ports[@]}; i++)); do
-    jack_connect "jackplay:out_$((i + 1))" "$client:${in_ports[i]}"
+    jack_connect "jackplay:out_$((i + 1))" "$client:${in_ports[i]}" ||
+      die "could not connect the player to $client:${in_ports[i]}"
   done
   for ((i = 0; i < ${#out_ports[@]}; i++)); do
-    jack_connect "$client:${out_ports[i]}" "system:playback_$((i + 1))"
+    jack_connect "$client:${out_ports[i]}" "system:playback_$((i + 1))" ||
+      die "could not connect $client:${out_ports[i]} to the playback"
   done
 
   pause "$WARMUP"
   local ticks0 t0 ticks1 t1
-  ticks0=$(cpu_ticks "$pid") || die "jalv ($label) ended during the warm-up; see its output above"
+  ticks0=$(cpu_ticks "$pid") || { tail -n 20 "$log" >&2; die "jalv ($label) ended during the warm-up"; }
   t0=$EPOCHREALTIME
   pause "$SECONDS_PER_RUN"
-  ticks1=$(cpu_ticks "$pid") || die "jalv ($label) ended during the run"
+  ticks1=$(cpu_ticks "$pid") || { tail -n 20 "$log" >&2; die "jalv ($label) ended during the run"; }
   t1=$EPOCHREALTIME
   kill -0 "$JACKD_PID" 2>/dev/null || die "jackd ended during the run"
 
-  # Check that the plug-in changes the signal: record the player's output and the plug-in's.
+  # How far the output differs from the input: record the player's output and the plug-in's.
   local rec=$WORK/$client-check.wav rec_in rec_out diff
   if ((${#in_ports[@]} == 2)); then
     rec_in=(jackplay:out_1 jackplay:out_2)

@@ -14,6 +14,7 @@ PACKAGES=(
   libbenchmark-dev libfftw3-dev linux-perf
   lv2-dev liblilv-dev
   lilv-utils sordi serdi lv2file jalv jackd2 ardour
+  lsp-plugins-lv2 sndfile-tools
 )
 
 missing=()

@@ -21,6 +21,25 @@ void blitRowWith(LICE_pixel* d, const LICE_pixel* s, int n, int F)
   const BlitParams p{kRule, F};
   for (int i = 0; i < n; ++i) d[i] = blitPixel(d[i], s[i], p);
 }
+
+// Images blended by their alpha are often mostly transparent (a title's letters over
+// a display): a run of eight pixels with no alpha at all leaves the destination as
+// it is, and is skipped whole.
+template <>
+void blitRowWith<BlitRule::kCopyAlphaFull>(LICE_pixel* d, const LICE_pixel* s, int n, int F)
+{
+  const BlitParams p{BlitRule::kCopyAlphaFull, F};
+  constexpr int kRun = 8;
+  int i = 0;
+  for (; i + kRun <= n; i += kRun)
+  {
+    LICE_pixel alphas = 0;
+    for (int k = 0; k < kRun; ++k) alphas |= s[i + k];
+    if ((alphas & 255u) == 0) continue;
+    for (int k = 0; k < kRun; ++k) d[i + k] = blitPixel(d[i + k], s[i + k], p);
+  }
+  for (; i < n; ++i) d[i] = blitPixel(d[i], s[i], p);
+}
 }  // namespace
 
 void blitRow(LICE_pixel* d, const LICE_pixel* s, int n, const BlitParams& p)

@@ -137,3 +137,32 @@ TEST(Blit, MissingBitmapsOrZeroWeightDrawNothing)
 }
 
 }  // namespace
+
+// A row blitted whole gives what blitting it one pixel at a time gives, for every
+// operation with and without the source's alpha, at full and partial weight, and
+// across runs of fully transparent pixels that start and end anywhere.
+TEST(Blit, AWholeRowEqualsItsPixelsBlittedOneByOne)
+{
+  constexpr int kW = 61;
+  LICE_MemBitmap src(kW, 1), base(kW, 1);
+  rt::fillPattern(&src, 7);
+  rt::fillPattern(&base, 8);
+  LICE_pixel* s = src.getBits();
+  for (int x : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 40, 41, 42})
+    s[x] &= 0xffffff00u;             // no alpha: transparent runs across the eight-pixel groups
+  s[8] = (s[8] & 0xffffff00u) | 1u;  // the faintest alpha between two runs
+  s[30] |= 255u;                     // one opaque pixel
+  for (int op :
+       {LICE_BLIT_MODE_COPY, LICE_BLIT_MODE_ADD, LICE_BLIT_MODE_DODGE, LICE_BLIT_MODE_MUL, LICE_BLIT_MODE_OVERLAY})
+    for (int alphaBit : {0, LICE_BLIT_USE_ALPHA})
+      for (float weight : {1.0f, 0.5f, 0.3f})
+      {
+        const int mode = op | alphaBit;
+        LICE_MemBitmap whole(kW, 1), single(kW, 1);
+        LICE_Blit(&whole, &base, 0, 0, 0, 0, kW, 1, 1.0f, LICE_BLIT_MODE_COPY);
+        LICE_Blit(&single, &base, 0, 0, 0, 0, kW, 1, 1.0f, LICE_BLIT_MODE_COPY);
+        LICE_Blit(&whole, &src, 0, 0, 0, 0, kW, 1, weight, mode);
+        for (int x = 0; x < kW; ++x) LICE_Blit(&single, &src, x, 0, x, 0, 1, 1, weight, mode);
+        EXPECT_TRUE(rt::samePixels(&whole, &single)) << "mode " << mode << " weight " << weight;
+      }
+}

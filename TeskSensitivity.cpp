@@ -263,39 +263,45 @@ TESK_INLINE_INTO_VARIANTS void FastBins(const double* frameL, const double* fram
   }
 }
 
-// One chunk's noise factors and bins: the loops above, compiled for one
-// instruction set. Audio thread.
+// One chunk of the measure: the draws, the noise factors and the bins, compiled
+// for one instruction set. Audio thread.
 constexpr int kChunk = 256;
-struct ChunkInputs
+struct Chunk
 {
-  const float* u1;
+  TeskRandom* random;
   const double* frameL;
   const double* frameR;
   double twoPeak;
-  const double* angle;
+  float* u1;      // out: each sample's first draw, scaled to [0, 1)
+  double* angle;  // out: each sample's noise angle
+  double* gw;     // out: each sample's noise factor
+  int* lo;        // out: the bins of the cosine's bounds
+  int* hi;
 };
-using ChunkPass = void (*)(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept;
+using ChunkPass = void (*)(const Chunk& c) noexcept;
 
-// The noise factors the fast logarithm leaves open are settled exactly between the
-// two passes, so each variant takes both passes with that step in between.
-TESK_INLINE_INTO_VARIANTS void ChunkBody(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
+// Two draws per sample, in order: the first for the noise's size, the second for
+// its angle. The noise factors the fast logarithm leaves open are settled exactly
+// before the bins are found.
+TESK_INLINE_INTO_VARIANTS void ChunkBody(const Chunk& c) noexcept
 {
-  FastNoiseFactors(in.u1, gw, kChunk);
+  alignas(64) std::uint32_t draws[2 * kChunk];
+  c.random->Fill(draws, 2 * kChunk);
   for (int k = 0; k < kChunk; ++k)
-    if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(in.u1[k]);
-  FastBins(in.frameL, in.frameR, in.twoPeak, in.angle, gw, lo, hi, kChunk);
+  {
+    c.u1[k] = static_cast<float>(draws[2 * k]) * kDrawStep;
+    c.angle[k] = static_cast<float>(static_cast<float>(draws[2 * k + 1]) * kDrawStep) * kTwoPiF;
+  }
+  FastNoiseFactors(c.u1, c.gw, kChunk);
+  for (int k = 0; k < kChunk; ++k)
+    if (c.gw[k] != c.gw[k]) c.gw[k] = ExactNoiseFactor(c.u1[k]);
+  FastBins(c.frameL, c.frameR, c.twoPeak, c.angle, c.gw, c.lo, c.hi, kChunk);
 }
 
-void ChunkPortable(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept { ChunkBody(in, gw, lo, hi); }
+void ChunkPortable(const Chunk& c) noexcept { ChunkBody(c); }
 #if TESK_VECTOR_VARIANTS
-__attribute__((target("avx2"))) void ChunkAvx2(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
-{
-  ChunkBody(in, gw, lo, hi);
-}
-__attribute__((target("avx512f"))) void ChunkAvx512(const ChunkInputs& in, double* gw, int* lo, int* hi) noexcept
-{
-  ChunkBody(in, gw, lo, hi);
-}
+__attribute__((target("avx2"))) void ChunkAvx2(const Chunk& c) noexcept { ChunkBody(c); }
+__attribute__((target("avx512f"))) void ChunkAvx512(const Chunk& c) noexcept { ChunkBody(c); }
 #endif
 
 // The variant for the FFT's active path. Audio thread (a relaxed load).
@@ -341,12 +347,7 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   alignas(64) int lo[kChunk], hi[kChunk];
   for (int k0 = 0; k0 < n; k0 += kChunk)
   {
-    for (int k = 0; k < kChunk; ++k)
-    {
-      u1[k] = static_cast<float>(mRandom.Next()) * kDrawStep;
-      angle[k] = static_cast<float>(static_cast<float>(mRandom.Next()) * kDrawStep) * kTwoPiF;
-    }
-    chunkPass({u1, frameL + k0, frameR + k0, twoPeak, angle}, gw, lo, hi);
+    chunkPass({&mRandom, frameL + k0, frameR + k0, twoPeak, u1, angle, gw, lo, hi});
     for (int k = 0; k < kChunk; ++k)
     {
       const int bin = lo[k] == hi[k] ? lo[k] : ExactBin(gw[k], angle[k], (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);

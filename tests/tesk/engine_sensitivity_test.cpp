@@ -213,6 +213,28 @@ TEST(TeskSensitivity, TheSeedMakesARenderRepeatable)
   EXPECT_NE(0, std::memcmp(a.data(), c.data(), a.size() * sizeof(double)));
 }
 
+TEST(TeskRandomSource, FillGivesTheValuesNextGivesAndLeavesTheSameState)
+{
+  // Fill works on lanes many steps apart; mixed with Next, the sequence must be the
+  // one Next alone gives.
+  for (std::uint32_t seed : {0u, 1u, 12345u, 0xFFFFFFFFu})
+  {
+    TeskRandom one(seed), lanes(seed);
+    std::vector<std::uint32_t> filled(3 * 512);
+    for (int round = 0; round < 3; ++round)
+    {
+      lanes.Fill(filled.data() + round * 512, 512);
+      lanes.Next();
+    }
+    for (int round = 0; round < 3; ++round)
+    {
+      for (int k = 0; k < 512; ++k) ASSERT_EQ(one.Next(), filled[round * 512 + k]) << "seed " << seed << " at " << k;
+      one.Next();
+    }
+    EXPECT_EQ(one.Next(), lanes.Next()) << "seed " << seed;
+  }
+}
+
 TEST(TeskRandomSource, DrawsCoverTheRangeOfThirtyOneBits)
 {
   TeskRandom r(99u);

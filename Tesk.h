@@ -110,7 +110,7 @@ public:
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
 
 #ifdef IPLUG_API_LV2
-  // LV2's activation (lv2/TeskLV2.cpp): a new engine, as in a new instance.
+  // LV2's activation (lv2/TeskLV2.cpp): the engine emptied in place, as a new instance has it.
   void ClearHistory() noexcept override;
 #endif
 

@@ -56,6 +56,13 @@ extern "C"
 // The instance information every Tesk is built with: its bundle and view class.
 IPlugInstanceInfo TeskInstanceInfo();
 
+// The LV2 binding declares ApplyParamChange for its control ports; the others do not.
+#ifdef IPLUG_API_LV2
+#define TESK_LV2_OVERRIDE override
+#else
+#define TESK_LV2_OVERRIDE
+#endif
+
 class Tesk final : public IPlugAPI
 {
 public:
@@ -86,7 +93,7 @@ public:
   // take the mutex on its audio thread (the LV2 binding's control ports, between
   // renders) calls it directly. The pushes a clear of the displays owes are left to
   // OnParamChange or, when a binding calls this directly, to the next OnIdle.
-  void ApplyParamChange(int index) noexcept;
+  void ApplyParamChange(int index) noexcept TESK_LV2_OVERRIDE;
   // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
   void OnIdle() override;
   // Pays the pushes owed by a clear (as OnParamChange does), then, when the audio

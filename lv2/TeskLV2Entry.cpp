@@ -4,4 +4,4 @@
 
 #include "TeskLV2.h"
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return TeskLV2Descriptor(index); }
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return TeskLV2Descriptor(index); }

@@ -76,7 +76,7 @@ std::string FindProgram(const char* name)
   {
     const size_t end = dirs.find(':', start);
     std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (dir.empty()) dir = ".";
+    if (dir.empty()) dir.push_back('.');  // an empty entry means the current folder
     const std::string candidate = dir + "/" + name;
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
     if (end == std::string::npos) break;

@@ -16,7 +16,10 @@ void BE32(Bytes* b, unsigned v)
 {
   for (int s = 24; s >= 0; s -= 8) b->push_back(static_cast<unsigned char>(v >> s));
 }
-void Magic(Bytes* b, const char* m) { b->insert(b->end(), m, m + 4); }
+void Magic(Bytes* b, const char* m)
+{
+  for (int i = 0; i < 4; ++i) b->push_back(static_cast<unsigned char>(m[i]));
+}
 void BEFloat(Bytes* b, float f)
 {
   unsigned u;

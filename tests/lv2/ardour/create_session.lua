@@ -17,8 +17,15 @@ for i = 4, #arg do
   assert(port, "bad setting " .. arg[i])
   assert(ARDOUR.LuaAPI.set_processor_param(plugin, tonumber(port), tonumber(value)), "cannot set " .. arg[i])
 end
-ARDOUR.LuaAPI.usleep(200000)
+-- The plug-in's latency port is read once it has run; on a busy machine the engine's
+-- first cycles can take a while, so wait for it (up to 10 s).
+local latency = plugin:signal_latency()
+for _ = 1, 50 do
+  if latency > 0 then break end
+  ARDOUR.LuaAPI.usleep(200000)
+  latency = plugin:signal_latency()
+end
 print("track:", track:name())
-print("plugin latency:", plugin:signal_latency())
+print("plugin latency:", latency)
 Session:save_state("", false, false, false, false, false)
 close_session()

@@ -39,8 +39,8 @@ TeskEngine::TeskEngine()
     mWorkR(kConvSize),
     mKernelL(kConvSize),
     mKernelR(kConvSize),
-    mSpecL(kFrameSize),
-    mSpecR(kFrameSize),
+    mSpectrumL(kFrameSize),
+    mSpectrumR(kFrameSize),
     mScratch(kFrameSize),
     mMagL(kMagSize),
     mMagR(kMagSize),
@@ -94,8 +94,9 @@ void TeskEngine::ClearHistory() noexcept
 {
   mStage1.Reset();
   mStage2.Reset();
-  for (Buffer* b : {&mWorkL, &mWorkR, &mKernelL, &mKernelR, &mSpecL, &mSpecR, &mScratch, &mMagL, &mMagR, &mMagOrigL,
-                    &mMagOrigR, &mGainL, &mGainR, &mSensAvgWindow, &mSensAvgDelay, &mDryDelayL, &mDryDelayR})
+  for (Buffer* b :
+       {&mWorkL, &mWorkR, &mKernelL, &mKernelR, &mSpectrumL, &mSpectrumR, &mScratch, &mMagL, &mMagR, &mMagOrigL,
+        &mMagOrigR, &mGainL, &mGainR, &mSensAvgWindow, &mSensAvgDelay, &mDryDelayL, &mDryDelayR})
     b->Clear();
   mSensHisto.Clear();
   mSensBins.Clear();

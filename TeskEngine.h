@@ -179,7 +179,7 @@ private:
   void BuildGainKernels() noexcept;
 
   // ---- Transform work both stages share (TeskSpectral.cpp). Audio thread: no allocation, no locks.
-  // Hann-windowed 4096-point spectra of the frame's gathered samples into mSpecL/R,
+  // Hann-windowed 4096-point spectra of the frame's gathered samples into mSpectrumL/R,
   // then the magnitudes of bins 0..2047 into mMagL/mMagR.
   void MeasureFrame(const double* frameL, const double* frameR) noexcept;
   // Hann-windowed, zero-padded 8192-point spectra of the frame into the work
@@ -203,7 +203,7 @@ private:
   Frames mStage1, mStage2;
   // Work: the 8192-point spectra and results; kernels: the spectra they are multiplied
   // by; spectra: the frames' 4096-point spectra; scratch: odd-bin transforms.
-  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mSpecL, mSpecR, mScratch;
+  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mSpectrumL, mSpectrumR, mScratch;
   Buffer mMagL, mMagR, mMagOrigL, mMagOrigR, mGainL, mGainR;
   AlignedBuffer<std::uint16_t> mSensHisto, mSensBins;  // counts per bin; each sample's bin
   // The bins the last measure counted into, so clearing and comparing visit at most

@@ -43,12 +43,13 @@ void TeskEngine::Rdft(int n, int direction, double* data) noexcept
 void TeskEngine::MeasureFrame(const double* frameL, const double* frameR) noexcept
 {
   const double* window = mHannWindow.data();
-  for (auto [frame, pSpec, pMag] : {std::tuple{frameL, &mSpecL, &mMagL}, std::tuple{frameR, &mSpecR, &mMagR}})
+  for (auto [frame, pSpectrum, pMag] :
+       {std::tuple{frameL, &mSpectrumL, &mMagL}, std::tuple{frameR, &mSpectrumR, &mMagR}})
   {
-    double* spec = pSpec->data();
-    for (int k = 0; k < kFrameSize; ++k) spec[k] = frame[k] * window[k];
-    Rdft(kFrameSize, 1, spec);
-    Magnitudes(spec, pMag->data(), kHopSize);
+    double* spectrum = pSpectrum->data();
+    for (int k = 0; k < kFrameSize; ++k) spectrum[k] = frame[k] * window[k];
+    Rdft(kFrameSize, 1, spectrum);
+    Magnitudes(spectrum, pMag->data(), kHopSize);
   }
 }
 
@@ -56,16 +57,17 @@ void TeskEngine::TransformFrame(const double* frameL, const double* frameR) noex
 {
   // The padded frame's spectrum at bin 2k is its 4096-point spectrum at bin k; the
   // DC and Nyquist terms carry over as they are.
-  for (auto [frame, pSpec, pWork] : {std::tuple{frameL, &mSpecL, &mWorkL}, std::tuple{frameR, &mSpecR, &mWorkR}})
+  for (auto [frame, pSpectrum, pWork] :
+       {std::tuple{frameL, &mSpectrumL, &mWorkL}, std::tuple{frameR, &mSpectrumR, &mWorkR}})
   {
-    const double* spec = pSpec->data();
+    const double* spectrum = pSpectrum->data();
     double* work = pWork->data();
-    work[0] = spec[0];
-    work[1] = spec[1];
+    work[0] = spectrum[0];
+    work[1] = spectrum[1];
     for (int k = 1; k < kHopSize; ++k)
     {
-      work[4 * k] = spec[2 * k];
-      work[4 * k + 1] = spec[2 * k + 1];
+      work[4 * k] = spectrum[2 * k];
+      work[4 * k + 1] = spectrum[2 * k + 1];
     }
     OddBins(frame, mHannWindow.data(), work, mScratch.data());
   }

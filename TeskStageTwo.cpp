@@ -91,7 +91,7 @@ void TeskEngine::BuildGainKernels() noexcept
   {
     double* kernel = pKernel->data();
     const double* gain = pGain->data();
-    double* response = mSpecL.data();  // TransformFrame has used the frame's spectra
+    double* response = mSpectrumL.data();  // TransformFrame has used the frame's spectra
     for (int k = 0; k < h; ++k)
     {
       response[2 * k] = gain[k];

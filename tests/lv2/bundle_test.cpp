@@ -149,15 +149,15 @@ TEST_F(BundleTest, SerdiAndSordValidateAcceptTheTurtle)
     EXPECT_EQ(r.exitCode, 0) << f << "\n" << r.output;
     EXPECT_FALSE(Has(r.output, "error")) << f << "\n" << r.output;
   }
-  // The LV2 vocabularies (lv2-dev's specification bundles and their schemas) first.
+  // The LV2 vocabularies first: lv2-dev's bundles typed lv2:Specification, and the schemas.
   std::vector<std::string> args = {"sord_validate"};
   const std::filesystem::path lv2dir = "/usr/lib/lv2";
   for (const auto& bundle : std::filesystem::directory_iterator(lv2dir))
   {
     const std::string manifest = (bundle.path() / "manifest.ttl").string();
     const std::vector<std::uint8_t> text = ReadBytes(manifest);
-    const bool spec = Has(std::string(text.begin(), text.end()), "Specification");
-    if (!spec && bundle.path().filename() != "schemas.lv2") continue;
+    const bool vocabulary = Has(std::string(text.begin(), text.end()), "Specification");
+    if (!vocabulary && bundle.path().filename() != "schemas.lv2") continue;
     for (const auto& f : std::filesystem::directory_iterator(bundle.path()))
       if (f.path().extension() == ".ttl") args.push_back(f.path().string());
   }

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchArguments.h"
 #include "fft4g.h"
 #include "fft4g_kernels.h"
 
@@ -275,17 +276,7 @@ void registerBenchmarks()
 
 int main(int argc, char** argv)
 {
-  // Defaults first, so that the caller's own options (parsed later) win.
-  std::vector<char*> args{argv[0]};
-  char repetitions[] = "--benchmark_repetitions=20";
-  char minTime[] = "--benchmark_min_time=0.05";
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  char aggregates[] = "--benchmark_display_aggregates_only=true";
-  for (char* arg : {repetitions, minTime, interleave, aggregates}) args.push_back(arg);
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  if (!InitializeBenchmarks(argc, argv, 20, 0.05)) return 1;
   registerBenchmarks();
   SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

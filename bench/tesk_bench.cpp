@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchArguments.h"
+#include "BusyTesk.h"
 #include "IGraphicsHeadless.h"
 #include "Tesk.h"
 #include "fft4g.h"
@@ -38,19 +40,7 @@ constexpr double kRate = 44100.0;
 std::unique_ptr<Tesk> MakeBusyTesk()
 {
   RequestHeadlessEditors(true);  // the redraw benchmark draws the editor itself
-  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
-  plug->OnParamReset();
-  plug->SetRandomSeed(1u);
-  // A realistic setting: Auto mixing and a reduction on part of the spectrum.
-  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},   {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
-                                             {Tesk::kModeA, 0.5}, {Tesk::kModeB, 0.3}, {Tesk::kLow, 0.05},
-                                             {Tesk::kHigh, 0.4}};
-  for (auto [idx, value] : settings)
-  {
-    plug->GetParam(idx)->Set(value);
-    plug->OnParamChange(idx);
-  }
-  return plug;
+  return NewBusyTesk(1u);
 }
 
 // A few seconds of stereo programme-like input, reused cyclically.
@@ -320,17 +310,7 @@ private:
 
 int main(int argc, char** argv)
 {
-  // Defaults first, so that the caller's own options (parsed later) win.
-  std::vector<char*> args{argv[0]};
-  char repetitions[] = "--benchmark_repetitions=10";
-  char minTime[] = "--benchmark_min_time=0.1";
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  char aggregates[] = "--benchmark_display_aggregates_only=true";
-  for (char* arg : {repetitions, minTime, interleave, aggregates}) args.push_back(arg);
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  if (!InitializeBenchmarks(argc, argv, 10, 0.1)) return 1;
   SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintSummary();

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "BusyTesk.h"
 #include "IGraphicsHeadless.h"
 #include "Tesk.h"
 #include "TeskRandom.h"
@@ -37,22 +38,6 @@ long ResidentKiB()
   }
   return -1;
 }
-
-std::unique_ptr<Tesk> MakeBusyTesk(std::uint32_t seed)
-{
-  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
-  plug->OnParamReset();
-  plug->SetRandomSeed(seed);
-  const std::pair<int, double> settings[] = {{Tesk::kPre, 0.5},   {Tesk::kAuto, 1.0},  {Tesk::kSensitivity, 0.5},
-                                             {Tesk::kModeA, 0.5}, {Tesk::kModeB, 0.3}, {Tesk::kLow, 0.05},
-                                             {Tesk::kHigh, 0.4}};
-  for (auto [idx, value] : settings)
-  {
-    plug->GetParam(idx)->Set(value);
-    plug->OnParamChange(idx);
-  }
-  return plug;
-}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -69,7 +54,7 @@ int main(int argc, char** argv)
   TeskRandom noise(3u);
   const long base = ResidentKiB();
 
-  for (int i = 0; i < count; ++i) plugs.push_back(MakeBusyTesk(static_cast<std::uint32_t>(i + 1)));
+  for (int i = 0; i < count; ++i) plugs.push_back(NewBusyTesk(static_cast<std::uint32_t>(i + 1)));
   const long made = ResidentKiB();
 
   for (auto& plug : plugs)

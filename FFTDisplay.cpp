@@ -39,7 +39,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
     mH(h),
     mInnerLeft(0),
     mInnerTop(0),
-    mInnerW(static_cast<int>(0.95 * w)),
+    mInnerW(InnerWidth(w)),
     mInnerH(static_cast<int>(0.65 * h)),
     mMaxCount(maxCount),
     mRowLen(std::max(maxCount / 2, 0)),
@@ -114,6 +114,8 @@ void FFTDisplay::clear()
 
 void FFTDisplay::setxm1(double v) noexcept { xm1.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
 void FFTDisplay::setxm2(double v) noexcept { xm2.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
+void FFTDisplay::PlaceLowHandle(int offset) noexcept { xm1.store(PlaceHandle(static_cast<double>(mXmMin) + offset)); }
+void FFTDisplay::PlaceHighHandle(int offset) noexcept { xm2.store(PlaceHandle(static_cast<double>(mXmMin) + offset)); }
 
 // A travel of zero pixels (a display narrower than its handle) has no fraction.
 double FFTDisplay::GetLow() const noexcept
@@ -254,6 +256,7 @@ void FFTDisplay::OnMouseDrag(int, int, int dX, int, IMouseMod*)
       xm2.store(static_cast<int>(high + dX));
     }
   }
+  if (mHandleListener) mHandleListener->HandlesDragged(Xm1() - mXmMin, Xm2() - mXmMin);
   if (mLowHolder) mLowHolder->SetValue(GetLow());
   if (mHighHolder) mHighHolder->SetValue(GetHigh());
   SetDirty(true);

@@ -18,7 +18,9 @@
 //   history as wiped, so the audio thread stays the history's only writer. clear
 //   adds the push of the control's value: a thread that may call into the plug-in.
 // - Draw, IsDirty and the mouse handlers: the editor's thread.
-// - GetLow, GetHigh: any thread (the handle positions are atomics).
+// - GetLow, GetHigh, PlaceLowHandle, PlaceHighHandle: any thread (the handle positions
+//   are atomics).
+// - The handle listener hears of a drag on the editor's thread.
 
 #include <atomic>
 #include <memory>
@@ -29,9 +31,24 @@
 
 class Ctrlo;
 
+// Told where a drag left the handles, as pixel offsets from the start of their travel,
+// before the control pushes its value. Editor thread.
+class FFTHandleListener
+{
+public:
+  virtual void HandlesDragged(int lowOffset, int highOffset) noexcept = 0;
+
+protected:
+  ~FFTHandleListener() = default;
+};
+
 class FFTDisplay final : public IControl
 {
 public:
+  // The colour map's width in a display w pixels wide, and the pixels the handles travel.
+  static constexpr int InnerWidth(int w) noexcept { return static_cast<int>(0.95 * w); }
+  static constexpr int HandleTravel(int w) noexcept { return w - 2 * ((w - InnerWidth(w)) / 2); }
+
   // The control covers (x, y, x + w, y + h). maxCount / 2 magnitudes are kept per
   // row. The handle image is copied; its width sets the handles' travel.
   FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, int x, int y, int w, int h, int maxCount,
@@ -54,6 +71,12 @@ public:
   // Any thread.
   void setxm1(double v) noexcept;
   void setxm2(double v) noexcept;
+  // Place a handle offset pixels from the start of its travel (held as setxm1 holds a
+  // handle far outside). Any thread.
+  void PlaceLowHandle(int offset) noexcept;
+  void PlaceHighHandle(int offset) noexcept;
+  // Who hears of drags; null for nobody. Set while building the editor.
+  void SetHandleListener(FFTHandleListener* pListener) noexcept { mHandleListener = pListener; }
   // The band edges as fractions of the travel. Any thread.
   double GetLow() const noexcept;
   double GetHigh() const noexcept;
@@ -105,6 +128,7 @@ private:
 
   Ctrlo* mLowHolder;
   Ctrlo* mHighHolder;
+  FFTHandleListener* mHandleListener = nullptr;
   int mW, mH;
   int mInnerLeft, mInnerTop, mInnerW, mInnerH;
   int mMaxCount, mRowLen;

@@ -22,7 +22,7 @@ Tesk::Tesk(IPlugInstanceInfo info)
              kTeskVendorVersion, kTeskFourCC, kTeskFourCC, kLatencySamples, false, false, false, 0)
 {
   InitParameters();
-  mEditor = std::make_unique<TeskEditor>(this);
+  mEditor = std::make_unique<TeskEditor>(this, &mEngine.BandMarks());
   mEngine.SetEditor(mEditor.get());
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
@@ -59,23 +59,21 @@ void Tesk::ApplyParamChange(int index) noexcept
   {
     case kSensitivity: mEngine.SetSensitivity(v); break;
     case kLow:
+      // The edge as set until the band is re-read; the mark on the grid for then.
       mEngine.SetBandLow(v);
-      if (pEditor) pEditor->ShowBandLow(v);
+      mEngine.BandMarks().PlaceLow(v);
+      if (pEditor) pEditor->ShowBandLow(mEngine.BandMarks().LowStep());
       break;
     case kHigh:
       mEngine.SetBandHigh(v);
-      if (pEditor) pEditor->ShowBandHigh(v);
+      mEngine.BandMarks().PlaceHigh(v);
+      if (pEditor) pEditor->ShowBandHigh(mEngine.BandMarks().HighStep());
       break;
     case kFFTDisplay:
-      // The spectrum display's handles are where the user sets the band: take the
-      // edges from them, not from parameters 2 and 3.
-      if (pEditor)
-      {
-        const double low = pEditor->BandLow(), high = pEditor->BandHigh();
-        pEditor->ShowBandEdges(low, high);
-        mEngine.SetBandLow(low);
-        mEngine.SetBandHigh(high);
-      }
+      // The marks are where the user sets the band (a drag of the handles moves them):
+      // take the edges from them, not from parameters 2 and 3.
+      mEngine.TakeBandFromMarks();
+      if (pEditor) pEditor->ShowBandEdges(mEngine.BandLow(), mEngine.BandHigh());
       break;
     case kPre:
       mEngine.SetPreAmount(v);

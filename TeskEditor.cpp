@@ -16,6 +16,7 @@
 #endif
 #include "OnOff.h"
 #include "SensKnob.h"
+#include "TeskBandGrid.h"
 #include "TeskIdentity.h"
 #include "Version.h"
 #include "WaveformDisplay.h"
@@ -51,6 +52,12 @@ constexpr int kFaderTravelBottom = 171;
 constexpr double kKnobGearing = 4.0;
 // Spectrum history: kSpectrumHistory / 2 magnitudes per row.
 constexpr int kSpectrumHistory = 8192;
+
+// The spectrum display's place and size. Its handles travel the width of its colour
+// map, one pixel per step of the band grid.
+constexpr int kSpectrumX = 35, kSpectrumY = 92, kSpectrumW = 231, kSpectrumH = 49;
+static_assert(FFTDisplay::HandleTravel(kSpectrumW) == kBandGridSteps,
+              "the spectrum display's handles move one pixel per step of the band grid");
 }  // namespace
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
@@ -75,7 +82,8 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
   return pGraphics;
 }
 
-TeskEditor::TeskEditor(IPlugBase* pPlug)
+TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks)
+  : mMarks(pMarks)
 {
   IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
   mGraphics = pGraphics;
@@ -122,8 +130,9 @@ TeskEditor::TeskEditor(IPlugBase* pPlug)
   pGraphics->AttachControl(new Version(pPlug, IRECT(283, 417, 333, 437), kReductionAmount));
 
   IBitmap smallHandles = Load(pGraphics, kSmallHandles);
-  mFFTDisplay =
-    new FFTDisplay(pPlug, mLowHolder, mHighHolder, 35, 92, 231, 49, kSpectrumHistory, kFFTDisplay, smallHandles);
+  mFFTDisplay = new FFTDisplay(pPlug, mLowHolder, mHighHolder, kSpectrumX, kSpectrumY, kSpectrumW, kSpectrumH,
+                               kSpectrumHistory, kFFTDisplay, smallHandles);
+  mFFTDisplay->SetHandleListener(this);
   pGraphics->AttachControl(mFFTDisplay);
 }
 
@@ -135,12 +144,15 @@ void TeskEditor::FeedSpectra(const double* magL, const double* magR, int n) noex
 {
   mFFTDisplay->addFFT(magL, magR, n);
 }
-double TeskEditor::BandLow() const noexcept { return mFFTDisplay->GetLow(); }
-double TeskEditor::BandHigh() const noexcept { return mFFTDisplay->GetHigh(); }
 // The handle positions, switch flags and clear requests are atomics the editor reads:
 // every thread sets them at once.
-void TeskEditor::ShowBandLow(double v) noexcept { mFFTDisplay->setxm1(v); }
-void TeskEditor::ShowBandHigh(double v) noexcept { mFFTDisplay->setxm2(v); }
+void TeskEditor::ShowBandLow(int step) noexcept { mFFTDisplay->PlaceLowHandle(step); }
+void TeskEditor::ShowBandHigh(int step) noexcept { mFFTDisplay->PlaceHighHandle(step); }
+
+void TeskEditor::HandlesDragged(int lowOffset, int highOffset) noexcept
+{
+  if (mMarks) mMarks->Move(lowOffset, highOffset);
+}
 
 void TeskEditor::ShowBandEdges(double low, double high) noexcept
 {

@@ -13,21 +13,24 @@
 // controls; this object only points at them and must not outlive them. The
 // processor deletes it in its destructor, before the base deletes the graphics.
 
+#include "FFTDisplay.h"
 #include "TeskEditorLink.h"
 
 class IGraphics;
 class IPlugBase;
-class FFTDisplay;
+class TeskBandMarks;
 class WaveformDisplay;
 class Fader;
 class OnOff;
 class Ctrlo;
 
-class TeskEditor final : public TeskEditorLink
+class TeskEditor final : public TeskEditorLink, private FFTHandleListener
 {
 public:
-  // Creates the graphics object, attaches it to pPlug and builds the layout.
-  explicit TeskEditor(IPlugBase* pPlug);
+  // Creates the graphics object, attaches it to pPlug and builds the layout. A drag of
+  // the spectrum display's handles moves pMarks (the processor's band marks; they must
+  // outlive the editor).
+  TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks);
   TeskEditor(const TeskEditor&) = delete;
   TeskEditor& operator=(const TeskEditor&) = delete;
 
@@ -35,10 +38,8 @@ public:
   void FeedSampleRate(int sampleRate) noexcept override;
   void FeedWaveform(double value) noexcept override;
   void FeedSpectra(const double* magL, const double* magR, int n) noexcept override;
-  double BandLow() const noexcept override;
-  double BandHigh() const noexcept override;
-  void ShowBandLow(double v) noexcept override;
-  void ShowBandHigh(double v) noexcept override;
+  void ShowBandLow(int step) noexcept override;
+  void ShowBandHigh(int step) noexcept override;
   void ShowBandEdges(double low, double high) noexcept override;
   void RefreshFader(tesk::EParam param) noexcept override;
   void ShowSwitch(tesk::EParam param, bool on) noexcept override;
@@ -58,6 +59,11 @@ public:
   Ctrlo* GetHighHolder() const noexcept { return mHighHolder; }
 
 private:
+  // The spectrum display's handles are at pixel offsets that are steps of the band
+  // grid: the marks follow them. Editor thread.
+  void HandlesDragged(int lowOffset, int highOffset) noexcept override;
+
+  TeskBandMarks* mMarks;
   IGraphics* mGraphics = nullptr;  // owned by the plug-in base; knows the editor thread
   WaveformDisplay* mWaveformDisplay = nullptr;
   FFTDisplay* mFFTDisplay = nullptr;

@@ -1,8 +1,9 @@
 #pragma once
 // The one channel between Tesk's processor and its editor: everything the processor
 // and its engine tell the editor (display feeds, values to show, clears) and the
-// little they read back (the band edges the handles mark, the pushes the displays
-// owe the host). The processor and the engine hold only this interface, null when
+// little they read back (the pushes the displays owe the host). The band edges the
+// user drags are not read back here: the editor moves the processor's band marks
+// (TeskBandGrid.h). The processor and the engine hold only this interface, null when
 // there is no editor; the code that builds the editor implements it and is the only
 // code that knows the concrete controls. Binding-free: the standard library only.
 //
@@ -19,7 +20,6 @@
 //   never allocate, call back into the plug-in or wait. Never during a render.
 // - idle: Tesk::OnIdle, under the plug-in mutex, on a non-audio thread: the host's
 //   control thread after each host call that is not a render, or an editor timer.
-// - any: callable from every thread, the audio thread included.
 //
 // The calls say what to show, not how. The editor thread alone writes the editor's
 // state: called there, a call shows at once; called on another thread, it either
@@ -43,18 +43,11 @@ public:
   // before the call returns. Each call owes the host one push of kFFTDisplay.
   virtual void FeedSpectra(const double* magL, const double* magR, int n) noexcept = 0;
 
-  // ==== Read back (any) ====
-  // The band edges where the spectrum display's handles stand, as fractions 0..1
-  // of their travel: where the user sets the band.
-  virtual double BandLow() const noexcept = 0;
-  virtual double BandHigh() const noexcept = 0;
-
   // ==== Values to show (parameter change) ====
-  // Moves a band handle to the fraction v of its travel ("Low", "High"). BandLow and
-  // BandHigh read it back at once, from any thread.
-  virtual void ShowBandLow(double v) noexcept = 0;
-  virtual void ShowBandHigh(double v) noexcept = 0;
-  // The band edges the engine took from the handles, kept for parameters 2 and 3.
+  // Moves a band handle to a step of the band grid ("Low", "High" placed a mark there).
+  virtual void ShowBandLow(int step) noexcept = 0;
+  virtual void ShowBandHigh(int step) noexcept = 0;
+  // The band edges the engine took from the marks, kept for parameters 2 and 3.
   virtual void ShowBandEdges(double low, double high) noexcept = 0;
   // A fader ("Pre", "Mode A", "Mode B") redraws its handle and text from the value
   // its control holds; the graphics host has set it (or handed it over) before the

@@ -47,6 +47,7 @@
 
 #include "AlignedBuffer.h"
 #include "OverlapAddFrames.h"
+#include "TeskBandGrid.h"
 #include "TeskRandom.h"
 #include "fft4g.h"
 
@@ -91,7 +92,7 @@ public:
   // stay. Called with processing stopped (a host's activation).
   void ClearHistory() noexcept;
 
-  // The editor the engine feeds and reads the band edges from; null for none.
+  // The editor the engine feeds; null for none.
   void SetEditor(TeskEditorLink* pEditor) noexcept { mEditor = pEditor; }
 
   // ==== Parameter working copies (parameter-change thread) ====
@@ -104,6 +105,15 @@ public:
   void SetModeA(double v) noexcept { mModeA.store(v, std::memory_order_relaxed); }
   void SetModeB(double v) noexcept { mModeB.store(v, std::memory_order_relaxed); }
   void SetBypass(bool on) noexcept { mBypass.store(on, std::memory_order_relaxed); }
+
+  // ==== The band marks (TeskBandGrid.h) ====
+  // Where the user set the band on the grid: "Low" and "High" place them, a drag of the
+  // display's handles moves them. Any thread.
+  TeskBandMarks& BandMarks() noexcept { return mBandMarks; }
+  const TeskBandMarks& BandMarks() const noexcept { return mBandMarks; }
+  // The band edges become the marks' ("FFTDisplay" changed). The parameter-change
+  // thread; the audio thread does the same at every shown frame step.
+  void TakeBandFromMarks() noexcept;
 
   // Restarts the sensitivity measure's draws from this seed at the next block. Any thread.
   void SetRandomSeed(std::uint32_t seed) noexcept;
@@ -190,8 +200,8 @@ private:
   // The frame's result: frame[k] = work[k] * first * second for the whole cycle, in
   // that order of multiplication, both channels.
   void StoreResult(double* frameL, double* frameR, double first, double second) noexcept;
-  // Hands both magnitude vectors to the editor and takes the band edges from its
-  // handles at once, as the display's push would.
+  // Hands both magnitude vectors to the editor and takes the band edges from the
+  // marks at once, as the push of "FFTDisplay" the spectra owe would.
   void ShowSpectra() noexcept;
   void Rdft(int n, int direction, double* data) noexcept;
   // The odd bins 1, 3, .., 4095 of the 8192-point spectrum of x[0..4095] (zero beyond)
@@ -251,6 +261,7 @@ private:
   std::atomic<double> mSensitivity{0.0}, mBandLow{0.0}, mBandHigh{0.0}, mPreAmount{0.0}, mAutoMode{0.0};
   std::atomic<double> mInvertBand{0.0}, mModeA{0.0}, mModeB{0.0};
   std::atomic<bool> mBypass{false};
+  TeskBandMarks mBandMarks;
 
   // The editor's side of the channel; null when there is none. Set before processing.
   TeskEditorLink* mEditor = nullptr;

@@ -122,9 +122,9 @@ TEST(EditorHandOff, AValueFromAnotherThreadShowsAfterOneTimerTickAndNotBefore)
   EXPECT_EQ(waiting.knob, before.knob);
   EXPECT_EQ(waiting.lowHolder, before.lowHolder);
   EXPECT_EQ(waiting.highHolder, before.highHolder);
-  // What the editor reads atomically follows at once: the handles, and through them the
-  // engine's band (parameter 5 took its edges from the handles).
-  EXPECT_NEAR(EditorOf(*e).BandLow(), 0.25, 1.0 / 219.0);
+  // What the editor reads atomically follows at once: the handles, and the engine's band
+  // (parameter 5 took its edges from the marks the handles stand on).
+  EXPECT_NEAR(EditorOf(*e).GetFFTDisplay()->GetLow(), 0.25, 1.0 / 219.0);
   EXPECT_NEAR(e->GetEngine().BandLow(), 0.25, 1.0 / 219.0);
 
   e->GetGUI()->OnEditorTimer();

@@ -22,8 +22,8 @@ Tesk::Tesk(IPlugInstanceInfo info)
              kTeskVendorVersion, kTeskFourCC, kTeskFourCC, kLatencySamples, false, false, false, 0)
 {
   InitParameters();
-  mEditor = std::make_unique<TeskEditor>(this, &mEngine.BandMarks());
-  mEngine.SetEditor(mEditor.get());
+  mEngine.SetDisplayFeed(&mFeed);
+  mEditor = std::make_unique<TeskEditor>(this, &mEngine.BandMarks(), &mFeed);
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
@@ -59,14 +59,11 @@ void Tesk::ApplyParamChange(int index) noexcept
   {
     case kSensitivity: mEngine.SetSensitivity(v); break;
     case kLow:
-      // The edge as set until the band is re-read; the mark on the grid for then.
       mEngine.SetBandLow(v);
-      mEngine.BandMarks().PlaceLow(v);
       if (pEditor) pEditor->ShowBandLow(mEngine.BandMarks().LowStep());
       break;
     case kHigh:
       mEngine.SetBandHigh(v);
-      mEngine.BandMarks().PlaceHigh(v);
       if (pEditor) pEditor->ShowBandHigh(mEngine.BandMarks().HighStep());
       break;
     case kFFTDisplay:
@@ -101,14 +98,13 @@ void Tesk::ApplyParamChange(int index) noexcept
       break;
     case kBypass:
       mEngine.SetBypass(IsOn(v));
-      if (pEditor)
+      if (pEditor) pEditor->ShowSwitch(kBypass, IsOn(v));
+      if (IsOn(v))
       {
-        pEditor->ShowSwitch(kBypass, IsOn(v));
-        if (IsOn(v))
-        {
-          pEditor->ClearDisplays();
-          mClearPushesOwed.store(true, std::memory_order_release);
-        }
+        // The waveform rewinds and the spectra are wiped; each display owes its
+        // parameter a push for it.
+        mFeed.RequestClear();
+        mClearPushesOwed.store(true, std::memory_order_release);
       }
       break;
     // "Reduction Amount", "WaveformDisplay" and "Residual": no processing step reads
@@ -132,14 +128,13 @@ void Tesk::DeliverDisplayNotifications()
 {
   WDL_MutexLock lock(&mMutex);
   PayClearPushes();
-  if (!mEditor) return;
   // A backlog is paid with one push per display: every owed push carries the same,
   // unchanged value, so repeats tell the host nothing more, while a long render
   // without idle slots would otherwise release thousands at once under the mutex.
   // Spectra first: a spectrum push is what re-reads the band edges, and the audio
   // thread stored those before the points that followed them.
-  if (mEditor->TakeSpectrumPushes() > 0) SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
-  if (mEditor->TakeWaveformPushes() > 0)
+  if (mFeed.TakeSpectrumPushes() > 0) SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
+  if (mFeed.TakeWaveformPushes() > 0)
     SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Tesk: the stereo spectral effect's processor, the one object a binding creates
 // per plug-in instance. It declares the thirteen host parameters (TeskParams.h),
-// owns the engine (TeskEngine) and the editor's side of the processor-editor
-// channel (TeskEditorLink), and turns parameter changes into the engine's working
-// values and into what the editor shows.
+// owns the engine (TeskEngine), the display feed the engine writes (TeskDisplayFeed)
+// and the editor's side of the processor-editor channel (TeskEditorLink), and turns
+// parameter changes into the engine's working values and into what the editor shows.
 //
 // The binding is chosen per build target (IPlugAPI.h): the same sources make the
 // Audio Unit library and any other binding's plug-in. Only the Audio Unit's
@@ -14,7 +14,7 @@
 // TeskEditorLink.h):
 // - ProcessDoubleReplacing and everything it calls: the host's audio thread, which
 //   neither allocates nor locks and never calls back into the plug-in; what the
-//   displays owe the host is paid later from OnIdle.
+//   display feed owes the host is paid later from OnIdle.
 // - ApplyParamChange: on the thread that delivers a parameter change, never during a
 //   render, with or without the plug-in mutex: lock-free, no allocation, no call back
 //   into the plug-in or the host. A binding may call it from its audio thread between
@@ -34,6 +34,7 @@
 #include <memory>
 
 #include "IPlugAPI.h"
+#include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
 #include "TeskIdentity.h"
 #include "TeskParams.h"
@@ -84,9 +85,9 @@ public:
   // so a host reset never interrupts the running frames.
   void Reset() override;
   // ApplyParamChange under the plug-in mutex, then the pushes that change owes the
-  // host: a "Bypass" above one half, having cleared both displays, pushes parameter 4,
-  // then 5, each with its unchanged value, through SetParameterFromGUI (the push of
-  // 5 takes the band edges from the handles again).
+  // host: a "Bypass" above one half, having cleared the display feed, pushes parameter
+  // 4, then 5, each with its unchanged value, through SetParameterFromGUI (the push of
+  // 5 takes the band edges from the marks again).
   void OnParamChange(int index) override;
   // Stores the engine's working copy of parameter index and has the editor show it;
   // indices outside 0..12 are ignored. No allocation, no locks: a binding that cannot
@@ -94,12 +95,13 @@ public:
   // renders) calls it directly. The pushes a clear of the displays owes are left to
   // OnParamChange or, when a binding calls this directly, to the next OnIdle.
   void ApplyParamChange(int index) noexcept TESK_LV2_OVERRIDE;
-  // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
+  // Pays the pushes the display feed owes the host (DeliverDisplayNotifications).
   void OnIdle() override;
   // Pays the pushes owed by a clear (as OnParamChange does), then, when the audio
-  // thread stored spectra or waveform points since the last call, pushes the display's
-  // parameter (5 or 4) once through SetParameterFromGUI, as a push made on the
-  // editor's thread would. Takes the plug-in mutex; never on the audio thread.
+  // thread stored spectra or waveform points in the feed since the last call, pushes
+  // the display's parameter (5 or 4) once through SetParameterFromGUI, as a push made
+  // on the editor's thread would; with or without an editor. Takes the plug-in mutex;
+  // never on the audio thread.
   void DeliverDisplayNotifications();
   // Restarts the sensitivity measure's draws from this seed; takes effect at the
   // next rendered block. Any thread.
@@ -113,6 +115,7 @@ public:
   // ==== Inspection (tests, benchmarks, tools) ====
   TeskEngine& GetEngine() noexcept { return mEngine; }
   const TeskEngine& GetEngine() const noexcept { return mEngine; }
+  TeskDisplayFeed& GetDisplayFeed() noexcept { return mFeed; }
   // Null when the instance has no editor.
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
 
@@ -132,14 +135,16 @@ protected:
 
 private:
   void InitParameters();
-  // The pushes owed by a clear of the displays, if any: parameter 4, then 5, each with
+  // The pushes owed by a clear of the display feed, if any: parameter 4, then 5, each with
   // its unchanged value. Mutex held; never on the audio thread.
   void PayClearPushes();
 
+  // Written by the engine on the audio thread, drained by the editor on its timer.
+  TeskDisplayFeed mFeed;
   TeskEngine mEngine;
   // The editor's side of the channel (TeskEditor); it holds only pointers into the
   // graphics object, which the plug-in base owns.
   std::unique_ptr<TeskEditorLink> mEditor;
-  // Set by ApplyParamChange when it cleared the displays, taken by PayClearPushes.
+  // Set by ApplyParamChange when it cleared the display feed, taken by PayClearPushes.
   std::atomic<bool> mClearPushesOwed{false};
 };

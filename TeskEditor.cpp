@@ -82,7 +82,7 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
   return pGraphics;
 }
 
-TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks)
+TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDisplayFeed* pFeed)
   : mMarks(pMarks)
 {
   IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
@@ -95,6 +95,7 @@ TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks)
   pGraphics->EnableMouseOver(true);
 
   mWaveformDisplay = new WaveformDisplay(pPlug, 280, 15, 154, 380, kWaveformDisplay, &title);
+  mWaveformDisplay->SetFeed(pFeed);
   pGraphics->AttachControl(mWaveformDisplay);
   mWaveformDisplay->setOn2(false);
 
@@ -133,19 +134,14 @@ TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks)
   mFFTDisplay = new FFTDisplay(pPlug, mLowHolder, mHighHolder, kSpectrumX, kSpectrumY, kSpectrumW, kSpectrumH,
                                kSpectrumHistory, kFFTDisplay, smallHandles);
   mFFTDisplay->SetHandleListener(this);
+  mFFTDisplay->SetFeed(pFeed);
   pGraphics->AttachControl(mFFTDisplay);
 }
 
 // ==== The channel ====
 
-void TeskEditor::FeedSampleRate(int sampleRate) noexcept { mWaveformDisplay->setMaxCountDisplay(sampleRate); }
-void TeskEditor::FeedWaveform(double value) noexcept { mWaveformDisplay->add(value); }
-void TeskEditor::FeedSpectra(const double* magL, const double* magR, int n) noexcept
-{
-  mFFTDisplay->addFFT(magL, magR, n);
-}
-// The handle positions, switch flags and clear requests are atomics the editor reads:
-// every thread sets them at once.
+// The handle positions and switch flags are atomics the editor reads: every thread
+// sets them at once.
 void TeskEditor::ShowBandLow(int step) noexcept { mFFTDisplay->PlaceLowHandle(step); }
 void TeskEditor::ShowBandHigh(int step) noexcept { mFFTDisplay->PlaceHighHandle(step); }
 
@@ -184,15 +180,6 @@ void TeskEditor::ShowSwitch(EParam param, bool on) noexcept
 }
 
 void TeskEditor::ShowInvertedBand(bool inverted) noexcept { mFFTDisplay->mInv = inverted; }
-
-void TeskEditor::ClearDisplays() noexcept
-{
-  mWaveformDisplay->RequestClear();
-  mFFTDisplay->RequestClear();
-}
-
-int TeskEditor::TakeSpectrumPushes() noexcept { return mFFTDisplay->TakePendingPushes(); }
-int TeskEditor::TakeWaveformPushes() noexcept { return mWaveformDisplay->TakePendingPushes(); }
 
 // ==== Inspection ====
 

@@ -19,6 +19,7 @@
 class IGraphics;
 class IPlugBase;
 class TeskBandMarks;
+class TeskDisplayFeed;
 class WaveformDisplay;
 class Fader;
 class OnOff;
@@ -28,25 +29,20 @@ class TeskEditor final : public TeskEditorLink, private FFTHandleListener
 {
 public:
   // Creates the graphics object, attaches it to pPlug and builds the layout. A drag of
-  // the spectrum display's handles moves pMarks (the processor's band marks; they must
-  // outlive the editor).
-  TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks);
+  // the spectrum display's handles moves pMarks (the processor's band marks); the
+  // displays drain pFeed on the editor's timer (null: they stay empty). Both must
+  // outlive the editor.
+  TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDisplayFeed* pFeed);
   TeskEditor(const TeskEditor&) = delete;
   TeskEditor& operator=(const TeskEditor&) = delete;
 
   // ==== The channel (threads as in TeskEditorLink.h) ====
-  void FeedSampleRate(int sampleRate) noexcept override;
-  void FeedWaveform(double value) noexcept override;
-  void FeedSpectra(const double* magL, const double* magR, int n) noexcept override;
   void ShowBandLow(int step) noexcept override;
   void ShowBandHigh(int step) noexcept override;
   void ShowBandEdges(double low, double high) noexcept override;
   void RefreshFader(tesk::EParam param) noexcept override;
   void ShowSwitch(tesk::EParam param, bool on) noexcept override;
   void ShowInvertedBand(bool inverted) noexcept override;
-  void ClearDisplays() noexcept override;
-  int TakeSpectrumPushes() noexcept override;
-  int TakeWaveformPushes() noexcept override;
 
   // ==== Inspection (tests, tools) ====
   FFTDisplay* GetFFTDisplay() const noexcept { return mFFTDisplay; }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "TeskEditorLink.h"
+#include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
 
 namespace
@@ -121,7 +121,8 @@ void TeskEngine::StoreResult(double* frameL, double* frameR, double first, doubl
 
 void TeskEngine::ShowSpectra() noexcept
 {
-  if (mEditor) mEditor->FeedSpectra(mMagL.data(), mMagR.data(), kHopSize);
+  static_assert(TeskDisplayFeed::kSpectrumBins == kHopSize);
+  if (mFeed) mFeed->AddSpectra(mMagL.data(), mMagR.data());
   // What the owed push makes OnParamChange(kFFTDisplay) do to the engine, done at
   // once here: the audio thread must not wait for the mutex. The host notification
   // follows when the processor pays the owed push.

@@ -14,6 +14,7 @@
 # tesk_engine_includes also refuses a path into WDL/ or compat/ spelled out from the
 # root. Nothing here may link a framework target.
 add_library(tesk_engine STATIC
+  TeskDisplayFeed.cpp
   TeskEngine.cpp
   TeskPipeline.cpp
   TeskSensitivity.cpp

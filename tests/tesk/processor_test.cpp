@@ -100,25 +100,28 @@ TEST(TeskProcessor, EveryBypassAboveOneHalfClearsBothDisplays)
   Engine e;
   WaveformDisplay* pWave = EditorOf(*e).GetWaveformDisplay();
   FFTDisplay* pSpectrum = EditorOf(*e).GetFFTDisplay();
-  const std::vector<double> spectrum(4096, 50.0);
-  for (double bypass : {1.0, 1.0, 0.75})  // also when it already was on
+  TeskDisplayFeed& feed = e->GetDisplayFeed();
+  const std::vector<double> spectrum(4096, 50.0), points(10, 0.5);
+  const int newestRow = pSpectrum->InnerH() - 1;  // after one spectrum per round, drawn last
+  for (double bypass : {1.0, 1.0, 0.75})          // also when it already was on
   {
     // Give both displays something to lose, as the audio thread would.
-    pWave->setMaxCountDisplay(100);
-    for (int i = 0; i < 10; ++i) pWave->add(0.5);
-    pSpectrum->addFFT(spectrum.data(), spectrum.data(), 2048);
+    feed.SetSampleRate(100);
+    feed.AddWaveform(points.data(), points.data(), 10);
+    feed.AddSpectra(spectrum.data(), spectrum.data());
+    e->GetGUI()->OnEditorTimer();
     ASSERT_GT(pWave->WritePos(), 0);
-    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + pSpectrum->InnerH() - 1) % pSpectrum->InnerH(), 10),
-              0.0);
+    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + newestRow) % pSpectrum->InnerH(), 10), 0.0);
 
     e.Set(Tesk::kBypass, bypass);
+    e->GetGUI()->OnEditorTimer();
     EXPECT_EQ(pWave->WritePos(), 0) << bypass;
     for (int r = 0; r < pSpectrum->InnerH(); ++r) ASSERT_EQ(pSpectrum->HistoryValue(r, 10), 0.0) << bypass;
     e->OnIdle();
   }
 }
 
-TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
+TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheMarks)
 {
   Engine e;
   e.Set(Tesk::kLow, 0.25);
@@ -126,7 +129,8 @@ TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
   EXPECT_EQ(e->GetEngine().BandLow(), 0.25);  // parameters 2 and 3 set the engine directly...
   FFTDisplay* pDisplay = EditorOf(*e).GetFFTDisplay();
 
-  // ...but a change of parameter 5 reads the handles, whatever 2 and 3 hold.
+  // ...but a change of parameter 5 reads the marks (where the handles stand), whatever
+  // 2 and 3 hold.
   e->GetParam(Tesk::kLow)->Set(0.9);
   e.Set(Tesk::kFFTDisplay, 0.0);
   EXPECT_EQ(e->GetEngine().BandLow(), pDisplay->GetLow());
@@ -177,12 +181,12 @@ TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
   const auto spectra = static_cast<int>(e->GetEngine().FrameSteps1() + e->GetEngine().FrameSteps2());
   ASSERT_GT(spectra, 0);
 
-  // The engine took the band from the handles at once; the holders wait for OnIdle.
+  // The engine took the band from the marks at once; the holders wait for OnIdle.
   EXPECT_EQ(e->GetEngine().BandLow(), EditorOf(*e).GetFFTDisplay()->GetLow());
   EXPECT_NE(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
 
   e->OnIdle();
   EXPECT_EQ(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
-  EXPECT_EQ(EditorOf(*e).GetFFTDisplay()->TakePendingPushes(), 0);
-  EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(e->GetDisplayFeed().TakeSpectrumPushes(), 0);
+  EXPECT_EQ(e->GetDisplayFeed().TakeWaveformPushes(), 0);
 }

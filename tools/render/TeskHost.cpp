@@ -317,10 +317,12 @@ void TeskHost::WriteSnapshot(const std::string& path, const std::string& display
 {
   IPlugAU* plug = PlugObject();
   // What the editor's timer does before a repaint: hand the displays' pending
-  // pushes to the host, then draw everything.
+  // pushes to the host, take what the audio thread fed the displays, then draw
+  // everything.
   plug->OnIdle();
   auto* editor = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
   if (!editor) throw FileError(kExitPlugin, displayName, "the plug-in's editor cannot be drawn here");
+  editor->OnEditorTimer();
   editor->DrawAll();
   if (!editor->WriteSnapshotPNG(path.c_str())) throw FileError(kExitOutput, displayName, "cannot write the PNG image");
 }

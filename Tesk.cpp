@@ -3,9 +3,13 @@
 
 #include "Tesk.h"
 
+#include <atomic>
+
+#include "TeskEditorLink.h"
+#if TESK_PROCESSOR_BUILDS_EDITOR
 #include "IGraphics.h"
 #include "TeskEditor.h"
-#include "TeskEditorLink.h"
+#endif
 
 using tesk::IsOn;
 
@@ -23,16 +27,29 @@ Tesk::Tesk(IPlugInstanceInfo info)
 {
   InitParameters();
   mEngine.SetDisplayFeed(&mFeed);
-  mEditor = std::make_unique<TeskEditor>(this, &mEngine.BandMarks(), &mFeed);
+  mShare = {&mEngine.BandMarks(), &mFeed};
+#if TESK_PROCESSOR_BUILDS_EDITOR
+  if (!ProcessorsWithoutEditorRequested()) mEditor = std::make_unique<TeskEditor>(this, mShare);
+#endif
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
 Tesk::~Tesk()
 {
+#if TESK_PROCESSOR_BUILDS_EDITOR
   // A window's editor thread may be pushing a value into the processor right now: it
   // stops before the editor's channel, the engine or the binding go.
   if (IGraphics* pGraphics = GetGUI()) pGraphics->PlugInDestroying();
+#endif
 }
+
+namespace
+{
+std::atomic<bool> gWithoutEditor{false};
+}
+
+void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept { gWithoutEditor.store(withoutEditor); }
+bool ProcessorsWithoutEditorRequested() noexcept { return gWithoutEditor.load(); }
 
 void Tesk::InitParameters()
 {
@@ -53,52 +70,22 @@ void Tesk::ApplyParamChange(int index) noexcept
 {
   if (index < 0 || index >= kNumParams) return;
   const double v = GetParam(index)->Value();
-  TeskEditorLink* pEditor = mEditor.get();
 
   switch (index)
   {
     case kSensitivity: mEngine.SetSensitivity(v); break;
-    case kLow:
-      mEngine.SetBandLow(v);
-      if (pEditor) pEditor->ShowBandLow(mEngine.BandMarks().LowStep());
-      break;
-    case kHigh:
-      mEngine.SetBandHigh(v);
-      if (pEditor) pEditor->ShowBandHigh(mEngine.BandMarks().HighStep());
-      break;
-    case kFFTDisplay:
-      // The marks are where the user sets the band (a drag of the handles moves them):
-      // take the edges from them, not from parameters 2 and 3.
-      mEngine.TakeBandFromMarks();
-      if (pEditor) pEditor->ShowBandEdges(mEngine.BandLow(), mEngine.BandHigh());
-      break;
-    case kPre:
-      mEngine.SetPreAmount(v);
-      if (pEditor) pEditor->RefreshFader(kPre);
-      break;
-    case kAuto:
-      mEngine.SetAutoMode(v);
-      if (pEditor) pEditor->ShowSwitch(kAuto, IsOn(v));
-      break;
-    case kInv:
-      mEngine.SetInvertBand(v);
-      if (pEditor)
-      {
-        pEditor->ShowInvertedBand(IsOn(v));
-        pEditor->ShowSwitch(kInv, IsOn(v));
-      }
-      break;
-    case kModeA:
-      mEngine.SetModeA(v);
-      if (pEditor) pEditor->RefreshFader(kModeA);
-      break;
-    case kModeB:
-      mEngine.SetModeB(v);
-      if (pEditor) pEditor->RefreshFader(kModeB);
-      break;
+    case kLow: mEngine.SetBandLow(v); break;
+    case kHigh: mEngine.SetBandHigh(v); break;
+    // The marks are where the user sets the band (a drag of the handles moves them):
+    // take the edges from them, not from parameters 2 and 3.
+    case kFFTDisplay: mEngine.TakeBandFromMarks(); break;
+    case kPre: mEngine.SetPreAmount(v); break;
+    case kAuto: mEngine.SetAutoMode(v); break;
+    case kInv: mEngine.SetInvertBand(v); break;
+    case kModeA: mEngine.SetModeA(v); break;
+    case kModeB: mEngine.SetModeB(v); break;
     case kBypass:
       mEngine.SetBypass(IsOn(v));
-      if (pEditor) pEditor->ShowSwitch(kBypass, IsOn(v));
       if (IsOn(v))
       {
         // The waveform rewinds and the spectra are wiped; each display owes its
@@ -111,6 +98,7 @@ void Tesk::ApplyParamChange(int index) noexcept
     // them; the host, the state and the editor use the parameter itself.
     default: break;
   }
+  if (TeskEditorLink* pEditor = mEditor.get()) ShowParamChange(*pEditor, index, v, mEngine.BandMarks());
 }
 
 void Tesk::PayClearPushes()

@@ -35,11 +35,10 @@
 
 #include "IPlugAPI.h"
 #include "TeskDisplayFeed.h"
+#include "TeskEditorLink.h"
 #include "TeskEngine.h"
 #include "TeskIdentity.h"
 #include "TeskParams.h"
-
-class TeskEditorLink;
 
 #ifdef IPLUG_API_AU
 // Private Audio Unit property: a UInt32 seed for the sensitivity measure's draws, so
@@ -57,6 +56,23 @@ extern "C"
 // The instance information every Tesk is built with: its bundle and view class.
 IPlugInstanceInfo TeskInstanceInfo();
 
+// Whether the processor builds its editor. The Audio Unit shows it through its view and
+// the host-less build drives it in tests and tools; the LV2 plug-in's processor builds
+// none (its UI, a library of its own, builds the editor: lv2/TeskLV2UI.cpp), so the
+// plug-in's library links no graphics.
+#if defined(IPLUG_API_LV2)
+#define TESK_PROCESSOR_BUILDS_EDITOR 0
+#else
+#define TESK_PROCESSOR_BUILDS_EDITOR 1
+#endif
+
+// A process-wide request that processors be built without their editor, for a program
+// that never shows one (tesk-render without --snapshot): nothing else changes, the
+// display feed and the pushes the host sees included. Any thread; it applies to
+// processors created afterwards.
+void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept;
+bool ProcessorsWithoutEditorRequested() noexcept;
+
 // The LV2 binding declares ApplyParamChange for its control ports; the others do not.
 #ifdef IPLUG_API_LV2
 #define TESK_LV2_OVERRIDE override
@@ -73,7 +89,8 @@ public:
   static constexpr int kLatencySamples = 2 * TeskEngine::kDelaySlots;
 
   // ==== Set-up (the thread that creates the instance) ====
-  // Declares the parameters, builds the editor and stores the default preset "-".
+  // Declares the parameters, builds the editor (where the binding has one and none
+  // was declined: RequestProcessorsWithoutEditor) and stores the default preset "-".
   // The engine's random source is seeded from the clock.
   explicit Tesk(IPlugInstanceInfo info);
   // Whatever drives the editor from a thread of its own stops first; then the editor's
@@ -122,6 +139,9 @@ public:
 #ifdef IPLUG_API_LV2
   // LV2's activation (lv2/TeskLV2.cpp): the engine emptied in place, as a new instance has it.
   void ClearHistory() noexcept override;
+  // The band marks and the display feed, for the editor the LV2 UI builds (a
+  // TeskEditorShare). Any thread.
+  void* SharedEditorState() noexcept override { return &mShare; }
 #endif
 
 #ifdef IPLUG_API_AU
@@ -145,6 +165,8 @@ private:
   // The editor's side of the channel (TeskEditor); it holds only pointers into the
   // graphics object, which the plug-in base owns.
   std::unique_ptr<TeskEditorLink> mEditor;
+  // What an editor reads and moves of this processor.
+  TeskEditorShare mShare;
   // Set by ApplyParamChange when it cleared the display feed, taken by PayClearPushes.
   std::atomic<bool> mClearPushesOwed{false};
 };

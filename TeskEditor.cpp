@@ -82,8 +82,8 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
   return pGraphics;
 }
 
-TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDisplayFeed* pFeed)
-  : mMarks(pMarks)
+TeskEditor::TeskEditor(IPlugBase* pPlug, const TeskEditorShare& share)
+  : mMarks(share.marks)
 {
   IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
   mGraphics = pGraphics;
@@ -95,7 +95,7 @@ TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDispla
   pGraphics->EnableMouseOver(true);
 
   mWaveformDisplay = new WaveformDisplay(pPlug, 280, 15, 154, 380, kWaveformDisplay, &title);
-  mWaveformDisplay->SetFeed(pFeed);
+  mWaveformDisplay->SetFeed(share.feed);
   pGraphics->AttachControl(mWaveformDisplay);
   mWaveformDisplay->setOn2(false);
 
@@ -134,7 +134,7 @@ TeskEditor::TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDispla
   mFFTDisplay = new FFTDisplay(pPlug, mLowHolder, mHighHolder, kSpectrumX, kSpectrumY, kSpectrumW, kSpectrumH,
                                kSpectrumHistory, kFFTDisplay, smallHandles);
   mFFTDisplay->SetHandleListener(this);
-  mFFTDisplay->SetFeed(pFeed);
+  mFFTDisplay->SetFeed(share.feed);
   pGraphics->AttachControl(mFFTDisplay);
 }
 

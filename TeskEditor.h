@@ -18,8 +18,6 @@
 
 class IGraphics;
 class IPlugBase;
-class TeskBandMarks;
-class TeskDisplayFeed;
 class WaveformDisplay;
 class Fader;
 class OnOff;
@@ -29,10 +27,10 @@ class TeskEditor final : public TeskEditorLink, private FFTHandleListener
 {
 public:
   // Creates the graphics object, attaches it to pPlug and builds the layout. A drag of
-  // the spectrum display's handles moves pMarks (the processor's band marks); the
-  // displays drain pFeed on the editor's timer (null: they stay empty). Both must
-  // outlive the editor.
-  TeskEditor(IPlugBase* pPlug, TeskBandMarks* pMarks, const TeskDisplayFeed* pFeed);
+  // the spectrum display's handles moves the shared band marks; the displays drain the
+  // shared feed on the editor's timer (none: they stay empty). Both must outlive the
+  // editor.
+  TeskEditor(IPlugBase* pPlug, const TeskEditorShare& share);
   TeskEditor(const TeskEditor&) = delete;
   TeskEditor& operator=(const TeskEditor&) = delete;
 

@@ -21,7 +21,20 @@
 // changes only what the editor reads atomically (handle positions, switch flags) or
 // hands the value over to the editor's next timer tick.
 
+#include "TeskBandGrid.h"
 #include "TeskParams.h"
+
+class TeskDisplayFeed;
+
+// What of the processor an editor reads and moves: the band marks a drag of the
+// handles moves and the display feed the displays drain (null: the displays stay
+// empty). Shared by pointer, also with an editor built in another library (an LV2 UI
+// with instance-access): both are header-only lock-free atomics.
+struct TeskEditorShare
+{
+  TeskBandMarks* marks = nullptr;
+  const TeskDisplayFeed* feed = nullptr;
+};
 
 class TeskEditorLink
 {
@@ -43,3 +56,31 @@ public:
   // The spectrum display greys inside the band instead of outside it.
   virtual void ShowInvertedBand(bool inverted) noexcept = 0;
 };
+
+// What the editor shows when parameter index takes the value v, given the band marks
+// (placed already for "Low" and "High", the engine's band for "FFTDisplay"). The one
+// place that says it, for the processor and for an editor that runs without one (an
+// LV2 UI). The parameter-change thread, as the calls it makes.
+inline void ShowParamChange(TeskEditorLink& editor, int index, double v, const TeskBandMarks& marks) noexcept
+{
+  using namespace tesk;
+  switch (index)
+  {
+    case kLow: editor.ShowBandLow(marks.LowStep()); break;
+    case kHigh: editor.ShowBandHigh(marks.HighStep()); break;
+    // The band the engine takes from the marks, for parameters 2 and 3.
+    case kFFTDisplay: editor.ShowBandEdges(marks.Low(), marks.High()); break;
+    case kPre:
+    case kModeA:
+    case kModeB: editor.RefreshFader(static_cast<EParam>(index)); break;
+    case kAuto:
+    case kBypass: editor.ShowSwitch(static_cast<EParam>(index), IsOn(v)); break;
+    case kInv:
+      editor.ShowInvertedBand(IsOn(v));
+      editor.ShowSwitch(kInv, IsOn(v));
+      break;
+    // "Reduction Amount", "Sensitivity" (its knob is bound to it), "WaveformDisplay"
+    // and "Residual": nothing beyond the control's own value.
+    default: break;
+  }
+}

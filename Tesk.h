@@ -7,8 +7,9 @@
 //
 // The binding is chosen per build target (IPlugAPI.h): the same sources make the
 // Audio Unit library and any other binding's plug-in. Only the Audio Unit's
-// private seed property and LV2's activation are binding-specific here (LV2's seed
-// extension is in lv2/TeskLV2.cpp).
+// private seed property, LV2's activation and what LV2's UI shares of the processor
+// are binding-specific here (LV2's seed extension is in lv2/TeskLV2.cpp), and whether
+// the processor builds its editor (TESK_PROCESSOR_BUILDS_EDITOR).
 //
 // Threads (named as in IPlugBase.h; the same notes stand in TeskEngine.h and
 // TeskEditorLink.h):

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <CompatHooks.h>
+
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
@@ -189,4 +194,49 @@ TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
   EXPECT_EQ(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
   EXPECT_EQ(e->GetDisplayFeed().TakeSpectrumPushes(), 0);
   EXPECT_EQ(e->GetDisplayFeed().TakeWaveformPushes(), 0);
+}
+
+TEST(TeskProcessor, WithoutAnEditorTheOutputAndTheHostsNotificationsStayTheSame)
+{
+  // A processor built without its editor (tesk-render without --snapshot) renders the
+  // same bytes and owes the host the same pushes of parameters 4 and 5, through a band
+  // set while bypassed, a clear and the re-read of the band.
+  struct Run
+  {
+    Signal out;
+    std::vector<int> notified;
+    static void Sink(void* user, void*, const AudioUnitEvent* ev)
+    {
+      if (ev->mEventType == kAudioUnitEvent_ParameterValueChange)
+        static_cast<Run*>(user)->notified.push_back(static_cast<int>(ev->mArgument.mParameter.mParameterID));
+    }
+  };
+  const Signal in = Noise(60000, 0.4, 12u);
+  auto render = [&](bool withEditor) {
+    Run run;
+    RequestProcessorsWithoutEditor(!withEditor);
+    Engine e(99u);
+    RequestProcessorsWithoutEditor(false);
+    EXPECT_EQ(e->GetEditorLink() != nullptr, withEditor);
+    compat_AddAUEventSink(Run::Sink, &run);
+    const std::pair<int, double> steps[] = {{Tesk::kLow, 0.0123}, {Tesk::kHigh, 0.3791},   {Tesk::kModeA, 0.9},
+                                            {Tesk::kModeB, 0.4},  {Tesk::kBypass, 1.0},    {Tesk::kLow, 0.1117},
+                                            {Tesk::kBypass, 0.0}, {Tesk::kFFTDisplay, 0.3}};
+    for (int chunk = 0; chunk < 10; ++chunk)
+    {
+      if (chunk < 8) e.Set(steps[chunk].first, steps[chunk].second);
+      const Signal part(in.begin() + chunk * 6000, in.begin() + (chunk + 1) * 6000);
+      const Signal out = e.RenderMono(part, 1000);
+      run.out.insert(run.out.end(), out.begin(), out.end());
+      e->OnIdle();
+    }
+    compat_RemoveAUEventSink(Run::Sink, &run);
+    return run;
+  };
+  const Run with = render(true), without = render(false);
+  ASSERT_EQ(with.out.size(), without.out.size());
+  EXPECT_EQ(0, std::memcmp(with.out.data(), without.out.data(), with.out.size() * sizeof(double)));
+  EXPECT_EQ(with.notified, without.notified);
+  EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kWaveformDisplay), 0);
+  EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kFFTDisplay), 0);
 }

@@ -90,8 +90,8 @@ public:
 
   // Back to the state of a new engine: no history in any frame, delay or average,
   // and the noise restarted from the engine's seed (so a seeded engine renders the
-  // same after every clear). Settings, the editor link and the transforms' tables
-  // stay. Called with processing stopped (a host's activation).
+  // same after every clear). Settings, the band marks, the display feed and the
+  // transforms' tables stay. Called with processing stopped (a host's activation).
   void ClearHistory() noexcept;
 
   // The feed the engine writes the spectra and waveform points into; null for none.

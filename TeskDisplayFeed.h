@@ -36,9 +36,10 @@ class TeskDisplayFeed final
 public:
   // Magnitude bins per spectrum (the engine's spectrum bins).
   static constexpr int kSpectrumBins = 2048;
-  // Spectra kept: more than any display shows, so a reader that copies the rows it
-  // shows is rarely overtaken by the writer.
-  static constexpr int kSpectrumSlots = 64;
+  // Spectra kept: one more than the spectrum display shows (31 rows). A reader that
+  // copies the oldest of them while the writer stores the next is told so
+  // (CopySpectrum) and takes the newer ones at its next tick.
+  static constexpr int kSpectrumSlots = 32;
   static constexpr int kWaveformPoints = 800;
   // Points per second of audio: one point every sampleRate / 100 values.
   static constexpr int kWaveformPointsPerSecond = 100;

@@ -8,6 +8,8 @@ add_library(au STATIC
   WDL/IPlug/IPlugAUProperties.cpp
   WDL/IPlug/IPlugAURender.cpp
   WDL/IPlug/IPlugAUState.cpp
+  WDL/IPlug/IPlugAUPlugIn.cpp
+  WDL/IPlug/IPlugAUBindingProperties.cpp
   WDL/IPlug/dfx/CFAUPreset.cpp
 )
 target_include_directories(au PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)

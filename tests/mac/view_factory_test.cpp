@@ -5,6 +5,7 @@
 
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 
 #include "IGraphics.h"
 #include "IGraphicsHeadless.h"
@@ -40,7 +41,7 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
   // Linux one only shows a window that attaches itself).
   RequestHeadlessEditors(true);
   AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &unit));
+  ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &unit));
   IPlugAU* pPlug = PlugOfAudioUnit(unit);
   ASSERT_NE(nullptr, pPlug);
   IGraphics* pGraphics = pPlug->GetGUI();
@@ -53,7 +54,7 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
   EXPECT_TRUE(pGraphics->WindowIsOpen());
 
   pGraphics->CloseWindow();
-  EXPECT_EQ(noErr, CloseComponent(unit));
+  EXPECT_EQ(noErr, compat::CloseAudioUnit(unit));
 }
 
 TEST(MacViewFactory, NoEditorOrNoPlugInGivesNoView)

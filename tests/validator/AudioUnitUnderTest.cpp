@@ -2,6 +2,7 @@
 
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 #include <CoreFoundation/CoreFoundation.h>
 
 #include "ClassInfoBytes.h"
@@ -44,7 +45,7 @@ public:
   ~AudioUnitUnderTest() override
   {
     if (mInitialized) AudioUnitUninitialize(mUnit);
-    CloseComponent(mUnit);
+    compat::CloseAudioUnit(mUnit);
   }
 
   std::vector<ParameterRange> Parameters() override
@@ -198,7 +199,7 @@ bool AudioUnitUnderTest::Prepare(double sampleRate, int channels, int maxFrames)
                              &mFastRender, &size) != noErr ||
         !mFastRender)
       return false;
-    mFastRenderObject = GetComponentInstanceStorage(mUnit);
+    mFastRenderObject = compat::StorageOf(mUnit);
   }
   mSampleTime = 0.0;
   const size_t bytes = offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels);
@@ -251,7 +252,7 @@ std::unique_ptr<PluginUnderTest> OpenAudioUnit(AudioUnitRenderRoute route)
 {
   const Component c = FindTesk();
   AudioUnit unit = nullptr;
-  if (!c || OpenAComponent(c, &unit) != noErr || !unit) return nullptr;
+  if (!c || compat::OpenAudioUnit(c, &unit) != noErr || !unit) return nullptr;
   return std::make_unique<AudioUnitUnderTest>(unit, route);
 }
 

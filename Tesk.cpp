@@ -51,8 +51,9 @@ void Tesk::OnParamChange(int index)
 
 void Tesk::ApplyParamChange(int index) noexcept
 {
-  if (index < 0 || index >= kNumParams) return;
-  const double v = GetParam(index)->Value();
+  const IParam* pParam = index >= 0 && index < kNumParams ? GetParam(index) : nullptr;
+  if (!pParam) return;
+  const double v = pParam->Value();
   TeskEditorLink* pEditor = mEditor.get();
 
   switch (index)

@@ -103,7 +103,8 @@ struct IPlugAU::AudioComponentMethods
   static OSStatus GetPropertyInfo(void* self, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
                                   UInt32* outDataSize, Boolean* outWritable)
   {
-    return Serve(self, [&](IPlugAU* p) { return p->HostGetPropertyInfo(id, scope, element, outDataSize, outWritable); });
+    return Serve(self,
+                 [&](IPlugAU* p) { return p->HostGetPropertyInfo(id, scope, element, outDataSize, outWritable); });
   }
 
   static OSStatus GetProperty(void* self, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,

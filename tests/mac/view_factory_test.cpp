@@ -1,5 +1,6 @@
-// The Cocoa view factory's answers, with Tesk opened through its component entry as a host
-// opens it, and the bundle identity the build gives the factory and the Info.plist.
+// The Cocoa view factory's answers, with Tesk opened as hosts open it (an audio component
+// instance, as current hosts make, and a Component Manager instance), and the bundle
+// identity the build gives the factory and the Info.plist.
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,40 @@ Component TeskComponent()
   return c;
 }
 
+// The factory linked into this test, registered as its bundle would declare it: the view
+// factory must find the plug-in in the same image.
+AudioComponent TeskAudioComponent()
+{
+  static AudioComponent c = [] {
+    const AudioComponentDescription d = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
+                                         static_cast<OSType>(kTeskFourCC), 0, 0};
+    return AudioComponentRegister(&d, CFSTR("Orvanta: Tesk"), kTeskVendorVersion, Tesk_Factory);
+  }();
+  return c;
+}
+
+struct OpenedUnit
+{
+  const char* name;
+  AudioUnit (*open)();
+  OSStatus (*close)(AudioUnit);
+};
+
+const OpenedUnit kUnits[] = {
+  {"AudioComponentInstance",
+   [] {
+     AudioUnit u = nullptr;
+     return AudioComponentInstanceNew(TeskAudioComponent(), &u) == noErr ? u : nullptr;
+   },
+   AudioComponentInstanceDispose},
+  {"ComponentManagerInstance",
+   [] {
+     AudioUnit u = nullptr;
+     return compat::OpenAudioUnit(TeskComponent(), &u) == noErr ? u : nullptr;
+   },
+   [](AudioUnit u) { return static_cast<OSStatus>(compat::CloseAudioUnit(u)); }},
+};
+
 // A plug-in that never built an editor.
 class NoEditorPlug final : public IPlugHostless
 {
@@ -40,21 +75,37 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
   // The Mac host opens its view when asked; here the headless host stands in for it (the
   // Linux one only shows a window that attaches itself).
   RequestHeadlessEditors(true);
-  AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &unit));
-  IPlugAU* pPlug = PlugOfAudioUnit(unit);
-  ASSERT_NE(nullptr, pPlug);
-  IGraphics* pGraphics = pPlug->GetGUI();
-  ASSERT_NE(nullptr, pGraphics);
-  EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
+  for (const OpenedUnit& u : kUnits)
+  {
+    SCOPED_TRACE(u.name);
+    AudioUnit unit = u.open();
+    ASSERT_NE(nullptr, unit);
+    IPlugAU* pPlug = PlugOfAudioUnit(unit);
+    ASSERT_NE(nullptr, pPlug);
+    EXPECT_EQ(unit, pPlug->GetAudioUnit());
+    IGraphics* pGraphics = pPlug->GetGUI();
+    ASSERT_NE(nullptr, pGraphics);
+    EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
 
-  void* pView = EditorViewForAudioUnit(unit);
-  EXPECT_NE(nullptr, pView);
-  EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
-  EXPECT_TRUE(pGraphics->WindowIsOpen());
+    void* pView = EditorViewForAudioUnit(unit);
+    EXPECT_NE(nullptr, pView);
+    EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
+    EXPECT_TRUE(pGraphics->WindowIsOpen());
 
-  pGraphics->CloseWindow();
-  EXPECT_EQ(noErr, compat::CloseAudioUnit(unit));
+    pGraphics->CloseWindow();
+    EXPECT_EQ(noErr, u.close(unit));
+  }
+}
+
+// What the factory did before it asked the unit: the instance's component storage. An audio
+// component instance has none, so on the system a current host runs it found no plug-in.
+TEST(MacViewFactory, ComponentStorageFindsNoPlugInBehindAnAudioComponentInstance)
+{
+  AudioUnit unit = kUnits[0].open();
+  ASSERT_NE(nullptr, unit);
+  EXPECT_EQ(nullptr, compat::StorageOf(unit));
+  EXPECT_NE(nullptr, PlugOfAudioUnit(unit));
+  EXPECT_EQ(noErr, kUnits[0].close(unit));
 }
 
 TEST(MacViewFactory, NoEditorOrNoPlugInGivesNoView)

@@ -61,7 +61,8 @@ Registry& Audio()
   static Registry* registry = [] {
     auto* r = new Registry;
     // The folders the system looks in for the user's and the machine's components.
-    if (const char* home = std::getenv("HOME")) r->folders.push_back(std::string(home) + "/Library/Audio/Plug-Ins/Components");
+    if (const char* home = std::getenv("HOME"))
+      r->folders.push_back(std::string(home) + "/Library/Audio/Plug-Ins/Components");
     r->folders.push_back("/Library/Audio/Plug-Ins/Components");
     return r;
   }();
@@ -109,7 +110,8 @@ void ScanBundle(Registry& r, const std::string& bundle)
   if (!executable || !list || list->kind != compat::PlistValue::kArray) return;
   const std::string executablePath = contents + "/MacOS/" + *executable;
   if (const std::string* identifier = Text(plist.get(), "CFBundleIdentifier"))
-    compat_RegisterBundle(identifier->c_str(), bundle.c_str(), executablePath.c_str(), (contents + "/Resources").c_str());
+    compat_RegisterBundle(identifier->c_str(), bundle.c_str(), executablePath.c_str(),
+                          (contents + "/Resources").c_str());
 
   for (const compat::PlistValue& item : list->items)
   {
@@ -123,7 +125,8 @@ void ScanBundle(Registry& r, const std::string& bundle)
     if (const std::string* name = Text(&item, "name")) e->name = *name;
     if (const compat::PlistValue* v = item.Find("version"); v && v->kind == compat::PlistValue::kInteger)
       e->version = static_cast<UInt32>(v->integer);
-    if (const compat::PlistValue* v = item.Find("sandboxSafe"); v && v->kind == compat::PlistValue::kBoolean && v->boolean)
+    if (const compat::PlistValue* v = item.Find("sandboxSafe");
+        v && v->kind == compat::PlistValue::kBoolean && v->boolean)
       e->description.componentFlags |= kAudioComponentFlag_SandboxSafe;
     e->executable = executablePath;
     e->factoryName = *factory;
@@ -232,8 +235,9 @@ extern "C"
     Registry& r = Audio();
     std::lock_guard<std::mutex> hold(r.lock);
     ScanFolders(r);
-    return static_cast<UInt32>(std::count_if(r.components.begin(), r.components.end(),
-                                             [&](const AudioComponentEntry* e) { return Matches(e->description, inDesc); }));
+    return static_cast<UInt32>(
+      std::count_if(r.components.begin(), r.components.end(),
+                    [&](const AudioComponentEntry* e) { return Matches(e->description, inDesc); }));
   }
 
   OSStatus AudioComponentCopyName(AudioComponent inComponent, CFStringRef* outName)

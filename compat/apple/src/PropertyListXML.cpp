@@ -121,8 +121,8 @@ private:
     }
     if (tag == "string/" || tag == "array/" || tag == "dict/")
     {
-      pValue->kind = tag == "string/" ? PlistValue::kString
-                                      : (tag == "array/" ? PlistValue::kArray : PlistValue::kDictionary);
+      pValue->kind =
+        tag == "string/" ? PlistValue::kString : (tag == "array/" ? PlistValue::kArray : PlistValue::kDictionary);
       return true;
     }
     if (tag == "string")

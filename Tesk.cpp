@@ -13,7 +13,10 @@ IPlugInstanceInfo TeskInstanceInfo()
 {
   IPlugInstanceInfo info;
   info.mOSXBundleID.Set(kTeskBundleID);
-  info.mCocoaViewFactoryClassName.Set(kTeskViewClass);
+#ifdef IPLUG_API_AU
+  // The view factory class this build defines (IPlugObjCNames.h), which the Cocoa UI property names.
+  info.mCocoaViewFactoryClassName.Set(IPLUG_AU_VIEW_CLASS_NAME);
+#endif
   return info;
 }
 

@@ -15,8 +15,7 @@ set(TESK_AU_NAME "Orvanta: Tesk")
 set(TESK_AU_FACTORY Tesk_Factory)
 set(TESK_AU_ENTRY Tesk_Entry)
 set(TESK_AU_VIEW_ENTRY Tesk_ViewEntry)
-# The Cocoa view factory class and its description.
-set(TESK_AU_VIEW_CLASS Tesk_View)
+# The Cocoa view factory's description (its class name is made per build, au.cmake).
 set(TESK_AU_VIEW_DESCRIPTION "Tesk View")
 
 set(TESK_INFO_PLIST_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/../resources/Info.plist.in)

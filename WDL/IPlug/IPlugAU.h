@@ -18,6 +18,7 @@
 #include <CoreServices/CoreServices.h>
 
 #include "IPlugBase.h"
+#include "IPlugObjCNames.h"
 #include "ptrlist.h"
 #include "wdlstring.h"
 

@@ -49,8 +49,7 @@ set_target_properties(TeskComponent PROPERTIES
   BUNDLE_EXTENSION component
   OUTPUT_NAME ${TESK_BUNDLE_EXECUTABLE}
   MACOSX_BUNDLE_INFO_PLIST ${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist)
-target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_CLASS=${TESK_AU_VIEW_CLASS}
-                                                 IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
+target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
 # The whole Audio Unit processor archive: the component entries are found by name, never
 # referenced. The glue's classes come with IGraphicsMac, which MakeGraphics references.
 target_link_libraries(TeskComponent PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au> "-framework AudioUnit"

@@ -11,10 +11,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -75,8 +75,8 @@ class AudioComponentTest : public testing::Test
 protected:
   static AudioComponent Fake()
   {
-    static AudioComponent c = AudioComponentRegister(&kFakeDescription, CFSTR("Test: Fake"), 0x20304,
-                                                     FakePlugIn::Factory);
+    static AudioComponent c =
+      AudioComponentRegister(&kFakeDescription, CFSTR("Test: Fake"), 0x20304, FakePlugIn::Factory);
     return c;
   }
   void SetUp() override

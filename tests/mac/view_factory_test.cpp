@@ -128,12 +128,27 @@ TEST(MacViewFactory, TheSystemVersionComesFromGestalt)
   compat_SetGestaltSystemVersion(0x1068);
 }
 
-TEST(MacViewFactory, TheBuildNamesThePlugInsOwnFactoryAndBundle)
+TEST(MacViewFactory, TheCocoaUIPropertyNamesTheFactoryClassThisBuildDefines)
 {
-  // The factory class is compiled under the name the build gives it; the Cocoa UI property
-  // names the plug-in's own constant. They must be the same class.
-  EXPECT_STREQ(kTeskViewClass, TESK_BUILD_VIEW_CLASS);
+  // The factory class is compiled under the name the build makes (IPlugObjCNames.h); the
+  // Cocoa UI property must name that very class, in the bundle the images come from.
+  EXPECT_STREQ(IPLUG_AU_VIEW_CLASS_NAME, TESK_BUILD_VIEW_CLASS);
   EXPECT_STREQ("Tesk View", TESK_BUILD_VIEW_DESCRIPTION);
   EXPECT_STREQ(kTeskBundleID, TESK_BUILD_BUNDLE_ID) << "images and the view factory are found by this identifier";
+
+  RequestHeadlessEditors(true);
+  ASSERT_TRUE(compat_RegisterBundle(kTeskBundleID, "/tmp/Tesk.component", nullptr, nullptr));
+  AudioUnit unit = kUnits[0].open();
+  ASSERT_NE(nullptr, unit);
+  AudioUnitCocoaViewInfo info = {};
+  UInt32 size = sizeof(info);
+  ASSERT_EQ(noErr, AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size));
+  char name[128] = "";
+  CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof(name), kCFStringEncodingUTF8);
+  EXPECT_STREQ(TESK_BUILD_VIEW_CLASS, name);
+  CFRelease(info.mCocoaAUViewClass[0]);
+  CFRelease(info.mCocoaAUViewBundleLocation);
+  EXPECT_EQ(noErr, kUnits[0].close(unit));
+  compat_UnregisterBundle(kTeskBundleID);
 }
 }  // namespace

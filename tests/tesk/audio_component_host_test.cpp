@@ -76,7 +76,8 @@ std::vector<float> ConfigureAndRender(AudioUnit unit)
   IPlugAU::MakeDefaultASBD(&f, 48000.0, 2, false);
   const UInt32 maxFrames = 1024, seed = 4242;
   const AURenderCallbackStruct input = {Input, nullptr};
-  EXPECT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
+  EXPECT_EQ(noErr,
+            AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
   EXPECT_EQ(noErr,
             AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
   EXPECT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
@@ -156,16 +157,15 @@ TEST(MacHostPath, TheBundleDeclaresTheComponentItsExecutableMakes)
   ASSERT_NE(plugIn->Lookup, nullptr);
   // A method for each selector the base classes of the platform answer; none for others.
   for (SInt16 selector : {kAudioUnitInitializeSelect, kAudioUnitUninitializeSelect, kAudioUnitGetPropertyInfoSelect,
-                          kAudioUnitGetPropertySelect, kAudioUnitSetPropertySelect,
-                          kAudioUnitAddPropertyListenerSelect, kAudioUnitRemovePropertyListenerSelect,
-                          kAudioUnitRemovePropertyListenerWithUserDataSelect, kAudioUnitAddRenderNotifySelect,
-                          kAudioUnitRemoveRenderNotifySelect, kAudioUnitGetParameterSelect,
-                          kAudioUnitSetParameterSelect, kAudioUnitScheduleParametersSelect, kAudioUnitRenderSelect,
-                          kAudioUnitResetSelect})
+                          kAudioUnitGetPropertySelect, kAudioUnitSetPropertySelect, kAudioUnitAddPropertyListenerSelect,
+                          kAudioUnitRemovePropertyListenerSelect, kAudioUnitRemovePropertyListenerWithUserDataSelect,
+                          kAudioUnitAddRenderNotifySelect, kAudioUnitRemoveRenderNotifySelect,
+                          kAudioUnitGetParameterSelect, kAudioUnitSetParameterSelect,
+                          kAudioUnitScheduleParametersSelect, kAudioUnitRenderSelect, kAudioUnitResetSelect})
     EXPECT_NE(plugIn->Lookup(selector), nullptr) << selector;
-  for (SInt16 selector : {SInt16{0}, SInt16{8}, SInt16{kAudioUnitComplexRenderSelect},
-                          SInt16{kAudioUnitProcessSelect}, SInt16{kMusicDeviceMIDIEventSelect},
-                          SInt16{kComponentOpenSelect}, SInt16{kComponentVersionSelect}})
+  for (SInt16 selector :
+       {SInt16{0}, SInt16{8}, SInt16{kAudioUnitComplexRenderSelect}, SInt16{kAudioUnitProcessSelect},
+        SInt16{kMusicDeviceMIDIEventSelect}, SInt16{kComponentOpenSelect}, SInt16{kComponentVersionSelect}})
     EXPECT_EQ(plugIn->Lookup(selector), nullptr) << selector;
   // A record that was never opened is freed by its Close.
   EXPECT_EQ(noErr, plugIn->Close(plugIn));
@@ -190,12 +190,12 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
   ASSERT_EQ(noErr, AudioUnitAddPropertyListener(unit, kAudioUnitProperty_SampleRate, ListenerLog::Hear, &a));
   ASSERT_EQ(noErr, AudioUnitAddPropertyListener(unit, kAudioUnitProperty_BypassEffect, ListenerLog::Hear, &b));
   const Float64 rate = 48000.0;
-  ASSERT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate,
-                                        sizeof(rate)));
-  ASSERT_EQ(noErr, AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_SampleRate,
-                                                               ListenerLog::Hear, &a));
-  ASSERT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate,
-                                        sizeof(rate)));
+  ASSERT_EQ(noErr,
+            AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate, sizeof(rate)));
+  ASSERT_EQ(noErr,
+            AudioUnitRemovePropertyListenerWithUserData(unit, kAudioUnitProperty_SampleRate, ListenerLog::Hear, &a));
+  ASSERT_EQ(noErr,
+            AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate, sizeof(rate)));
   EXPECT_EQ(std::vector<AudioUnitPropertyID>{kAudioUnitProperty_SampleRate}, a.heard);
   ASSERT_EQ(noErr, AudioUnitRemovePropertyListener(unit, kAudioUnitProperty_BypassEffect, ListenerLog::Hear));
 
@@ -222,8 +222,8 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
   // Property info and a render notification around the renders.
   UInt32 size = 0;
   Boolean writable = false;
-  ASSERT_EQ(noErr, AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &size,
-                                            &writable));
+  ASSERT_EQ(noErr,
+            AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &size, &writable));
   EXPECT_EQ(sizeof(CFPropertyListRef), size);
   EXPECT_TRUE(writable);
   NotifyLog notes;
@@ -234,21 +234,22 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
   // No fast-dispatch functions: they would need component storage.
   AudioUnitRenderProc fast = nullptr;
   size = sizeof(fast);
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty, AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch,
-                                                                kAudioUnitScope_Global, kAudioUnitRenderSelect, &fast,
-                                                                &size));
+  EXPECT_EQ(kAudioUnitErr_InvalidProperty,
+            AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,
+                                 &fast, &size));
 
   // The class-info dictionary names the component and restores the parameters.
   CFPropertyListRef state = nullptr;
   size = sizeof(state);
   ASSERT_EQ(noErr, AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, &size));
   SInt32 subtype = 0;
-  CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(state), CFSTR("subtype"))),
-                   kCFNumberSInt32Type, &subtype);
+  CFNumberGetValue(
+    static_cast<CFNumberRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(state), CFSTR("subtype"))),
+    kCFNumberSInt32Type, &subtype);
   EXPECT_EQ(kTeskFourCC, subtype);
   ASSERT_EQ(noErr, AudioUnitSetParameter(unit, tesk::kPre, kAudioUnitScope_Global, 0, 0.0f, 0));
-  ASSERT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
-                                        sizeof(state)));
+  ASSERT_EQ(noErr,
+            AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, sizeof(state)));
   CFRelease(state);
   AudioUnitParameterValue pre = 0.0f;
   ASSERT_EQ(noErr, AudioUnitGetParameter(unit, tesk::kPre, kAudioUnitScope_Global, 0, &pre));

@@ -36,9 +36,12 @@ struct FormatterLimits;
 - (BOOL)isOpaque;
 - (BOOL)acceptsFirstResponder;
 - (BOOL)acceptsFirstMouse:(NSEvent*)pEvent;
+// Leaving a window stops the timer; entering one starts it again while attached.
 - (void)viewDidMoveToWindow;
+- (void)viewDidChangeBackingProperties;
 - (void)drawRect:(NSRect)rect;
 - (void)onTimer:(NSTimer*)pTimer;
+- (void)startTimer;
 - (void)killTimer;
 // Detaches the view from its graphics host (used by IGraphicsMac when it lets go).
 - (void)detachGraphics;

@@ -63,8 +63,10 @@ endfunction()
 # Audio Unit: the seed property, the factory and the exported entries come along.
 tesk_processor(NAME tesk_au API IPLUG_API_AU LIBS au SOURCES TeskAU.cpp)
 # LV2: both variants' descriptors come along; the entry is in the bundle's library.
-tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
-target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
+if(TARGET lv2_binding)
+  tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
+  target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
+endif()
 # No host at all: proves the processor builds without any binding's headers.
 tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS LIBS iplug graphics)
 

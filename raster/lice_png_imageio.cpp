@@ -54,9 +54,9 @@ LICE_IBitmap* store(CGImageSourceRef source, LICE_IBitmap* bmp)
   // (exact for opaque and fully transparent pixels, which the editor's images are made of).
   std::vector<unsigned char> rgba(w * h * 4, 0);
   CFHolder<CGColorSpaceRef> space(CGColorSpaceCreateWithName(kCGColorSpaceSRGB));
-  CGContextRef ctx = CGBitmapContextCreate(rgba.data(), w, h, 8, w * 4, space.get(),
-                                           static_cast<CGBitmapInfo>(kCGImageAlphaPremultipliedLast) |
-                                             kCGBitmapByteOrder32Big);
+  CGContextRef ctx =
+    CGBitmapContextCreate(rgba.data(), w, h, 8, w * 4, space.get(),
+                          static_cast<CGBitmapInfo>(kCGImageAlphaPremultipliedLast) | kCGBitmapByteOrder32Big);
   if (!ctx) return nullptr;
   CGContextSetBlendMode(ctx, kCGBlendModeCopy);
   CGContextDrawImage(ctx, CGRectMake(0, 0, w, h), image.get());
@@ -140,16 +140,16 @@ bool LICE_WritePNG(const char* filename, LICE_IBitmap* bmp, bool wantAlpha)
   // Straight alpha, as the bitmap holds it; without alpha the fourth byte is skipped.
   const CGBitmapInfo info =
     static_cast<CGBitmapInfo>(wantAlpha ? kCGImageAlphaLast : kCGImageAlphaNoneSkipLast) | kCGBitmapByteOrder32Big;
-  CFHolder<CGImageRef> image(CGImageCreate(w, h, 8, 32, w * 4, space.get(), info, provider.get(), nullptr, false,
-                                           kCGRenderingIntentDefault));
+  CFHolder<CGImageRef> image(
+    CGImageCreate(w, h, 8, 32, w * 4, space.get(), info, provider.get(), nullptr, false, kCGRenderingIntentDefault));
   if (!image) return false;
 
   // Written beside the target and renamed into place, so a failure leaves no partial file.
   const std::string tmp = std::string(filename) + ".part";
   CFHolder<CFURLRef> url(CFURLCreateFromFileSystemRepresentation(
     kCFAllocatorDefault, reinterpret_cast<const UInt8*>(tmp.c_str()), static_cast<CFIndex>(tmp.size()), false));
-  CFHolder<CGImageDestinationRef> dest(
-    url ? CGImageDestinationCreateWithURL(url.get(), CFSTR("public.png"), 1, nullptr) : nullptr);
+  CFHolder<CGImageDestinationRef> dest(url ? CGImageDestinationCreateWithURL(url.get(), CFSTR("public.png"), 1, nullptr)
+                                           : nullptr);
   bool ok = false;
   if (dest)
   {

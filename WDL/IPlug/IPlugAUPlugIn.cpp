@@ -10,6 +10,7 @@
 #include "IPlugAU.h"
 
 #include <cstddef>
+#include <cstdlib>
 #include <new>
 
 namespace
@@ -84,7 +85,8 @@ struct IPlugAU::AudioComponentMethods
       pPlug->ClearConnections();
       delete pPlug;
     }
-    delete pRecord;
+    pRecord->~PlugInInstance();
+    std::free(pRecord);
     return noErr;
   }
 
@@ -221,8 +223,10 @@ struct IPlugAU::AudioComponentMethods
 
 AudioComponentPlugInInterface* IPlugAU::IPlugAUFactory(const AudioComponentDescription*)
 {
-  auto* pRecord = new (std::nothrow) PlugInInstance;
-  if (!pRecord) return nullptr;
+  // Plain memory: the record crosses into the host, which never frees it itself.
+  void* pMemory = std::malloc(sizeof(PlugInInstance));
+  if (!pMemory) return nullptr;
+  auto* pRecord = new (pMemory) PlugInInstance;
   pRecord->mInterface = {AudioComponentMethods::Open, AudioComponentMethods::Close, AudioComponentMethods::Lookup,
                          nullptr};
   return &pRecord->mInterface;

@@ -156,8 +156,9 @@ private:
       {
         std::string keyTag, key;
         if (!OpenTag(&keyTag) || keyTag != "key" || !Text(&key) || !CloseTag("key")) return false;
-        pValue->entries.emplace_back(key, PlistValue{});
-        if (!Value(&pValue->entries.back().second)) return false;
+        pValue->keys.push_back(key);
+        pValue->items.emplace_back();
+        if (!Value(&pValue->items.back())) return false;
       }
       return CloseTag("dict");
     }
@@ -172,8 +173,8 @@ private:
 const PlistValue* PlistValue::Find(const std::string& key) const
 {
   if (kind != kDictionary) return nullptr;
-  for (const auto& [k, v] : entries)
-    if (k == key) return &v;
+  for (size_t i = 0; i < keys.size() && i < items.size(); ++i)
+    if (keys[i] == key) return &items[i];
   return nullptr;
 }
 

@@ -24,8 +24,8 @@ struct PlistValue
   std::string text;
   long long integer = 0;
   bool boolean = false;
-  std::vector<PlistValue> items;                            // an array's
-  std::vector<std::pair<std::string, PlistValue>> entries;  // a dictionary's, in file order
+  std::vector<PlistValue> items;  // an array's
+  std::vector<std::string> keys;  // a dictionary's, in file order, with the values in items
 
   // The dictionary's value under key, or null.
   const PlistValue* Find(const std::string& key) const;

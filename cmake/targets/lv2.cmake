@@ -1,5 +1,9 @@
 # LV2 binding: descriptors, ports, the audio path, state and the UI's access to the
-# plug-in. It needs only the LV2 headers (lv2-dev) and links no X11.
+# plug-in. It needs only the LV2 headers (lv2-dev) and links no X11. Linux only: the
+# Apple build makes the Audio Unit.
+if(APPLE)
+  return()
+endif()
 pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
 
 add_library(lv2_binding STATIC

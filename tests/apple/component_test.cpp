@@ -71,7 +71,7 @@ TEST_F(ComponentTest, OpenStoresStorageThatEveryLaterRequestReceives)
 {
   EXPECT_EQ(GetComponentInstanceStorage(unit), reinterpret_cast<Handle>(&gStorageToken));
   EXPECT_EQ(CountComponentInstances(component), 1);
-  AudioUnitReset(unit, kAudioUnitScope_Global, 0);
+  AudioUnitReset(reinterpret_cast<AudioUnit>(unit), kAudioUnitScope_Global, 0);
   EXPECT_EQ(gLast.storage, reinterpret_cast<Handle>(&gStorageToken));
   EXPECT_EQ(compat::ComponentSelf(gLast.Block(), 2), unit);
 
@@ -238,11 +238,11 @@ const LayoutCase kLayoutCases[] = {
   {"CarbonViewCreate",
    [](AudioUnit u) {
      ControlRef out = nullptr;
-     AudioUnitCarbonViewCreate(u, u, nullptr, nullptr, nullptr, nullptr, &out);
+     AudioUnitCarbonViewCreate(compat::AsComponentInstance(u), u, nullptr, nullptr, nullptr, nullptr, &out);
    },
    kAudioUnitCarbonViewCreateSelect, 6,
    [](const ComponentParameters* p) {
-     EXPECT_EQ(Arg<AudioUnit>(p, 0, 6), compat::ComponentSelf(p, 6));
+     EXPECT_EQ(compat::AsComponentInstance(Arg<AudioUnit>(p, 0, 6)), compat::ComponentSelf(p, 6));
      EXPECT_NE(Arg<ControlRef*>(p, 5, 6), nullptr);
    }},
 };
@@ -254,7 +254,7 @@ class ComponentLayoutTest : public ComponentTest, public testing::WithParamInter
 TEST_P(ComponentLayoutTest, EntryReadsEveryArgumentBack)
 {
   const LayoutCase& c = GetParam();
-  c.call(unit);
+  c.call(reinterpret_cast<AudioUnit>(unit));
   EXPECT_EQ(gLast.what, c.what);
   EXPECT_EQ(gLast.paramSize, c.count * static_cast<int>(sizeof(long)));
   EXPECT_EQ(compat::ComponentSelf(gLast.Block(), c.count), unit);

@@ -40,3 +40,6 @@ set(PKG_CONFIG_EXECUTABLE aarch64-linux-gnu-pkg-config CACHE FILEPATH "pkg-confi
 get_filename_component(TESK_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${TESK_SOURCE_ROOT}/scripts/run-arm64.sh" CACHE FILEPATH
     "Runs an arm64 program on this machine")
+# GoogleTest cases are listed when CTest runs, not after each link: an emulated listing
+# per test program would slow every build.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

@@ -8,6 +8,7 @@
 #include "IGraphics.h"
 #include "IPlugBase.h"
 #include "IPlugUtilities.h"
+#include "PortableMath.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "the history hand-off must not lock");
 
@@ -54,7 +55,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
   mXmMax = x + w - margin - mHandle.W / 2;
   xm1.store(mXmMin);
   xm2.store(mXmMax);
-  mLogStep = std::pow(10.0, std::log10(mMaxCount / 2) / (mInnerW * 2.5));
+  mLogStep = portable_math::Pow(10.0, portable_math::Log10(mMaxCount / 2) / (mInnerW * 2.5));
 
   const int rows = std::max(mInnerH, 0);
   mHistory = std::make_unique<std::atomic<double>[]>(static_cast<size_t>(rows) * mRowLen);

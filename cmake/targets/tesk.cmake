@@ -40,7 +40,7 @@ add_library(tesk_controls STATIC
   TeskEditor.cpp
 )
 target_include_directories(tesk_controls PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tesk_controls PUBLIC graphics)
+target_link_libraries(tesk_controls PUBLIC graphics portable_math)
 
 # The editor's images are compiled into an object library that every user of a
 # processor library links in whole (a static library would drop their registration,

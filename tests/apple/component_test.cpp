@@ -271,7 +271,8 @@ TEST(ComponentRequest, NegativeIntegersFillTheWholeSlot)
 {
   compat::ComponentRequest<2> request(nullptr, kAudioUnitSetParameterSelect, static_cast<SInt32>(-10878), 2.5f);
   const ComponentParameters* p = request.Params();
-  EXPECT_EQ(p->params[compat::ComponentRequest<2>::ArgumentSlot(0)], -10878L);
+  const long* slots = p->params;  // the block holds more slots than the declared array
+  EXPECT_EQ(slots[compat::ComponentRequest<2>::ArgumentSlot(0)], -10878L);
   EXPECT_EQ(ComponentArg<SInt32>(p, 0, 2), -10878);
   EXPECT_EQ(ComponentArg<Float32>(p, 1, 2), 2.5f);
   EXPECT_EQ(p->paramSize, 2 * sizeof(long));

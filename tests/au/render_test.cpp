@@ -3,9 +3,10 @@
 
 #include "AUHost.h"
 
-#include <xmmintrin.h>
-
 #include <cmath>
+#include <cstdint>
+
+#include "IPlugDenormals.h"
 
 using namespace au_test;
 
@@ -327,11 +328,10 @@ TEST_F(AURender, SubnormalResultsAreFlushedAndTheModeIsRestored)
 {
   mSource.mAmp = 2e-38;  // near the smallest normal float
   Prepare(2, -70.0f);
-  constexpr unsigned kModeBits = ~0x3Fu;  // the low six bits are sticky exception flags, not the mode
-  const unsigned modeBefore = _mm_getcsr() & kModeBits;
+  const std::uint64_t modeBefore = ScopedFlushDenormals::Mode();
   HostBuffers out(2, 512);
   ASSERT_EQ(noErr, Render(0, &out, 512));
-  EXPECT_EQ(modeBefore, _mm_getcsr() & kModeBits);
+  EXPECT_EQ(modeBefore, ScopedFlushDenormals::Mode());
   int nonZero = 0;
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < 512; ++i)

@@ -35,7 +35,7 @@ target_compile_definitions(tesk-render PRIVATE TESK_RENDER_VERSION="${PROJECT_VE
 target_include_directories(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_INCLUDE_DIRECTORIES>)
 target_compile_definitions(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_DEFINITIONS>)
 target_compile_options(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_OPTIONS>)
-target_link_libraries(tesk-render PRIVATE PkgConfig::SNDFILE)
+target_link_libraries(tesk-render PRIVATE PkgConfig::SNDFILE portable_math)
 if(APPLE)
   target_link_libraries(tesk-render PRIVATE "-framework AudioToolbox" "-framework CoreFoundation")
 else()

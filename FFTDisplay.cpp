@@ -7,6 +7,7 @@
 #include "Ctrlo.h"
 #include "IGraphics.h"
 #include "IPlugUtilities.h"
+#include "PortableMath.h"
 #include "TeskDisplayFeed.h"
 
 namespace
@@ -52,7 +53,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
   mXmMax = x + w - margin - mHandle.W / 2;
   xm1.store(mXmMin);
   xm2.store(mXmMax);
-  mLogStep = std::pow(10.0, std::log10(mMaxCount / 2) / (mInnerW * 2.5));
+  mLogStep = portable_math::Pow(10.0, portable_math::Log10(mMaxCount / 2) / (mInnerW * 2.5));
 
   const int rows = std::max(mInnerH, 0);
   mHistory = std::make_unique<double[]>(static_cast<size_t>(rows) * mRowLen);

@@ -17,7 +17,10 @@ IPlugInstanceInfo TeskInstanceInfo()
 {
   IPlugInstanceInfo info;
   info.mOSXBundleID.Set(kTeskBundleID);
-  info.mCocoaViewFactoryClassName.Set(kTeskViewClass);
+#ifdef IPLUG_API_AU
+  // The view factory class this build defines (IPlugObjCNames.h), which the Cocoa UI property names.
+  info.mCocoaViewFactoryClassName.Set(IPLUG_AU_VIEW_CLASS_NAME);
+#endif
   return info;
 }
 
@@ -68,8 +71,9 @@ void Tesk::OnParamChange(int index)
 
 void Tesk::ApplyParamChange(int index) noexcept
 {
-  if (index < 0 || index >= kNumParams) return;
-  const double v = GetParam(index)->Value();
+  const IParam* pParam = index >= 0 && index < kNumParams ? GetParam(index) : nullptr;
+  if (!pParam) return;
+  const double v = pParam->Value();
 
   switch (index)
   {

@@ -48,7 +48,11 @@ inline constexpr AudioUnitPropertyID kTeskSeedProperty = IPlugAU::kFirstPrivateP
 
 extern "C"
 {
-  // The component entries (TeskAU.cpp), exported under the plug-in's own unmangled names.
+  // The entries (TeskAU.cpp), exported under the plug-in's own unmangled names, and the
+  // only symbols the component exports: the audio component factory its Info.plist names,
+  // and the Component Manager's Audio Unit and Carbon view entries.
+  __attribute__((visibility("default"))) AudioComponentPlugInInterface*
+  Tesk_Factory(const AudioComponentDescription* pDesc);
   __attribute__((visibility("default"))) ComponentResult Tesk_Entry(ComponentParameters* params, void* pPlug);
   __attribute__((visibility("default"))) ComponentResult Tesk_ViewEntry(ComponentParameters* params, void* pView);
 }

@@ -1,6 +1,6 @@
 // The Audio Unit's own parts of Tesk: the private seed property, the factory the
-// binding calls on component open, and the exported component entries. Compiled
-// into the Audio Unit target only.
+// binding calls when an instance opens, and the exported entries. Compiled into the
+// Audio Unit target only.
 
 #include <cstring>
 
@@ -48,6 +48,11 @@ IPlugAU* MakePlug()
   static WDL_Mutex sMutex;  // serialises instance creation
   WDL_MutexLock lock(&sMutex);
   return new Tesk(TeskInstanceInfo());
+}
+
+extern "C" AudioComponentPlugInInterface* Tesk_Factory(const AudioComponentDescription* pDesc)
+{
+  return IPlugAU::IPlugAUFactory(pDesc);
 }
 
 extern "C" ComponentResult Tesk_Entry(ComponentParameters* params, void* pPlug)

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "PortableMath.h"
 #include "TeskSensitivity.h"
 
 namespace
@@ -74,19 +75,20 @@ TeskEngine::TeskEngine()
   mFFTPackage.fenetrage(mHannWindow.data(), kFrameSize, 0);
   // Rotations of the odd-bin transform and of the mirrored kernel (its centre lies
   // at 2047.5). The kernel's phase turns by f * 4095 / 8192 half turns; reduced to
-  // one turn as an integer first, so every angle is formed with one rounding.
+  // one turn as an integer first, so every angle is formed with one rounding. The
+  // cosines and sines are PortableMath's, the same on every platform.
   for (int m = 0; m < kHopSize; ++m)
   {
     const double angle = std::numbers::pi * m / kFrameSize;
-    mOddTwiddle[2 * m] = std::cos(angle);
-    mOddTwiddle[2 * m + 1] = std::sin(angle);
+    mOddTwiddle[2 * m] = portable_math::Cos(angle);
+    mOddTwiddle[2 * m + 1] = portable_math::Sin(angle);
   }
   for (int f = 0; f < kFrameSize; ++f)
   {
     const int turns = (f * (kFrameSize - 1)) % (2 * kConvSize);  // in units of pi / 8192
     const double angle = std::numbers::pi * turns / kConvSize;
-    mMirrorPhase[2 * f] = 2.0 * std::cos(angle);
-    mMirrorPhase[2 * f + 1] = 2.0 * std::sin(angle);
+    mMirrorPhase[2 * f] = 2.0 * portable_math::Cos(angle);
+    mMirrorPhase[2 * f + 1] = 2.0 * portable_math::Sin(angle);
   }
 }
 

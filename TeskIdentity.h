@@ -17,5 +17,3 @@ inline constexpr int kTeskNumPresets = 1;
 inline constexpr const char* kTeskDefaultPresetName = "-";
 // The bundle the plug-in ships in; the editor's images are looked up through it.
 inline constexpr const char* kTeskBundleID = "com.orvanta.audiounit.Tesk";
-// The class a host instantiates for the editor view.
-inline constexpr const char* kTeskViewClass = "Tesk_View";

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "PortableMath.h"
 #include "TeskEngine.h"
 #include "fft4g_kernels.h"
 
@@ -124,14 +125,14 @@ TESK_INLINE_INTO_VARIANTS int BinOf(double pos) noexcept
   return static_cast<int>(p);
 }
 
-// The noise's cosine, evaluated fast: within kCosBound of the library's cosine for
-// every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
+// The noise's cosine, evaluated fast: within kCosBound of the exact cosine (and so of
+// portable_math::Cos, which rounds it correctly) for every angle in [0, 2 pi]. The argument is brought to [-pi/4, pi/4] around the
 // nearest multiple of pi/2 (pi/2 in two parts, the first with enough trailing zero
 // bits that q * its value is exact), then the Taylor series of cosine (to r^16) or
 // sine (to r^15), whose first neglected terms stay below 1e-16 there. Both series
 // share one loop, with the coefficients and signs picked by the quadrant rather than
 // by branches, which a random angle would mispredict half of the time. Audio thread.
-constexpr double kCosBound = 0x1p-40;  // the series and the library each err by < 1e-15
+constexpr double kCosBound = 0x1p-40;  // the series and Cos each err by < 1e-15
 constexpr double kCosSeries[9] = {1.0 / 20922789888000.0,
                                   -1.0 / 87178291200.0,
                                   1.0 / 479001600.0,
@@ -169,14 +170,14 @@ TESK_INLINE_INTO_VARIANTS double FastCos(double a) noexcept
 // The noise's logarithm log(u) for u = 2^e m, a single-precision value in (0, 1],
 // evaluated fast: m is brought near 1 by one of 128 reciprocals c_j of 20 bits, so
 // r = m c_j - 1 is exact and below 2^-8 in size, and log u = e log 2 - log c_j +
-// log1p(r), the series to r^7. Within kLogBoundAbs + kLogBoundRel |log u| of the
-// library's logarithm. Audio thread (the table is made when the program loads).
+// log1p(r), the series to r^7. Within kLogBoundAbs + kLogBoundRel |log u| of
+// portable_math::Log. Audio thread (the table is made when the program loads).
 constexpr double kLogBoundAbs = 0x1p-48;
 constexpr double kLogBoundRel = 0x1p-45;
 struct LogTable
 {
   double reciprocal[128];
-  double minusLog[128];  // -log(reciprocal[j]), by the library
+  double minusLog[128];  // -log(reciprocal[j]), correctly rounded
 };
 const LogTable kLogTable = [] {
   LogTable t{};
@@ -184,7 +185,7 @@ const LogTable kLogTable = [] {
   {
     const double centre = 1.0 + (j + 0.5) / 128.0;
     t.reciprocal[j] = std::ldexp(std::nearbyint(std::ldexp(1.0 / centre, 20)), -20);
-    t.minusLog[j] = -std::log(t.reciprocal[j]);
+    t.minusLog[j] = -portable_math::Log(t.reciprocal[j]);
   }
   return t;
 }();
@@ -209,17 +210,18 @@ TESK_INLINE_INTO_VARIANTS double FastLog(float u) noexcept
 }
 
 // The noise factor g * 0.05 of a first draw, g = sqrt(-2 log u1) rounded to single
-// precision, and the sample's bin, exactly as the measure defines them with the
-// library's functions: for the few draws where the fast bounds do not settle them.
+// precision, and the sample's bin, exactly as the measure defines them with correctly
+// rounded logarithm and cosine (the same on every platform): for the few draws where
+// the fast bounds do not settle them.
 // Audio thread: no allocation, no locks.
 double ExactNoiseFactor(float u1) noexcept
 {
-  const double g = static_cast<float>(std::sqrt(-2.0 * std::log(static_cast<double>(u1))));
+  const double g = static_cast<float>(std::sqrt(-2.0 * portable_math::Log(static_cast<double>(u1))));
   return g * kNoiseDeviation;
 }
 int ExactBin(double gw, double angle, double s) noexcept
 {
-  const double noise = gw * std::cos(angle);
+  const double noise = gw * portable_math::Cos(angle);
   return BinOf((noise + s + 1.0) * kHalfSpan);
 }
 
@@ -338,8 +340,8 @@ void TeskEngine::CalculSensitivity(int i) noexcept
   // cosines and bins), so the processor overlaps the long chains of many samples.
   // The noise is g * 0.05 * cos(angle). Rounding never makes a larger value smaller,
   // so every step from the cosine to the bin keeps order: the bins of the cosine's
-  // bounds enclose the bin of the library's cosine, and where they agree that is the
-  // bin. Only a position within about 1e-8 of a bin edge needs the library's cosine.
+  // bounds enclose the bin of the correctly rounded cosine, and where they agree that
+  // is the bin. Only a position within about 1e-8 of a bin edge needs Cos itself.
   std::uint16_t* bins = mSensBins.data();
   const ChunkPass chunkPass = ChunkForActivePath();
   alignas(64) float u1[kChunk];

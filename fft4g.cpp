@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "PortableMath.h"
 #include "fft4g_kernels.h"
 #include "fft4g_reverse.h"
 
@@ -19,7 +20,8 @@
 //                      of up to 4 nc points and cosine transforms of up to nc
 //                      points read it with a stride.
 // Angles are formed as (2 pi / Nt) * i, so a table built for a larger length
-// holds bit-identical values at the indices a smaller length reads.
+// holds bit-identical values at the indices a smaller length reads. Their cosines
+// and sines come from PortableMath, so the tables are the same on every platform.
 //
 // The complex FFT and the real-transform steps run in the kernels of
 // fft4g_kernels.h, one set per instruction set, all with identical results.
@@ -77,8 +79,8 @@ void FFTOoura::makewt(int nw, int* ip, double* w) const noexcept
   const double step = 2.0 * kPi / (2.0 * nw);
   for (int i = 0; i < nw / 2; ++i)
   {
-    w[2 * i] = std::cos(step * i);
-    w[2 * i + 1] = std::sin(step * i);
+    w[2 * i] = portable_math::Cos(step * i);
+    w[2 * i + 1] = portable_math::Sin(step * i);
   }
 }
 
@@ -86,7 +88,7 @@ void FFTOoura::makect(int nc, int* ip, double* c) const noexcept
 {
   ip[1] = nc;
   const double step = 0.5 * kPi / nc;
-  for (int j = 0; j < nc; ++j) c[j] = std::cos(step * j);
+  for (int j = 0; j < nc; ++j) c[j] = portable_math::Cos(step * j);
 }
 
 void FFTOoura::ensureTables(int nwNeeded, int ncNeeded, int* ip, double* w) const noexcept
@@ -308,15 +310,15 @@ void FFTOoura::fenetrage(double* data, int n, int type) const noexcept
     double weight = 1.0;
     switch (type)
     {
-      case 0: weight = 0.5 + 0.5 * std::cos(kPi * (1.0 - x)); break;
-      case 1: weight = 0.46 * (1.0 + std::cos(kPi * (1.0 - x))) + 0.08; break;
+      case 0: weight = 0.5 + 0.5 * portable_math::Cos(kPi * (1.0 - x)); break;
+      case 1: weight = 0.46 * (1.0 + portable_math::Cos(kPi * (1.0 - x))) + 0.08; break;
       case 2:
-        weight =
-          0.35875 - 0.48829 * std::cos(kPi * x) + 0.14128 * std::cos(2.0 * kPi * x) - 0.01168 * std::cos(3.0 * kPi * x);
+        weight = 0.35875 - 0.48829 * portable_math::Cos(kPi * x) + 0.14128 * portable_math::Cos(2.0 * kPi * x) -
+                 0.01168 * portable_math::Cos(3.0 * kPi * x);
         break;
       default:
-        weight = 0.3635819 - 0.4891775 * std::cos(kPi * x) + 0.1365995 * std::cos(2.0 * kPi * x) -
-                 0.0106411 * std::cos(3.0 * kPi * x);
+        weight = 0.3635819 - 0.4891775 * portable_math::Cos(kPi * x) + 0.1365995 * portable_math::Cos(2.0 * kPi * x) -
+                 0.0106411 * portable_math::Cos(3.0 * kPi * x);
         break;
     }
     data[i] *= weight;

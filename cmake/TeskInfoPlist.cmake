@@ -1,7 +1,8 @@
 # The identity of the macOS component bundle and its Info.plist.
 # tesk_write_info_plist(<output file> <version x.y.z>) configures resources/Info.plist.in.
-# No targets here: the build (cmake/targets/mac.cmake) and the bundle test (tests/mac) include
-# this file and write the plist the same way.
+# No targets here: the build (cmake/targets/tesk.cmake on Linux, mac.cmake on Apple) and the
+# bundle test (tests/mac) include this file and write the plist the same way.
+include_guard(GLOBAL)
 set(TESK_BUNDLE_EXECUTABLE Tesk)
 set(TESK_BUNDLE_NAME Tesk)
 set(TESK_BUNDLE_ID com.orvanta.audiounit.Tesk)
@@ -9,11 +10,12 @@ set(TESK_AU_TYPE aufx)
 set(TESK_AU_SUBTYPE Tesk)
 set(TESK_AU_MANUFACTURER Tesk)
 set(TESK_AU_NAME "Orvanta: Tesk")
-# The component entries the binding exports; the Audio Unit entry is the one the bundle names.
+# The symbols the component exports: the audio component factory the bundle names (hosts
+# open the unit through it), and the Component Manager's Audio Unit and Carbon view entries.
+set(TESK_AU_FACTORY Tesk_Factory)
 set(TESK_AU_ENTRY Tesk_Entry)
 set(TESK_AU_VIEW_ENTRY Tesk_ViewEntry)
-# The Cocoa view factory class and its description.
-set(TESK_AU_VIEW_CLASS Tesk_View)
+# The Cocoa view factory's description (its class name is made per build, au.cmake).
 set(TESK_AU_VIEW_DESCRIPTION "Tesk View")
 
 set(TESK_INFO_PLIST_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/../resources/Info.plist.in)

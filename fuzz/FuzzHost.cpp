@@ -1,6 +1,7 @@
 #include "FuzzHost.h"
 
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 
 #include "IPlugAU.h"
 
@@ -26,15 +27,15 @@ Component TeskComponent()
 
 OpenedPlugin::OpenedPlugin()
 {
-  if (OpenAComponent(TeskComponent(), &mUnit) != noErr || !mUnit) Fail("the plug-in did not open");
+  if (compat::OpenAudioUnit(TeskComponent(), &mUnit) != noErr || !mUnit) Fail("the plug-in did not open");
 }
 
 OpenedPlugin::~OpenedPlugin()
 {
-  if (CloseComponent(mUnit) != noErr) Fail("the plug-in did not close");
+  if (compat::CloseAudioUnit(mUnit) != noErr) Fail("the plug-in did not close");
 }
 
-IPlugAU* OpenedPlugin::Plug() const { return reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(mUnit)); }
+IPlugAU* OpenedPlugin::Plug() const { return reinterpret_cast<IPlugAU*>(compat::StorageOf(mUnit)); }
 
 OpenedPlugin& SharedPlugin()
 {

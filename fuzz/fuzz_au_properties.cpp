@@ -9,6 +9,7 @@
 // are released as a host releases them, so the leak checker sees the unit's own leaks.
 
 #include "FuzzHost.h"
+#include "IPlugAU.h"
 #include "PropertyScheme.h"
 
 #include <AudioUnit/AudioUnit.h>
@@ -114,6 +115,17 @@ void FixSetPointers(const Harness& h, AudioUnitPropertyID id, std::uint8_t choic
       Put(data, offsetof(AUHostIdentifier, hostName), valid ? static_cast<const void*>(&h.text) : &none, sizeof(void*),
           size);
       break;
+    // The binding's file properties take a CFData, its picture a CFString path: hand them
+    // objects of other types or none (a valid path would write files).
+    case IPlugAU::kProgramFileProperty:
+    case IPlugAU::kBankFileProperty:
+    case IPlugAU::kEditorSnapshotProperty:
+    {
+      const void* p = valid ? h.ownState : none;
+      if (id != IPlugAU::kEditorSnapshotProperty && (choice & 2)) p = h.text;
+      Put(data, 0, &p, sizeof(p), size);
+      break;
+    }
     default: break;
   }
 }
@@ -146,6 +158,8 @@ void ReleaseAnswer(AudioUnitPropertyID id, const void* data, UInt32 size)
   switch (id)
   {
     case kAudioUnitProperty_ClassInfo:
+    case IPlugAU::kProgramFileProperty:
+    case IPlugAU::kBankFileProperty:
     case kAudioUnitProperty_FactoryPresets:
     case kAudioUnitProperty_ParameterValueStrings:
     case kAudioUnitProperty_ElementName: ReleaseIf(at(0)); break;

@@ -8,7 +8,8 @@
 #                        thread's timer and cleared from a parameter thread
 #   linux_window_tests   the X11 editor window's own thread, embedded, closed and reopened
 #   validator_tests      parameters automated from another thread while rendering, through
-#                        the render selector and through the fast-dispatch render function
+#                        the audio component's render method (the bundle as a current host
+#                        opens it) and the Component Manager entry's fast-dispatch render
 #   threading_tests      host, audio and editor threads sharing one plug-in through the Audio
 #                        Unit setter and render while an X11 window runs its own editor thread;
 #                        the hand-off of values to the editor's timer

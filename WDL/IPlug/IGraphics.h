@@ -146,6 +146,10 @@ public:
   // Unites *pR with the rectangle of every dirty control; true if any is dirty.
   bool IsDirty(IRECT* pR);
   bool Draw(IRECT* pR);
+  // Redraws every control, as a window would on its first paint.
+  bool DrawAll();
+  // Writes the whole surface, or the part of it inside *pR, as an opaque PNG.
+  bool WriteSnapshotPNG(const char* path, const IRECT* pR = nullptr);
 
   // --- Events (editor pixels, origin top-left) ---
   void OnMouseDown(int x, int y, IMouseMod* pMod);

@@ -1,12 +1,15 @@
 // The Cocoa classes of the Mac editor: the view that hosts the editor, the pop-up menu
 // built from an IPopupMenu with the view that receives its choice, the formatter that
 // filters what can be typed into a value field, and the borderless child window used over
-// a host's window. Objective-C++ only; every class name carries the _vtest_au suffix so
-// that two plug-ins built from this code can live in one host process.
+// a host's window. Objective-C++ only. The names written here are renamed per build
+// (IPlugObjCNames.h) so that two plug-ins built from this code can live in one host process;
+// each keeps the _vtest_au suffix.
 // Main (user-interface) thread: Cocoa delivers events, timers and menus there.
 #pragma once
 
 #import <Cocoa/Cocoa.h>
+
+#include "IPlugObjCNames.h"
 
 class IGraphics;
 class IControl;
@@ -33,9 +36,12 @@ struct FormatterLimits;
 - (BOOL)isOpaque;
 - (BOOL)acceptsFirstResponder;
 - (BOOL)acceptsFirstMouse:(NSEvent*)pEvent;
+// Leaving a window stops the timer; entering one starts it again while attached.
 - (void)viewDidMoveToWindow;
+- (void)viewDidChangeBackingProperties;
 - (void)drawRect:(NSRect)rect;
 - (void)onTimer:(NSTimer*)pTimer;
+- (void)startTimer;
 - (void)killTimer;
 // Detaches the view from its graphics host (used by IGraphicsMac when it lets go).
 - (void)detachGraphics;

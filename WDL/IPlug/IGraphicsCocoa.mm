@@ -56,17 +56,20 @@ NSTextAlignment ToNSAlignment(cocoa_view::TextAlignment a)
   mEdControl = nullptr;
   mEdParam = nullptr;
   mPrevX = mPrevY = 0;
-  if (pGraphics)
-  {
-    // The run loop keeps the timer (and the timer this view) until killTimer.
-    mTimer = [NSTimer timerWithTimeInterval:1.0 / pGraphics->FPS()
-                                     target:self
-                                   selector:@selector(onTimer:)
-                                   userInfo:nil
-                                    repeats:YES];
-    [[NSRunLoop currentRunLoop] addTimer:mTimer forMode:NSRunLoopCommonModes];
-  }
+  [self startTimer];
   return self;
+}
+
+- (void)startTimer
+{
+  if (mTimer || !mGraphics) return;
+  // The run loop keeps the timer (and the timer this view) until killTimer.
+  mTimer = [NSTimer timerWithTimeInterval:1.0 / mGraphics->FPS()
+                                   target:self
+                                 selector:@selector(onTimer:)
+                                 userInfo:nil
+                                  repeats:YES];
+  [[NSRunLoop currentRunLoop] addTimer:mTimer forMode:NSRunLoopCommonModes];
 }
 
 - (void)dealloc
@@ -98,7 +101,21 @@ NSTextAlignment ToNSAlignment(cocoa_view::TextAlignment a)
   {
     [pWindow makeFirstResponder:self];
     [pWindow setAcceptsMouseMovedEvents:YES];
+    [self startTimer];  // back in a window after leaving one
   }
+  else
+  {
+    // A host that drops its window without removing the view: the timer (which keeps this
+    // view alive) stops with it.
+    [self killTimer];
+  }
+}
+
+- (void)viewDidChangeBackingProperties
+{
+  // Moved to a screen of another density: the whole editor again at the new scale.
+  [super viewDidChangeBackingProperties];
+  [self setNeedsDisplay:YES];
 }
 
 - (void)killTimer

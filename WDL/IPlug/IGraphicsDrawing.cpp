@@ -261,3 +261,24 @@ bool IGraphics::FillIConvexPolygon(const IColor* pColor, int* x, int* y, int npo
 IColor IGraphics::GetPoint(int x, int y) { return IColor::FromPixel(LICE_GetPixel(mDrawBitmap, x, y)); }
 
 void* IGraphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullptr; }
+
+// ---- Whole-editor snapshots ----
+
+bool IGraphics::DrawAll()
+{
+  SetAllControlsDirty();
+  IRECT all(0, 0, Width(), Height());
+  return Draw(&all);
+}
+
+bool IGraphics::WriteSnapshotPNG(const char* path, const IRECT* pR)
+{
+  if (!path || !mDrawBitmap) return false;
+  const IRECT surface(0, 0, mDrawBitmap->getWidth(), mDrawBitmap->getHeight());
+  const IRECT area = pR ? surface.Intersect(pR) : surface;
+  if (area.W() <= 0 || area.H() <= 0) return false;
+  LICE_MemBitmap out(area.W(), area.H(), 1);
+  LICE_Blit(&out, mDrawBitmap, 0, 0, area.L, area.T, area.W(), area.H(), 1.0f, LICE_BLIT_MODE_COPY);
+  // The screen ignores the surface's alpha, so the snapshot does too.
+  return LICE_WritePNG(path, &out, false);
+}

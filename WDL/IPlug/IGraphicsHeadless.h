@@ -62,12 +62,6 @@ public:
   void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
   const char* GetBundleID() const noexcept { return mBundleID.Get(); }
 
-  // --- Snapshots ---
-  // Writes the whole surface, or the part of it inside *pR, as an opaque PNG.
-  bool WriteSnapshotPNG(const char* path, const IRECT* pR = nullptr);
-  // Redraws every control, as a window would on its first paint.
-  bool DrawAll();
-
   // --- Scripted user answers ---
   void QueueMenuChoice(int itemIdx) { mMenuChoices.push_back(itemIdx); }
   void QueueTextEntry(const char* text) { mTextEntries.emplace_back(text ? text : ""); }

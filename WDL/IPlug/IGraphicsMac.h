@@ -52,7 +52,8 @@ public:
   void DesktopPath(WDL_String* pPath) override;
 
   // --- Windows ---
-  // Closes any open view and opens a new one, added to the parent NSView when one is given.
+  // A new view for every request, added to the parent NSView when one is given. An earlier
+  // view stops drawing this editor but stays in its window: removing it is its host's job.
   void* OpenWindow(void* pParentView) override;
   // A host with a window of its own (a window reference): the editor opens in a borderless
   // child window over it. Returns the view; null without a window.
@@ -74,8 +75,9 @@ public:
   int GetUserOSVersion();
 
 private:
-  // Stops the view's timer, detaches it from this host and lets it go.
-  void DetachView();
+  // Stops the view's timer, detaches it from this host and lets it go; takes it out of its
+  // window too when asked.
+  void DetachView(bool removeFromWindow);
   // Takes down the child window AttachSubWindow made; the host's own window is closed only
   // when the host asked for that (RemoveSubWindow).
   void TakeDownChildWindow(bool closeHostWindow);

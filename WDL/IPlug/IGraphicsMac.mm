@@ -57,12 +57,12 @@ IGraphicsMac::IGraphicsMac(IPlugBase* pPlug, int w, int h, int refreshFPS)
 
 IGraphicsMac::~IGraphicsMac()
 {
-  DetachView();
+  DetachView(true);
   // The host's own window is the host's to close.
   TakeDownChildWindow(false);
 }
 
-void IGraphicsMac::DetachView()
+void IGraphicsMac::DetachView(bool removeFromWindow)
 {
   if (!mView) return;
   IGraphicsCocoa_vtest_au* pView = View(mView);
@@ -71,7 +71,7 @@ void IGraphicsMac::DetachView()
   if ([pView isAttachedTo:this])
   {
     [pView detachGraphics];
-    [pView removeFromSuperview];
+    if (removeFromWindow) [pView removeFromSuperview];
   }
   [pView release];
 }
@@ -80,7 +80,9 @@ void* IGraphicsMac::OpenWindow(void* pParentView)
 {
   // The view's events and timer come on this (the main) thread: the editor thread from now on.
   ClaimEditorThread();
-  CloseWindow();
+  // A host that asks again (a second window, a view rebuilt) gets a new view; the earlier one
+  // stays where the host put it.
+  DetachView(false);
   IGraphicsCocoa_vtest_au* pView = [[IGraphicsCocoa_vtest_au alloc] initWithIGraphics:this];
   mView = pView;
   if (pParentView) [(NSView*)pParentView addSubview:pView];
@@ -98,7 +100,7 @@ void* IGraphicsMac::OpenWindow(void* pWindow, void*, short, short)
 
 void IGraphicsMac::CloseWindow()
 {
-  DetachView();
+  DetachView(true);
   TakeDownChildWindow(false);
 }
 
@@ -145,7 +147,7 @@ void IGraphicsMac::AttachSubWindow(void* hostWindowRef)
 void IGraphicsMac::RemoveSubWindow()
 {
   NSAutoreleasePool* pPool = [[NSAutoreleasePool alloc] init];
-  DetachView();
+  DetachView(true);
   TakeDownChildWindow(true);
   [pPool release];
 }
@@ -195,7 +197,14 @@ bool IGraphicsMac::DrawScreen(IRECT*)
   CGImageRef pImage = CGBitmapContextCreateImage(pSurface);
   CGContextRelease(pSurface);
   if (!pImage) return false;
+  // On a high-density screen the view's backing has the window's scale factor (2 on a Retina
+  // screen): each surface pixel covers that many device pixels a side, copied as it is, crisp,
+  // as the X11 window's 2x does. Smoothing would blur the editor's edges and text.
+  CGContextSaveGState(pDest);
+  CGContextSetInterpolationQuality(pDest, kCGInterpolationNone);
+  CGContextSetShouldAntialias(pDest, false);
   CGContextDrawImage(pDest, CGRectMake(0, 0, w, h), pImage);
+  CGContextRestoreGState(pDest);
   CGImageRelease(pImage);
   return true;
 }

@@ -1,4 +1,6 @@
-// Construction, the component entries and the selector dispatch, host notifications.
+// Construction, the Component Manager entries and their selector dispatch, the host requests
+// both kinds of entry share, host notifications. The audio component entry is in
+// IPlugAUPlugIn.cpp.
 
 #include "IPlugAU.h"
 
@@ -177,11 +179,18 @@ ComponentResult IPlugAU::OpenInstance(ComponentParameters* params)
   ComponentInstance ci = iplug_au::OpenedInstance(params);
   IPlugAU* pPlug = MakePlug();  // an exception here is turned into an error by the entry
   if (!pPlug) return memFullErr;
-  pPlug->HostSpecificInit();
-  pPlug->PruneUninitializedPresets();
-  pPlug->mCI = ci;
+  // Hosts address a Component Manager instance as an Audio Unit by casting it.
+  pPlug->OpenedAs(reinterpret_cast<AudioUnit>(ci), true);
   SetComponentInstanceStorage(ci, reinterpret_cast<Handle>(pPlug));
   return noErr;
+}
+
+void IPlugAU::OpenedAs(AudioUnit unit, bool componentManager)
+{
+  HostSpecificInit();
+  PruneUninitializedPresets();
+  mUnit = unit;
+  mComponentManagerInstance = componentManager;
 }
 
 ComponentResult IPlugAU::CloseInstance(IPlugAU* pPlug)
@@ -211,39 +220,16 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
   {
     case kComponentCanDoSelect: return CanDoSelector(ComponentArg<SInt16>(p, 0, 1)) ? 1 : 0;
     case kComponentVersionSelect: return mVersion;
-    case kAudioUnitInitializeSelect:
-      if (!CheckLegalIO()) return badComponentSelector;
-      mActive = true;
-      OnParamReset();
-      OnActivate(true);
-      return noErr;
-    case kAudioUnitUninitializeSelect:
-      mActive = false;
-      OnActivate(false);
-      return noErr;
+    case kAudioUnitInitializeSelect: return HostInitialize();
+    case kAudioUnitUninitializeSelect: return HostUninitialize();
     case kAudioUnitGetPropertyInfoSelect:
-    {
-      UInt32 size = 0;
-      Boolean writeable = false;
-      const ComponentResult r =
-        GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
-                    ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, nullptr);
-      if (UInt32* pSize = ComponentArg<UInt32*>(p, 3, 5)) *pSize = size;
-      if (Boolean* pWriteable = ComponentArg<Boolean*>(p, 4, 5)) *pWriteable = writeable;
-      return r;
-    }
+      return HostGetPropertyInfo(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
+                                 ComponentArg<AudioUnitElement>(p, 2, 5), ComponentArg<UInt32*>(p, 3, 5),
+                                 ComponentArg<Boolean*>(p, 4, 5));
     case kAudioUnitGetPropertySelect:
-    {
-      void* pData = ComponentArg<void*>(p, 3, 5);
-      UInt32* pSize = ComponentArg<UInt32*>(p, 4, 5);
-      UInt32 size = pSize ? *pSize : 0;  // no size given: no room for any data
-      Boolean writeable = false;
-      const ComponentResult r =
-        GetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
-                    ComponentArg<AudioUnitElement>(p, 2, 5), &size, &writeable, pData);
-      if (pSize && r == noErr) *pSize = size;
-      return r;
-    }
+      return HostGetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
+                             ComponentArg<AudioUnitElement>(p, 2, 5), ComponentArg<void*>(p, 3, 5),
+                             ComponentArg<UInt32*>(p, 4, 5));
     case kAudioUnitSetPropertySelect:
       return SetProperty(ComponentArg<AudioUnitPropertyID>(p, 0, 5), ComponentArg<AudioUnitScope>(p, 1, 5),
                          ComponentArg<AudioUnitElement>(p, 2, 5), ComponentArg<UInt32>(p, 4, 5),
@@ -274,39 +260,84 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* p)
                     ComponentArg<UInt32>(p, 2, 5), ComponentArg<UInt32>(p, 3, 5),
                     ComponentArg<AudioBufferList*>(p, 4, 5));
     case kAudioUnitAddRenderNotifySelect:
-    {
-      auto* pNotify = new AURenderCallbackStruct{ComponentArg<AURenderCallback>(p, 0, 2), ComponentArg<void*>(p, 1, 2)};
-      return mRenderNotify.AddOrDelete(pNotify) ? ComponentResult{noErr} : ComponentResult{memFullErr};
-    }
-    case kAudioUnitRemoveRenderNotifySelect:
-    {
-      const AURenderCallback proc = ComponentArg<AURenderCallback>(p, 0, 2);
-      for (int i = 0; i < mRenderNotify.GetSize(); ++i)
-      {
-        if (mRenderNotify.Get(i)->inputProc == proc)
-        {
-          mRenderNotify.Delete(i, true);
-          break;
-        }
-      }
-      return noErr;
-    }
+      return HostAddRenderNotify(ComponentArg<AURenderCallback>(p, 0, 2), ComponentArg<void*>(p, 1, 2));
+    case kAudioUnitRemoveRenderNotifySelect: return HostRemoveRenderNotify(ComponentArg<AURenderCallback>(p, 0, 2));
     case kAudioUnitScheduleParametersSelect:
-    {
-      const auto* pEvents = ComponentArg<const AudioUnitParameterEvent*>(p, 0, 2);
-      const UInt32 nEvents = ComponentArg<UInt32>(p, 1, 2);
-      for (UInt32 i = 0; pEvents && i < nEvents; ++i)
-      {
-        const AudioUnitParameterEvent& e = pEvents[i];
-        if (e.eventType != kParameterEvent_Immediate) continue;
-        const OSStatus r = SetParamProc(this, e.parameter, e.scope, e.element, e.eventValues.immediate.value,
-                                        e.eventValues.immediate.bufferOffset);
-        if (r != noErr) return r;
-      }
-      return noErr;
-    }
+      return HostScheduleParameters(ComponentArg<const AudioUnitParameterEvent*>(p, 0, 2),
+                                    ComponentArg<UInt32>(p, 1, 2));
     default: return DispatchMusicDevice(p);
   }
+}
+
+// ==== Host requests (mutex held) ====
+
+ComponentResult IPlugAU::HostInitialize()
+{
+  if (!CheckLegalIO()) return badComponentSelector;
+  mActive = true;
+  OnParamReset();
+  OnActivate(true);
+  return noErr;
+}
+
+ComponentResult IPlugAU::HostUninitialize()
+{
+  mActive = false;
+  OnActivate(false);
+  return noErr;
+}
+
+ComponentResult IPlugAU::HostGetPropertyInfo(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                             UInt32* pDataSize, Boolean* pWriteable)
+{
+  UInt32 size = 0;
+  Boolean writeable = false;
+  const ComponentResult r = GetProperty(propID, scope, element, &size, &writeable, nullptr);
+  if (pDataSize) *pDataSize = size;
+  if (pWriteable) *pWriteable = writeable;
+  return r;
+}
+
+ComponentResult IPlugAU::HostGetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                         void* pData, UInt32* pDataSize)
+{
+  UInt32 size = pDataSize ? *pDataSize : 0;  // no size given: no room for any data
+  Boolean writeable = false;
+  const ComponentResult r = GetProperty(propID, scope, element, &size, &writeable, pData);
+  if (pDataSize && r == noErr) *pDataSize = size;
+  return r;
+}
+
+ComponentResult IPlugAU::HostAddRenderNotify(AURenderCallback proc, void* pUserData)
+{
+  auto* pNotify = new AURenderCallbackStruct{proc, pUserData};
+  return mRenderNotify.AddOrDelete(pNotify) ? ComponentResult{noErr} : ComponentResult{memFullErr};
+}
+
+ComponentResult IPlugAU::HostRemoveRenderNotify(AURenderCallback proc)
+{
+  for (int i = 0; i < mRenderNotify.GetSize(); ++i)
+  {
+    if (mRenderNotify.Get(i)->inputProc == proc)
+    {
+      mRenderNotify.Delete(i, true);
+      break;
+    }
+  }
+  return noErr;
+}
+
+ComponentResult IPlugAU::HostScheduleParameters(const AudioUnitParameterEvent* pEvents, UInt32 nEvents)
+{
+  for (UInt32 i = 0; pEvents && i < nEvents; ++i)
+  {
+    const AudioUnitParameterEvent& e = pEvents[i];
+    if (e.eventType != kParameterEvent_Immediate) continue;
+    const OSStatus r = SetParamProc(this, e.parameter, e.scope, e.element, e.eventValues.immediate.value,
+                                    e.eventValues.immediate.bufferOffset);
+    if (r != noErr) return r;
+  }
+  return noErr;
 }
 
 ComponentResult IPlugAU::DispatchMusicDevice(ComponentParameters* p)
@@ -380,7 +411,8 @@ ComponentResult IPlugAU::DispatchCarbonView(ComponentParameters* params, void* p
     case kAudioUnitCarbonViewCreateSelect:
     {
       if (!pRecord) return badComponentSelector;
-      AudioUnit unit = ComponentArg<AudioUnit>(params, 0, 6);
+      // The Audio Unit of a Carbon view host is a Component Manager instance.
+      auto unit = ComponentArg<ComponentInstance>(params, 0, 6);
       auto* pPlug = unit ? reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(unit)) : nullptr;
       pRecord->mPlug = pPlug;
       if (!pPlug || !pPlug->GetGUI()) return badComponentSelector;
@@ -425,7 +457,8 @@ void IPlugAU::NotifyPropertyListeners(AudioUnitPropertyID propID, AudioUnitScope
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i)
   {
     const PropertyListener* pL = mPropertyListeners.Get(i);
-    if (pL && pL->mPropID == propID && pL->mListenerProc) pL->mListenerProc(pL->mProcArgs, mCI, propID, scope, element);
+    if (pL && pL->mPropID == propID && pL->mListenerProc)
+      pL->mListenerProc(pL->mProcArgs, mUnit, propID, scope, element);
   }
 }
 
@@ -449,7 +482,7 @@ void IPlugAU::PostParamEvent(AudioUnitEventType type, int idx)
 {
   AudioUnitEvent event = {};
   event.mEventType = type;
-  event.mArgument.mParameter.mAudioUnit = mCI;
+  event.mArgument.mParameter.mAudioUnit = mUnit;
   event.mArgument.mParameter.mParameterID = static_cast<AudioUnitParameterID>(idx);
   event.mArgument.mParameter.mScope = kAudioUnitScope_Global;
   event.mArgument.mParameter.mElement = 0;

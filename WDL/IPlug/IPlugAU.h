@@ -1,12 +1,16 @@
 #pragma once
-// The Audio Unit binding: serves a plug-in to hosts through the Audio Unit component
-// interface. A host opens an instance through the component entry, configures it
-// through properties, renders through the render selector or the fast-dispatch render
-// function, and saves and restores it through the class-info dictionary.
+// The Audio Unit binding: serves a plug-in to hosts through the Audio Unit interfaces.
+// Current hosts create an instance through the component's factory function (the one its
+// Info.plist names) and call the methods its Lookup answers; older hosts open it through
+// the Component Manager entry and send selector blocks. Either way a host configures it
+// through properties, renders it, and saves and restores it through the class-info
+// dictionary.
 //
-// Threads: every selector except open and close runs under the plug-in mutex, taken by
-// the entry. The fast-dispatch parameter getter and setter take the mutex themselves.
-// A render through the fast-dispatch render function takes no lock at all.
+// Threads: every request except open, close and render runs under the plug-in mutex,
+// taken around the request, and gives the plug-in an idle slot (OnIdle) after it. The
+// fast-dispatch parameter getter and setter take the mutex themselves. A render through
+// the audio component's render method or the fast-dispatch render function takes no
+// lock at all.
 
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
@@ -14,20 +18,35 @@
 #include <CoreServices/CoreServices.h>
 
 #include "IPlugBase.h"
+#include "IPlugObjCNames.h"
 #include "ptrlist.h"
 #include "wdlstring.h"
 
 class IPlugAU;
 
-// The factory of the plug-in linked into the component; the open selector calls it.
-// Exported with an unmangled name like the component entries.
-extern "C" IPlugAU* MakePlug();
+// The factory of the plug-in linked into the component; opening an instance calls it.
+// The component exports only its entries: this one stays inside it.
+IPlugAU* MakePlug();
 
 class IPlugAU : public IPlugBase
 {
 public:
-  // Private properties a derived plug-in may answer start at this ID.
+  // Private properties a derived plug-in may answer run from this ID up to the binding's own.
   static constexpr AudioUnitPropertyID kFirstPrivateProperty = 64000;
+  // The binding's own private properties, global scope:
+  static constexpr AudioUnitPropertyID kFirstBindingProperty = 65000;
+  // The plug-in object (IPlugAU*), read only: for code inside the component itself, its
+  // Cocoa view factory, which is handed only the Audio Unit.
+  static constexpr AudioUnitPropertyID kPlugObjectProperty = kFirstBindingProperty;
+  // The current program as a program file (.fxp): get hands over a new CFDataRef (the
+  // caller releases it); set loads one from a CFDataRef (a malformed file is refused
+  // and changes nothing). What an editor's preset menu does, for hosts without one.
+  static constexpr AudioUnitPropertyID kProgramFileProperty = kFirstBindingProperty + 1;
+  // The same for the whole bank (.fxb).
+  static constexpr AudioUnitPropertyID kBankFileProperty = kFirstBindingProperty + 2;
+  // Set with a CFStringRef path: draws the whole editor as it stands and writes it there
+  // as a PNG image. Refused without an editor or when the file cannot be written.
+  static constexpr AudioUnitPropertyID kEditorSnapshotProperty = kFirstBindingProperty + 3;
   // The buffer lists the render path builds hold at most this many channels per bus.
   static constexpr int kMaxBusChannels = 128;
 
@@ -35,7 +54,7 @@ public:
   enum EAUInputType
   {
     eNotConnected = 0,
-    eDirectFastProc,    // an upstream unit whose fast render function is known
+    eDirectFastProc,    // kept for its name: upstream units are rendered with AudioUnitRender
     eDirectNoFastProc,  // an upstream unit rendered through its component entry
     eRenderCallback     // a host render callback
   };
@@ -50,13 +69,14 @@ public:
     int mPlugChannelStartIdx = 0;
   };
 
-  // Where one input bus pulls its audio from; zeroed when cleared.
+  // Where one input bus pulls its audio from; zeroed when cleared. An upstream unit is
+  // rendered with AudioUnitRender, whatever kind of instance it is: the fast-dispatch
+  // render function of a Component Manager instance needs its component storage, which an
+  // audio component instance does not have.
   struct InputBusConnection
   {
-    void* mUpstreamObj = nullptr;  // the upstream unit's component storage
     AudioUnit mUpstreamUnit = nullptr;
     int mUpstreamBusIdx = 0;
-    AudioUnitRenderProc mUpstreamRenderProc = nullptr;
     AURenderCallbackStruct mUpstreamRenderCallback = {nullptr, nullptr};
     EAUInputType mInputType = eNotConnected;
   };
@@ -74,7 +94,12 @@ public:
           bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int sideChainChannels = 0);
   ~IPlugAU() override;
 
-  // ==== Component entries (exported by the plug-in under its own names) ====
+  // ==== Entries (exported by the plug-in under its own names) ====
+  // The audio component factory: a new instance record whose Open makes the plug-in
+  // (MakePlug), whose Close deletes it, and whose Lookup answers the Audio Unit methods.
+  // Null when out of memory.
+  static AudioComponentPlugInInterface* IPlugAUFactory(const AudioComponentDescription* pDesc);
+  // The Component Manager entries.
   static ComponentResult IPlugAUEntry(ComponentParameters* params, void* pPlug);
   static ComponentResult IPlugAUCarbonViewEntry(ComponentParameters* params, void* pView);
 
@@ -144,6 +169,12 @@ public:
   const InputBusConnection* GetInBusConnection(int idx) const noexcept { return mInBusConnections.Get(idx); }
   const char* GetBundleID() const noexcept { return mOSXBundleID.Get(); }
   const char* GetCocoaViewFactoryClassName() const noexcept { return mCocoaViewFactoryClassName.Get(); }
+  // The instance a host knows this plug-in by (a Component Manager instance cast to an
+  // Audio Unit, as hosts do), null before it is opened.
+  AudioUnit GetAudioUnit() const noexcept { return mUnit; }
+  // True when the Component Manager opened the instance (its entry), false for an audio
+  // component instance: only the former has component storage and component info.
+  bool IsComponentManagerInstance() const noexcept { return mComponentManagerInstance; }
 
   // "NotConnected", "DirectFastProc", "DirectNoFastProc", "RenderCallback";
   // any other value reads "NotConnected".
@@ -163,6 +194,22 @@ protected:
 
 private:
   struct PropertyQuery;
+  struct AudioComponentMethods;
+  friend struct AudioComponentMethods;
+
+  // ---- Host requests, whichever entry they come through (IPlugAU.cpp; mutex held)
+  ComponentResult HostInitialize();
+  ComponentResult HostUninitialize();
+  ComponentResult HostGetPropertyInfo(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                      UInt32* pDataSize, Boolean* pWriteable);
+  ComponentResult HostGetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
+                                  void* pData, UInt32* pDataSize);
+  ComponentResult HostAddRenderNotify(AURenderCallback proc, void* pUserData);
+  ComponentResult HostRemoveRenderNotify(AURenderCallback proc);
+  ComponentResult HostScheduleParameters(const AudioUnitParameterEvent* pEvents, UInt32 nEvents);
+  // Host control thread, after the plug-in is made: identifies the host, prunes presets
+  // and remembers the instance.
+  void OpenedAs(AudioUnit unit, bool componentManager);
 
   // ---- Dispatch (IPlugAU.cpp)
   static ComponentResult DispatchEntry(ComponentParameters* params, IPlugAU* _this);
@@ -182,8 +229,12 @@ private:
   void BuildBuses(int sideChainChannels);
   void DeleteBuses();
 
-  // ---- Properties (IPlugAUProperties.cpp, IPlugAUParameters.cpp)
+  // ---- Properties (IPlugAUProperties.cpp, IPlugAUParameters.cpp, IPlugAUBindingProperties.cpp)
   ComponentResult AnswerProperty(PropertyQuery& q);
+  ComponentResult GetBindingProperty(AudioUnitPropertyID propID, AudioUnitScope scope, UInt32* pDataSize,
+                                     Boolean* pWriteable, void* pData);
+  ComponentResult SetBindingProperty(AudioUnitPropertyID propID, AudioUnitScope scope, UInt32 dataSize,
+                                     const void* pData);
   ComponentResult AnswerParameterProperty(PropertyQuery& q);
   ComponentResult AnswerStreamFormat(PropertyQuery& q);
   ComponentResult AnswerElementName(PropertyQuery& q);
@@ -213,12 +264,16 @@ private:
 
   // ---- State (IPlugAUState.cpp)
   ComponentResult ApplyStateData(const char* presetName, CFDataRef data);
+  // Type, subtype and manufacturer of the component this instance belongs to: through the
+  // Component Manager for its instances, through the audio component otherwise.
+  OSStatus GetComponentCodes(OSType* pType, OSType* pSubType, OSType* pManufacturer) const;
 
   // ==== Members ====
   WDL_String mOSXBundleID, mCocoaViewFactoryClassName;
   HostCallbackInfo mHostCallbacks = {};
   char mParamValueString[MAX_PARAM_DISPLAY_LEN] = {};
-  ComponentInstance mCI = nullptr;
+  AudioUnit mUnit = nullptr;
+  bool mComponentManagerInstance = false;
   bool mActive = false;
   bool mIsOffline = false;
   double mRenderTimestamp = -1.0;

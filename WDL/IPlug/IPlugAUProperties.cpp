@@ -6,7 +6,6 @@
 #include <AudioUnit/AudioUnitCarbonView.h>
 
 #include "IPlugAUPropertyQuery.h"
-#include "IPlugAU_ViewFactory.h"
 
 #include <cmath>
 #include <cstring>
@@ -59,6 +58,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
   Boolean ignoredWriteable = false;
   if (!pDataSize) pDataSize = &ignoredSize;
   if (!pWriteable) pWriteable = &ignoredWriteable;
+  if (propID >= kFirstBindingProperty) return GetBindingProperty(propID, scope, pDataSize, pWriteable, pData);
   if (propID >= kFirstPrivateProperty) return GetPrivateProperty(propID, scope, element, pDataSize, pWriteable, pData);
 
   PropertyQuery q{propID, scope, element, pData ? *pDataSize : 0u, pData};
@@ -96,6 +96,8 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
       return noErr;
     }
     case kAudioUnitProperty_FastDispatch:
+      // The functions take the component storage, which only a Component Manager instance has.
+      if (!mComponentManagerInstance) return kAudioUnitErr_InvalidProperty;
       switch (q.mElement)
       {
         case kAudioUnitRenderSelect:
@@ -148,13 +150,8 @@ ComponentResult IPlugAU::AnswerProperty(PropertyQuery& q)
       if (!q.IsGlobal()) return kAudioUnitErr_InvalidScope;
       if (q.Answer(sizeof(UInt32), true)) *q.Data<UInt32>() = static_cast<UInt32>(GetBlockSize());
       return noErr;
-    case kAudioUnitProperty_GetUIComponentList:
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
-      if (q.Answer(sizeof(ComponentDescription), false))
-        *q.Data<ComponentDescription>() =
-          ComponentDescription{static_cast<OSType>(kAudioUnitCarbonViewComponentType),
-                               static_cast<OSType>(GetUniqueID()), static_cast<OSType>(GetMfrID()), 0, 0};
-      return noErr;
+    // No Carbon view is offered: hosts of the editor's era (64-bit) have no Carbon views.
+    case kAudioUnitProperty_GetUIComponentList: return kAudioUnitErr_InvalidProperty;
     case kAudioUnitProperty_AudioChannelLayout: return kAudioUnitErr_InvalidPropertyValue;
     case kAudioUnitProperty_BypassEffect:
       if (!q.IsGlobal()) return kAudioUnitErr_InvalidScope;
@@ -237,9 +234,8 @@ ComponentResult IPlugAU::AnswerElementName(PropertyQuery& q)
 
 ComponentResult IPlugAU::AnswerCocoaUI(PropertyQuery& q)
 {
-  SInt32 systemVersion = 0;
-  if (Gestalt(gestaltSystemVersion, &systemVersion) != noErr) systemVersion = 0;
-  if (!IPlugAUCanOfferCocoaView(GetGUI() != nullptr, systemVersion)) return kAudioUnitErr_InvalidProperty;
+  // Every system a current host runs on has the Cocoa view protocol.
+  if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
   if (!q.Answer(sizeof(AudioUnitCocoaViewInfo), false)) return noErr;
 
   CFStringRef bundleID = MakeCFString(mOSXBundleID.Get());
@@ -280,6 +276,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
 {
   // Listeners hear of every attempt, whatever its outcome.
   NotifyPropertyListeners(propID, scope, 0);
+  if (propID >= kFirstBindingProperty) return SetBindingProperty(propID, scope, dataSize, pData);
   if (propID >= kFirstPrivateProperty) return SetPrivateProperty(propID, scope, element, dataSize, pData);
 
   const UInt32 needed = SetPropertyDataSize(propID);
@@ -398,15 +395,6 @@ ComponentResult IPlugAU::MakeConnection(AudioUnitScope scope, const AudioUnitCon
     {
       pIn->mUpstreamUnit = src;
       pIn->mUpstreamBusIdx = static_cast<int>(pConn->sourceOutputNumber);
-      AudioUnitRenderProc srcRender = nullptr;
-      size = sizeof(srcRender);
-      if (AudioUnitGetProperty(src, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,
-                               &srcRender, &size) == noErr &&
-          srcRender)
-      {
-        pIn->mUpstreamRenderProc = srcRender;
-        pIn->mUpstreamObj = GetComponentInstanceStorage(src);
-      }
     }
   }
   // Also after a failure: the cleared record must not leave the bus pulling from a stale source.

@@ -36,9 +36,7 @@ void IPlugAU::AssessInputConnections()
     BusChannels* pBus = mInBuses.Get(i);
     InputBusConnection* pConn = mInBusConnections.Get(i);
     if (!pConn) continue;
-    if (pConn->mUpstreamRenderProc && pConn->mUpstreamObj)
-      pConn->mInputType = eDirectFastProc;
-    else if (pConn->mUpstreamUnit)
+    if (pConn->mUpstreamUnit)
       pConn->mInputType = eDirectNoFastProc;
     else if (pConn->mUpstreamRenderCallback.inputProc)
       pConn->mInputType = eRenderCallback;
@@ -175,10 +173,6 @@ OSStatus IPlugAU::PullInputBus(int busIdx, const AudioTimeStamp* pTimestamp, UIn
       for (int j = 0; j < nCh; ++j) list.mBuffers[j].mData = pScratch + static_cast<size_t>(nFrames) * j;
       r = pConn->mUpstreamRenderCallback.inputProc(pConn->mUpstreamRenderCallback.inputProcRefCon, &flags, pTimestamp,
                                                    static_cast<UInt32>(busIdx), nFrames, list.Get());
-      break;
-    case eDirectFastProc:
-      r = pConn->mUpstreamRenderProc(pConn->mUpstreamObj, &flags, pTimestamp,
-                                     static_cast<UInt32>(pConn->mUpstreamBusIdx), nFrames, list.Get());
       break;
     case eDirectNoFastProc:
       r = AudioUnitRender(pConn->mUpstreamUnit, &flags, pTimestamp, static_cast<UInt32>(pConn->mUpstreamBusIdx),

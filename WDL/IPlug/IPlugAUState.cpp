@@ -35,10 +35,34 @@ bool GetNumber(CFDictionaryRef dict, CFStringRef key, SInt32* pValue)
 }
 }  // namespace
 
+OSStatus IPlugAU::GetComponentCodes(OSType* pType, OSType* pSubType, OSType* pManufacturer) const
+{
+  if (mComponentManagerInstance)
+  {
+    // A Component Manager instance stands for its component in GetComponentInfo.
+    ComponentDescription cd = {};
+    const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mUnit), &cd, nullptr, nullptr, nullptr);
+    if (err != noErr) return err;
+    *pType = cd.componentType;
+    *pSubType = cd.componentSubType;
+    *pManufacturer = cd.componentManufacturer;
+    return noErr;
+  }
+  AudioComponentDescription desc = {};
+  const AudioComponent component = mUnit ? AudioComponentInstanceGetComponent(mUnit) : nullptr;
+  if (!component) return kAudioUnitErr_Uninitialized;
+  const OSStatus err = AudioComponentGetDescription(component, &desc);
+  if (err != noErr) return err;
+  *pType = desc.componentType;
+  *pSubType = desc.componentSubType;
+  *pManufacturer = desc.componentManufacturer;
+  return noErr;
+}
+
 ComponentResult IPlugAU::GetState(CFPropertyListRef* ppPropList)
 {
   ComponentDescription cd = {};
-  const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
+  const OSStatus err = GetComponentCodes(&cd.componentType, &cd.componentSubType, &cd.componentManufacturer);
   if (err != noErr) return err;
 
   CFMutableDictionaryRef dict =
@@ -70,7 +94,7 @@ ComponentResult IPlugAU::GetState(CFPropertyListRef* ppPropList)
 ComponentResult IPlugAU::SetState(CFPropertyListRef pPropList)
 {
   ComponentDescription cd = {};
-  const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
+  const OSStatus err = GetComponentCodes(&cd.componentType, &cd.componentSubType, &cd.componentManufacturer);
   if (err != noErr) return err;
   if (!pPropList || CFGetTypeID(pPropList) != CFDictionaryGetTypeID()) return kAudioUnitErr_InvalidPropertyValue;
 

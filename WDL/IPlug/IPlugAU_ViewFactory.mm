@@ -1,7 +1,7 @@
 // The Audio Unit's Cocoa view factory: the class a host instantiates (named by the Cocoa UI
-// property) to get the editor's view. Its name is the plug-in's own, given at build time as
-// IPLUG_AU_VIEW_CLASS, with the description IPLUG_AU_VIEW_DESCRIPTION: two plug-ins built
-// from this code must not share a class name in one host process.
+// property) to get the editor's view. Its name is this build's own, IPLUG_AU_VIEW_CLASS
+// (IPlugObjCNames.h), with the description IPLUG_AU_VIEW_DESCRIPTION given at build time:
+// two plug-ins built from this code must not share a class name in one host process.
 // Main (user-interface) thread: hosts ask for views there.
 
 #import <AudioUnit/AUCocoaUIView.h>
@@ -10,9 +10,10 @@
 #include "CocoaBridge.h"
 #include "IPlugAU.h"
 #include "IPlugAU_ViewFactoryLogic.h"
+#include "IPlugObjCNames.h"
 
-#if !defined(IPLUG_AU_VIEW_CLASS) || !defined(IPLUG_AU_VIEW_DESCRIPTION)
-#error "IPLUG_AU_VIEW_CLASS and IPLUG_AU_VIEW_DESCRIPTION name the plug-in's view factory"
+#if !defined(IPLUG_AU_VIEW_DESCRIPTION)
+#error "IPLUG_AU_VIEW_DESCRIPTION describes the plug-in's view factory"
 #endif
 
 @interface IPLUG_AU_VIEW_CLASS : NSObject <AUCocoaUIBase> {

@@ -14,8 +14,14 @@ void* EditorViewForPlug(IPlugBase* pPlug)
 
 IPlugAU* PlugOfAudioUnit(AudioUnit unit)
 {
-  // The component entry stores the plug-in as the instance's storage when it opens it.
-  return unit ? reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(unit)) : nullptr;
+  // Asked as any host asks a unit: an audio component instance has no component storage.
+  IPlugAU* pPlug = nullptr;
+  UInt32 size = sizeof(pPlug);
+  if (!unit ||
+      AudioUnitGetProperty(unit, IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug, &size) != noErr ||
+      size != sizeof(pPlug))
+    return nullptr;
+  return pPlug;
 }
 
 void* EditorViewForAudioUnit(AudioUnit unit) { return EditorViewForPlug(PlugOfAudioUnit(unit)); }

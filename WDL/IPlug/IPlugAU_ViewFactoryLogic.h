@@ -18,7 +18,8 @@ inline constexpr unsigned kCocoaViewInterfaceVersion = 0;
 // no editor. The editor keeps its own size whatever size the host asks for.
 void* EditorViewForPlug(IPlugBase* pPlug);
 
-// The plug-in of an open Audio Unit instance (its component storage), or null.
+// The plug-in of an open Audio Unit instance, read through the binding's plug-in object
+// property (so only for a plug-in in the same image as this code), or null.
 IPlugAU* PlugOfAudioUnit(AudioUnit unit);
 
 // EditorViewForPlug for the plug-in of an open Audio Unit instance.

@@ -3,8 +3,12 @@
 // nothing in audio. While one of these objects lives, the current thread's floating-point
 // unit flushes subnormal results to zero and reads subnormal operands as zero; the
 // previous mode comes back when it goes. Normal numbers compute exactly as before.
+// Mode() reads the thread's current mode (not the sticky exception flags), so a test can
+// check that the caller's mode is restored.
 //
 // Audio thread: a binding holds one around each processing call. No allocation, no locks.
+
+#include <cstdint>
 
 #if defined(__x86_64__) || defined(_M_X64) || defined(__SSE2__)
 #include <xmmintrin.h>
@@ -21,6 +25,8 @@ public:
   ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
 
+  static std::uint64_t Mode() noexcept { return _mm_getcsr() & ~0x3Fu; }  // MXCSR less its flags
+
 private:
   static constexpr unsigned kFlushToZero = 0x8000;       // MXCSR.FZ
   static constexpr unsigned kDenormalsAreZero = 0x0040;  // MXCSR.DAZ
@@ -28,7 +34,6 @@ private:
 };
 
 #elif defined(__aarch64__)
-#include <cstdint>
 
 class ScopedFlushDenormals final
 {
@@ -43,6 +48,13 @@ public:
   ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
 
+  static std::uint64_t Mode() noexcept  // FPCR holds the mode only (the flags are in FPSR)
+  {
+    std::uint64_t fpcr;
+    asm volatile("mrs %0, fpcr" : "=r"(fpcr));
+    return fpcr;
+  }
+
 private:
   static constexpr std::uint64_t kFlushToZero = std::uint64_t{1} << 24;  // FPCR.FZ (inputs and results)
   std::uint64_t mSaved = 0;
@@ -54,5 +66,6 @@ class ScopedFlushDenormals final
 {
 public:
   ScopedFlushDenormals() noexcept = default;
+  static std::uint64_t Mode() noexcept { return 0; }
 };
 #endif

@@ -1,6 +1,10 @@
 # LV2 binding: descriptors, ports, the audio path, state and the UI's access to the
 # plug-in. It needs only the LV2 headers (lv2-dev) and links no graphics and no X11: the
-# plug-in's library builds no editor (its UI library does).
+# plug-in's library builds no editor (its UI library does). Linux only: the Apple build
+# makes the Audio Unit.
+if(APPLE)
+  return()
+endif()
 pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
 
 add_library(lv2_binding STATIC

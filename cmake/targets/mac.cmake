@@ -33,6 +33,7 @@ set_source_files_properties(${TESK_MAC_GLUE_SOURCES} ${TESK_MAC_VIEW_FACTORY_SOU
                             PROPERTIES COMPILE_OPTIONS "-fno-objc-arc")
 
 add_library(mac_glue STATIC ${TESK_MAC_GLUE_SOURCES})
+set_target_properties(mac_glue PROPERTIES OBJCXX_VISIBILITY_PRESET hidden)
 target_link_libraries(mac_glue PUBLIC mac_logic raster "-framework Cocoa" "-framework CoreGraphics"
                                       "-framework CoreFoundation" "-framework CoreServices")
 # The editor's MakeGraphics (in tesk_controls) creates an IGraphicsMac on this platform.
@@ -49,12 +50,17 @@ set_target_properties(TeskComponent PROPERTIES
   BUNDLE_EXTENSION component
   OUTPUT_NAME ${TESK_BUNDLE_EXECUTABLE}
   MACOSX_BUNDLE_INFO_PLIST ${CMAKE_CURRENT_BINARY_DIR}/Tesk.component.Info.plist)
-target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_CLASS=${TESK_AU_VIEW_CLASS}
-                                                 IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
-# The whole Audio Unit processor archive: the component entries are found by name, never
-# referenced. The glue's classes come with IGraphicsMac, which MakeGraphics references.
+set_target_properties(TeskComponent PROPERTIES OBJCXX_VISIBILITY_PRESET hidden
+                                               LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/TeskComponent.exports)
+target_compile_definitions(TeskComponent PRIVATE IPLUG_AU_VIEW_DESCRIPTION="${TESK_AU_VIEW_DESCRIPTION}")
+# The whole Audio Unit processor archive: the entries are found by name, never referenced.
+# The glue's classes come with IGraphicsMac, which MakeGraphics references. The executable
+# exports its three entries and nothing else (dyld would otherwise unify the framework's weak
+# symbols with those of any other plug-in built from this code in the same host).
 target_link_libraries(TeskComponent PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au> "-framework AudioUnit"
-                                            "-framework AudioToolbox")
+                                            "-framework AudioToolbox" "-framework CoreAudio")
+target_link_options(TeskComponent PRIVATE
+                    "LINKER:-exported_symbols_list,${CMAKE_SOURCE_DIR}/cmake/TeskComponent.exports")
 
 # Hosts on current systems load only signed code; an ad-hoc signature seals the bundle.
 find_program(TESK_CODESIGN codesign)
@@ -67,3 +73,12 @@ endif()
 set(TESK_AU_INSTALL_DIR "$ENV{HOME}/Library/Audio/Plug-Ins/Components" CACHE PATH
     "Where `cmake --install` puts Tesk.component")
 install(TARGETS TeskComponent LIBRARY DESTINATION ${TESK_AU_INSTALL_DIR})
+# Installing may rewrite the executable (its run paths), which breaks the seal: sign the
+# installed bundle again, and check it as a host's system will.
+if(TESK_CODESIGN)
+  set(_installed "${TESK_AU_INSTALL_DIR}/${TESK_BUNDLE_NAME}.component")
+  install(CODE "execute_process(COMMAND \"${TESK_CODESIGN}\" --force --sign - \"\$ENV{DESTDIR}${_installed}\"
+                                COMMAND_ERROR_IS_FATAL ANY)")
+  install(CODE "execute_process(COMMAND \"${TESK_CODESIGN}\" --verify --strict \"\$ENV{DESTDIR}${_installed}\"
+                                COMMAND_ERROR_IS_FATAL ANY)")
+endif()

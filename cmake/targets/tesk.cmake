@@ -42,7 +42,7 @@ add_library(tesk_controls STATIC
   TeskEditor.cpp
 )
 target_include_directories(tesk_controls PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tesk_controls PUBLIC graphics)
+target_link_libraries(tesk_controls PUBLIC graphics portable_math)
 
 # The editor's images are compiled into an object library that every user of a
 # processor library links in whole (a static library would drop their registration,
@@ -72,15 +72,47 @@ endfunction()
 tesk_processor(NAME tesk_au API IPLUG_API_AU EDITOR LIBS au SOURCES TeskAU.cpp)
 # LV2: both variants' descriptors come along; the entry is in the bundle's library. No
 # editor, so nothing of the graphics framework is linked.
-tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
-target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
+if(TARGET lv2_binding)
+  tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
+  target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
+endif()
 # No host at all: proves the processor builds without any binding's headers.
 tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS EDITOR LIBS iplug graphics)
 
-# The loadable plug-in: exports Tesk_Entry and Tesk_ViewEntry. The whole archive goes
-# in, so the entries are kept although nothing in the library calls them.
-add_library(Tesk SHARED)
-target_link_libraries(Tesk PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au>)
+# The loadable plug-in, laid out as the component bundle a Mac host scans:
+#   Tesk.component/Contents/Info.plist   the same file the Apple build writes
+#   Tesk.component/Contents/MacOS/Tesk   this library
+#   Tesk.component/Contents/Resources/   the editor's images
+# in the build folder, which hosts and tests search for components (the Apple build
+# makes the real bundle, mac.cmake). It exports only its entries (TeskAU.cpp); the whole
+# archive goes in, so they are kept although nothing in the library calls them.
 if(NOT APPLE)
-  target_link_options(Tesk PRIVATE -Wl,--no-undefined)
+  include(${CMAKE_SOURCE_DIR}/cmake/TeskInfoPlist.cmake)
+  set(TESK_COMPONENT_FOLDER ${CMAKE_BINARY_DIR})
+  set(TESK_COMPONENT_DIR ${TESK_COMPONENT_FOLDER}/${TESK_BUNDLE_NAME}.component)
+  add_library(Tesk SHARED)
+  target_link_libraries(Tesk PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,tesk_au>)
+  set_target_properties(Tesk PROPERTIES
+    PREFIX ""
+    SUFFIX ""
+    OUTPUT_NAME ${TESK_BUNDLE_EXECUTABLE}
+    LIBRARY_OUTPUT_DIRECTORY ${TESK_COMPONENT_DIR}/Contents/MacOS
+    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/TeskComponent.map)
+  target_link_options(Tesk PRIVATE -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/TeskComponent.map)
+  # Every symbol resolved in the library itself, except in clang's instrumented builds:
+  # there the sanitizer and coverage runtimes are linked into the executable that loads it.
+  if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (TESK_FUZZ OR TESK_SANITIZE)))
+    target_link_options(Tesk PRIVATE -Wl,--no-undefined)
+  endif()
+
+  tesk_write_info_plist(${TESK_COMPONENT_DIR}/Contents/Info.plist ${PROJECT_VERSION})
+  set(_resources "")
+  foreach(img IN LISTS TESK_IMAGES)
+    get_filename_component(_name ${img} NAME)
+    set(_out ${TESK_COMPONENT_DIR}/Contents/Resources/${_name})
+    add_custom_command(OUTPUT ${_out} COMMAND ${CMAKE_COMMAND} -E copy ${img} ${_out} DEPENDS ${img} VERBATIM)
+    list(APPEND _resources ${_out})
+  endforeach()
+  # The whole bundle: what depends on opening Tesk as a host does depends on this.
+  add_custom_target(TeskBundle ALL DEPENDS Tesk ${_resources})
 endif()

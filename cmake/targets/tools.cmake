@@ -1,8 +1,20 @@
 # Command-line tools.
 
-# tesk-render: processes audio files through the plug-in, opened through its Audio
-# Unit entry as a host opens it. Audio files go through libsndfile.
-pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+# tesk-render: processes audio files through the plug-in, opened from its component
+# bundle as a host opens it; only the plug-in's headers are compiled in, for its codes
+# and property IDs. Audio files go through libsndfile (optional on Apple).
+if(APPLE)
+  find_package(PkgConfig)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(SNDFILE IMPORTED_TARGET sndfile)
+  endif()
+  if(NOT SNDFILE_FOUND)
+    message(STATUS "tesk-render is not built: libsndfile (pkg-config sndfile) not found")
+    return()
+  endif()
+else()
+  pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+endif()
 add_executable(tesk-render
   tools/render/main.cpp
   tools/render/RenderOptions.cpp
@@ -20,5 +32,14 @@ add_executable(tesk-render
 )
 target_include_directories(tesk-render PRIVATE ${CMAKE_SOURCE_DIR}/tools/render)
 target_compile_definitions(tesk-render PRIVATE TESK_RENDER_VERSION="${PROJECT_VERSION}")
-target_link_libraries(tesk-render PRIVATE tesk_au PkgConfig::SNDFILE)
+target_include_directories(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_INCLUDE_DIRECTORIES>)
+target_compile_definitions(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_DEFINITIONS>)
+target_compile_options(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_OPTIONS>)
+target_link_libraries(tesk-render PRIVATE PkgConfig::SNDFILE portable_math)
+if(APPLE)
+  target_link_libraries(tesk-render PRIVATE "-framework AudioToolbox" "-framework CoreFoundation")
+else()
+  target_link_libraries(tesk-render PRIVATE apple)
+  add_dependencies(tesk-render TeskBundle)
+endif()
 set_target_properties(tesk-render PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)

@@ -14,6 +14,11 @@ COMPAT_APPLE_EXTERN_C_BEGIN
 extern Component compat_RegisterAudioUnit(ComponentRoutineProcPtr entry, OSType type, OSType subType,
                                           OSType manufacturer, const char* name);
 
+/* Adds a folder to those searched for *.component bundles, as installing into the system's
+   components folders does (the user's and the machine's are searched too). Each bundle's
+   Contents/Info.plist declares its audio components; the next search reads the folder. */
+extern void compat_AddAudioComponentFolder(const char* folder);
+
 /* Sends a prepared request block to an instance's entry with the instance's storage.
    Returns badComponentInstance for an instance that is not open. */
 extern ComponentResult compat_CallComponent(ComponentInstance ci, ComponentParameters* params);

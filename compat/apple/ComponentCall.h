@@ -103,6 +103,20 @@ inline ComponentInstance ComponentSelf(const ComponentParameters* p, int count)
 #endif
 }
 
+/* A host that opens a unit through the Component Manager addresses the instance as an Audio
+   Unit by casting it; these do the casts for hosts and tests here. On an audio component
+   instance the Component Manager's calls fail, as they do on the original platform. */
+inline ComponentInstance AsComponentInstance(AudioUnit unit) { return reinterpret_cast<ComponentInstance>(unit); }
+inline OSErr OpenAudioUnit(Component c, AudioUnit* pUnit)
+{
+  ComponentInstance ci = nullptr;
+  const OSErr r = OpenAComponent(c, &ci);
+  *pUnit = reinterpret_cast<AudioUnit>(ci);
+  return r;
+}
+inline OSErr CloseAudioUnit(AudioUnit unit) { return CloseComponent(AsComponentInstance(unit)); }
+inline Handle StorageOf(AudioUnit unit) { return GetComponentInstanceStorage(AsComponentInstance(unit)); }
+
 /* Calls an entry function directly with a block for `what` and the given arguments. */
 template <typename... Args>
 inline ComponentResult CallEntry(ComponentRoutineProcPtr entry, Handle storage, ComponentInstance self, SInt16 what,

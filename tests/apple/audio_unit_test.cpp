@@ -115,7 +115,7 @@ OSStatus SetGain(FakeUnit* u, AudioUnitParameterID id, Float32 value)
   u->gain = value;
   AudioUnitEvent event{};
   event.mEventType = kAudioUnitEvent_ParameterValueChange;
-  event.mArgument.mParameter = {u->self, 0, kAudioUnitScope_Global, 0};
+  event.mArgument.mParameter = {reinterpret_cast<AudioUnit>(u->self), 0, kAudioUnitScope_Global, 0};
   return AUEventListenerNotify(nullptr, u, &event);
 }
 
@@ -155,17 +155,17 @@ protected:
   {
     sourceComponent = compat_RegisterAudioUnit(SourceEntry, kAudioUnitType_Generator, 0x72616D70, 0x54657374, "ramp");
     effectComponent = compat_RegisterAudioUnit(EffectEntry, kAudioUnitType_Effect, 0x6761696E, 0x54657374, "gain");
-    ASSERT_EQ(OpenAComponent(sourceComponent, &source), noErr);
-    ASSERT_EQ(OpenAComponent(effectComponent, &effect), noErr);
+    ASSERT_EQ(compat::OpenAudioUnit(sourceComponent, &source), noErr);
+    ASSERT_EQ(compat::OpenAudioUnit(effectComponent, &effect), noErr);
   }
   void TearDown() override
   {
-    EXPECT_EQ(CloseComponent(effect), noErr);
-    EXPECT_EQ(CloseComponent(source), noErr);
+    EXPECT_EQ(compat::CloseAudioUnit(effect), noErr);
+    EXPECT_EQ(compat::CloseAudioUnit(source), noErr);
     UnregisterComponent(effectComponent);
     UnregisterComponent(sourceComponent);
   }
-  FakeUnit* Unit(AudioUnit u) { return reinterpret_cast<FakeUnit*>(GetComponentInstanceStorage(u)); }
+  FakeUnit* Unit(AudioUnit u) { return reinterpret_cast<FakeUnit*>(compat::StorageOf(u)); }
 
   OSStatus RenderEffect(Float64 sampleTime, UInt32 frames)
   {
@@ -229,11 +229,11 @@ TEST_F(AudioUnitGraphTest, EffectPullsItsInputFromARenderCallback)
 TEST_F(AudioUnitGraphTest, RequestsToAClosedOrMissingInstanceAreRefused)
 {
   AudioUnit extra = nullptr;
-  ASSERT_EQ(OpenAComponent(effectComponent, &extra), noErr);
-  ASSERT_EQ(CloseComponent(extra), noErr);
+  ASSERT_EQ(compat::OpenAudioUnit(effectComponent, &extra), noErr);
+  ASSERT_EQ(compat::CloseAudioUnit(extra), noErr);
   float value = 0;
   EXPECT_EQ(AudioUnitGetParameter(extra, 0, 0, 0, &value), badComponentInstance);
-  EXPECT_EQ(CloseComponent(extra), invalidComponentID);
+  EXPECT_EQ(compat::CloseAudioUnit(extra), invalidComponentID);
   EXPECT_EQ(AudioUnitGetParameter(nullptr, 0, 0, 0, &value), badComponentInstance);
 }
 

@@ -71,7 +71,7 @@ TEST_F(ComponentTest, OpenStoresStorageThatEveryLaterRequestReceives)
 {
   EXPECT_EQ(GetComponentInstanceStorage(unit), reinterpret_cast<Handle>(&gStorageToken));
   EXPECT_EQ(CountComponentInstances(component), 1);
-  AudioUnitReset(unit, kAudioUnitScope_Global, 0);
+  AudioUnitReset(reinterpret_cast<AudioUnit>(unit), kAudioUnitScope_Global, 0);
   EXPECT_EQ(gLast.storage, reinterpret_cast<Handle>(&gStorageToken));
   EXPECT_EQ(compat::ComponentSelf(gLast.Block(), 2), unit);
 
@@ -238,11 +238,11 @@ const LayoutCase kLayoutCases[] = {
   {"CarbonViewCreate",
    [](AudioUnit u) {
      ControlRef out = nullptr;
-     AudioUnitCarbonViewCreate(u, u, nullptr, nullptr, nullptr, nullptr, &out);
+     AudioUnitCarbonViewCreate(compat::AsComponentInstance(u), u, nullptr, nullptr, nullptr, nullptr, &out);
    },
    kAudioUnitCarbonViewCreateSelect, 6,
    [](const ComponentParameters* p) {
-     EXPECT_EQ(Arg<AudioUnit>(p, 0, 6), compat::ComponentSelf(p, 6));
+     EXPECT_EQ(compat::AsComponentInstance(Arg<AudioUnit>(p, 0, 6)), compat::ComponentSelf(p, 6));
      EXPECT_NE(Arg<ControlRef*>(p, 5, 6), nullptr);
    }},
 };
@@ -254,7 +254,7 @@ class ComponentLayoutTest : public ComponentTest, public testing::WithParamInter
 TEST_P(ComponentLayoutTest, EntryReadsEveryArgumentBack)
 {
   const LayoutCase& c = GetParam();
-  c.call(unit);
+  c.call(reinterpret_cast<AudioUnit>(unit));
   EXPECT_EQ(gLast.what, c.what);
   EXPECT_EQ(gLast.paramSize, c.count * static_cast<int>(sizeof(long)));
   EXPECT_EQ(compat::ComponentSelf(gLast.Block(), c.count), unit);
@@ -271,7 +271,8 @@ TEST(ComponentRequest, NegativeIntegersFillTheWholeSlot)
 {
   compat::ComponentRequest<2> request(nullptr, kAudioUnitSetParameterSelect, static_cast<SInt32>(-10878), 2.5f);
   const ComponentParameters* p = request.Params();
-  EXPECT_EQ(p->params[compat::ComponentRequest<2>::ArgumentSlot(0)], -10878L);
+  const long* slots = p->params;  // the block holds more slots than the declared array
+  EXPECT_EQ(slots[compat::ComponentRequest<2>::ArgumentSlot(0)], -10878L);
   EXPECT_EQ(ComponentArg<SInt32>(p, 0, 2), -10878);
   EXPECT_EQ(ComponentArg<Float32>(p, 1, 2), 2.5f);
   EXPECT_EQ(p->paramSize, 2 * sizeof(long));

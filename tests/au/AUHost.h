@@ -90,8 +90,8 @@ protected:
   void SetUp() override
   {
     ASSERT_NE(TestComponent(), nullptr);
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &mUnit));
-    mPlug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(mUnit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &mUnit));
+    mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
     ASSERT_NE(mPlug, nullptr);
   }
 
@@ -99,7 +99,7 @@ protected:
   {
     if (mUnit)
     {
-      EXPECT_EQ(noErr, CloseComponent(mUnit));
+      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
     }
   }
 

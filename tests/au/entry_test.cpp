@@ -18,15 +18,15 @@ TEST(AUEntry, OpenAndCloseRepeatedlyLeavesNothingBehind)
   for (int i = 0; i < 20; ++i)
   {
     AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
-    auto* plug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(unit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
+    auto* plug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(unit));
     ASSERT_NE(plug, nullptr);
     // Open identifies the host and drops the preset slot the plug-in left empty.
     EXPECT_EQ(plug->mHostIdentified, 1);
     EXPECT_EQ(plug->GetHost(), kHostUnknown);
     EXPECT_EQ(plug->NPresets(), 2);
     EXPECT_EQ(1, CountComponentInstances(TestComponent()));
-    ASSERT_EQ(noErr, CloseComponent(unit));
+    ASSERT_EQ(noErr, compat::CloseAudioUnit(unit));
   }
   EXPECT_EQ(0, CountComponentInstances(TestComponent()));
   EXPECT_EQ(liveBefore, compat_CFLiveObjectCount());
@@ -36,9 +36,9 @@ TEST(AUEntry, OpenIdentifiesTheHostFromItsBundle)
 {
   compat_SetMainBundle("com.example.Logic.Pro", nullptr, nullptr);
   AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
-  EXPECT_EQ(reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(unit))->GetHost(), kHostLogic);
-  CloseComponent(unit);
+  ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
+  EXPECT_EQ(reinterpret_cast<TestAUPlug*>(compat::StorageOf(unit))->GetHost(), kHostLogic);
+  compat::CloseAudioUnit(unit);
   compat_SetMainBundle(nullptr, nullptr, nullptr);
 }
 
@@ -75,16 +75,20 @@ TEST_F(AUHost, CanDoAnswersTheSelectorTable)
     {"large", 0x7fff, 0},
   };
   for (const Row& r : rows)
-    EXPECT_EQ(r.expected, compat::CallComponent(mUnit, kComponentCanDoSelect, r.select)) << r.name;
+    EXPECT_EQ(r.expected, compat::CallComponent(compat::AsComponentInstance(mUnit), kComponentCanDoSelect, r.select))
+      << r.name;
 }
 
-TEST_F(AUHost, VersionIsThePackedVendorVersion) { EXPECT_EQ(kTestAUVersion, GetComponentVersion(mUnit)); }
+TEST_F(AUHost, VersionIsThePackedVendorVersion)
+{
+  EXPECT_EQ(kTestAUVersion, GetComponentVersion(compat::AsComponentInstance(mUnit)));
+}
 
 TEST_F(AUHost, UnknownSelectorIsRefusedWithoutSideEffects)
 {
   const size_t changes = mPlug->mParamChanges.size();
-  EXPECT_EQ(badComponentSelector, compat::CallComponent(mUnit, 0x0013));
-  EXPECT_EQ(badComponentSelector, compat::CallComponent(mUnit, 0x0200, 1L));
+  EXPECT_EQ(badComponentSelector, compat::CallComponent(compat::AsComponentInstance(mUnit), 0x0013));
+  EXPECT_EQ(badComponentSelector, compat::CallComponent(compat::AsComponentInstance(mUnit), 0x0200, 1L));
   EXPECT_EQ(changes, mPlug->mParamChanges.size());
   EXPECT_FALSE(mPlug->IsActive());
 }
@@ -120,8 +124,8 @@ TEST_F(AUHost, InitializeChecksTheConnectedChannelCounts)
   for (const Row& r : rows)
   {
     AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
-    auto* plug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(unit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
+    auto* plug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(unit));
     AudioStreamBasicDescription f;
     if (r.in)
     {
@@ -140,7 +144,7 @@ TEST_F(AUHost, InitializeChecksTheConnectedChannelCounts)
     EXPECT_EQ(r.legal ? ComponentResult(noErr) : ComponentResult(badComponentSelector), AudioUnitInitialize(unit))
       << r.name;
     EXPECT_EQ(r.legal, plug->IsActive()) << r.name;
-    CloseComponent(unit);
+    compat::CloseAudioUnit(unit);
   }
 }
 
@@ -270,14 +274,14 @@ TEST(AUEntry, CarbonViewCreateWithoutAPlugInIsRefused)
 {
   static Component empty = compat_RegisterAudioUnit(EmptyEntry, kAudioUnitType_Effect, 'Empt', kTestAUMfr, nullptr);
   AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, OpenAComponent(empty, &unit));
+  ASSERT_EQ(noErr, compat::OpenAudioUnit(empty, &unit));
   AudioUnitCarbonView view = nullptr;
   ASSERT_EQ(noErr, OpenAComponent(ViewComponent(), &view));
   ControlRef control = nullptr;
   const Float32Point where = {0, 0}, size = {100, 80};
   EXPECT_EQ(badComponentSelector, AudioUnitCarbonViewCreate(view, unit, nullptr, nullptr, &where, &size, &control));
   EXPECT_EQ(noErr, CloseComponent(view));
-  EXPECT_EQ(noErr, CloseComponent(unit));
+  EXPECT_EQ(noErr, compat::CloseAudioUnit(unit));
 }
 
 // No C++ exception crosses the component boundary: a factory or handler that throws
@@ -299,7 +303,7 @@ TEST(AUEntry, AFactoryThatThrowsGivesAnErrorCode)
     SCOPED_TRACE(row.name);
     gTestAUFactory = row.factory;
     AudioUnit unit = nullptr;
-    EXPECT_EQ(row.expected, OpenAComponent(TestComponent(), &unit));
+    EXPECT_EQ(row.expected, compat::OpenAudioUnit(TestComponent(), &unit));
     gTestAUFactory = nullptr;
     EXPECT_EQ(0, CountComponentInstances(TestComponent()));
   }

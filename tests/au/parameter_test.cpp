@@ -250,7 +250,7 @@ TEST_F(AUHost, SetAndGetBySelectorAndByFastDispatch)
   AudioUnitSetParameterProc setter = nullptr;
   ASSERT_EQ(noErr, Get(kAudioUnitProperty_FastDispatch, G, kAudioUnitGetParameterSelect, &getter));
   ASSERT_EQ(noErr, Get(kAudioUnitProperty_FastDispatch, G, kAudioUnitSetParameterSelect, &setter));
-  void* storage = GetComponentInstanceStorage(mUnit);
+  void* storage = compat::StorageOf(mUnit);
 
   mPlug->mParamChanges.clear();
   mPlug->mEditorValues.clear();
@@ -274,7 +274,7 @@ TEST_F(AUHost, ParameterAccessOutsideTheListTouchesNothing)
 {
   AudioUnitSetParameterProc setter = nullptr;
   ASSERT_EQ(noErr, Get(kAudioUnitProperty_FastDispatch, G, kAudioUnitSetParameterSelect, &setter));
-  void* storage = GetComponentInstanceStorage(mUnit);
+  void* storage = compat::StorageOf(mUnit);
   mPlug->mParamChanges.clear();
   struct Row
   {

@@ -93,7 +93,7 @@ const PropertyRow kRows[] = {
   {"ValueStrings bool", kAudioUnitProperty_ParameterValueStrings, G, kActive, kOK, 8, false, kOK, ReleaseFirst},
   {"ValueStrings none", kAudioUnitProperty_ParameterValueStrings, G, kGain, kProp, 0, false, kProp, nullptr},
   {"ValueStrings past end", kAudioUnitProperty_ParameterValueStrings, G, 6, kElem, 0, false, kElem, nullptr},
-  {"GetUIComponentList", kAudioUnitProperty_GetUIComponentList, O, 0, kOK, 20, false, kOK, nullptr},
+  {"GetUIComponentList", kAudioUnitProperty_GetUIComponentList, O, 0, kProp, 0, false, kProp, nullptr},
   {"AudioChannelLayout", kAudioUnitProperty_AudioChannelLayout, O, 0, kValue, 0, false, kValue, nullptr},
   {"TailTime", kAudioUnitProperty_TailTime, G, 0, kOK, 8, false, kOK, nullptr},
   {"BypassEffect", kAudioUnitProperty_BypassEffect, G, 0, kOK, 4, true, kOK, nullptr},
@@ -336,7 +336,7 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
   for (const Row& r : rows)
   {
     AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
     std::swap(unit, mUnit);
     if (r.inFirst)
     {
@@ -355,7 +355,7 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
     // A refused format leaves the bus at no host channels.
     EXPECT_EQ(r.accepted ? r.channels : 0, Channels(r.scope)) << r.name;
     std::swap(unit, mUnit);
-    CloseComponent(unit);
+    compat::CloseAudioUnit(unit);
   }
 }
 
@@ -467,24 +467,20 @@ TEST_F(AUHost, CocoaUINamesTheBundleAndTheViewFactory)
   EXPECT_EQ("/tmp/TestAU.component", TakeString(path));
   CFRelease(info.mCocoaAUViewBundleLocation);
 
+  // Offered whatever the system version says: no current system lacks the protocol.
   compat_SetGestaltSystemVersion(0x1049);
   UInt32 size = 0;
-  EXPECT_EQ(kAudioUnitErr_InvalidProperty,
-            AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr));
-  compat_SetGestaltSystemVersion(0x1050);
   EXPECT_EQ(noErr, AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr));
+  EXPECT_EQ(sizeof(AudioUnitCocoaViewInfo), size);
   compat_SetGestaltSystemVersion(0x1068);
   compat_UnregisterBundle(kTestAUBundleID);
 }
 
-TEST_F(AUHost, UIComponentListNamesTheCarbonView)
+TEST_F(AUHost, NoCarbonViewIsOffered)
 {
   ComponentDescription cd = {};
-  ASSERT_EQ(noErr, Get(kAudioUnitProperty_GetUIComponentList, G, 0, &cd));
-  EXPECT_EQ(static_cast<OSType>(kAudioUnitCarbonViewComponentType), cd.componentType);
-  EXPECT_EQ(kTestAUSubType, cd.componentSubType);
-  EXPECT_EQ(kTestAUMfr, cd.componentManufacturer);
-  EXPECT_EQ(0u, cd.componentFlags);
+  EXPECT_EQ(kAudioUnitErr_InvalidProperty, Get(kAudioUnitProperty_GetUIComponentList, G, 0, &cd));
+  EXPECT_EQ(0u, cd.componentType);
 }
 
 TEST(AUNoEditor, ViewPropertiesNeedAnEditor)

@@ -3,9 +3,10 @@
 
 #include "AUHost.h"
 
-#include <xmmintrin.h>
-
 #include <cmath>
+#include <cstdint>
+
+#include "IPlugDenormals.h"
 
 using namespace au_test;
 
@@ -65,7 +66,7 @@ TEST_F(AURender, ASineComesOutWithTheParameterGain)
   {
     std::swap(mUnit, mUnit);
     AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
     std::swap(unit, mUnit);
     mSource = SineSource{};
     Prepare(nCh, -6.0f);
@@ -77,7 +78,7 @@ TEST_F(AURender, ASineComesOutWithTheParameterGain)
       ExpectScaledSine(out, nCh, t, 512, DBToGain(-6.0f), nCh == 1 ? "mono" : "stereo");
     }
     std::swap(unit, mUnit);
-    CloseComponent(unit);
+    compat::CloseAudioUnit(unit);
   }
 }
 
@@ -218,7 +219,7 @@ TEST_F(AURender, RenderNotifyBracketsEveryRender)
 TEST_F(AURender, AnInstanceRendersFromAnotherOneItIsConnectedTo)
 {
   AudioUnit source = nullptr;
-  ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &source));
+  ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &source));
   {
     std::swap(source, mUnit);
     Prepare(2, -6.0f);  // the source: sine through its own -6 dB
@@ -228,7 +229,8 @@ TEST_F(AURender, AnInstanceRendersFromAnotherOneItIsConnectedTo)
   ASSERT_EQ(noErr, Set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(512)));
   const AudioUnitConnection conn = {source, 0, 0};
   ASSERT_EQ(noErr, Set(kAudioUnitProperty_MakeConnection, I, 0, conn));
-  EXPECT_EQ(IPlugAU::eDirectFastProc, mPlug->GetInBusConnection(0)->mInputType);
+  // Rendered with AudioUnitRender, whatever kind of instance the source is.
+  EXPECT_EQ(IPlugAU::eDirectNoFastProc, mPlug->GetInBusConnection(0)->mInputType);
   EXPECT_EQ(2, Channels(I));  // took the source's output format
   ASSERT_EQ(noErr, AudioUnitInitialize(mUnit));
 
@@ -248,7 +250,7 @@ TEST_F(AURender, AnInstanceRendersFromAnotherOneItIsConnectedTo)
   const AudioUnitConnection badDest = {source, 0, 1};
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_MakeConnection, I, 0, badDest));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_MakeConnection, O, 0, conn));
-  CloseComponent(source);
+  compat::CloseAudioUnit(source);
 }
 
 TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
@@ -272,9 +274,9 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
   for (const Row& r : rows)
   {
     AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, OpenAComponent(TestComponent(), &unit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
     std::swap(unit, mUnit);
-    mPlug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(mUnit));
+    mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
     if (r.hostChannels)
     {
       ASSERT_EQ(noErr, SetChannels(I, r.hostChannels)) << r.name;
@@ -292,9 +294,9 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
     ASSERT_EQ(noErr, Set(kAudioUnitProperty_SetRenderCallback, I, 0, none));
     EXPECT_EQ(IPlugAU::eNotConnected, mPlug->GetInBusConnection(0)->mInputType) << r.name;
     std::swap(unit, mUnit);
-    CloseComponent(unit);
+    compat::CloseAudioUnit(unit);
   }
-  mPlug = reinterpret_cast<TestAUPlug*>(GetComponentInstanceStorage(mUnit));
+  mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
   const AURenderCallbackStruct cb = {SineSource::Render, &source};
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_SetRenderCallback, G, 0, cb));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_SetRenderCallback, I, 1, cb));
@@ -326,11 +328,10 @@ TEST_F(AURender, SubnormalResultsAreFlushedAndTheModeIsRestored)
 {
   mSource.mAmp = 2e-38;  // near the smallest normal float
   Prepare(2, -70.0f);
-  constexpr unsigned kModeBits = ~0x3Fu;  // the low six bits are sticky exception flags, not the mode
-  const unsigned modeBefore = _mm_getcsr() & kModeBits;
+  const std::uint64_t modeBefore = ScopedFlushDenormals::Mode();
   HostBuffers out(2, 512);
   ASSERT_EQ(noErr, Render(0, &out, 512));
-  EXPECT_EQ(modeBefore, _mm_getcsr() & kModeBits);
+  EXPECT_EQ(modeBefore, ScopedFlushDenormals::Mode());
   int nonZero = 0;
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < 512; ++i)

@@ -20,7 +20,12 @@ COMPONENT_KEYS = {
     "subtype": "Tesk",
     "manufacturer": "Tesk",
     "name": "Orvanta: Tesk",
-    "factoryFunction": "Tesk_Entry",
+    # The audio component factory the component exports: the only entry current hosts call.
+    "factoryFunction": "Tesk_Factory",
+    # Nothing the plug-in does needs more than a sandboxed host allows: it reads its own
+    # bundle, and file and web access go through the system's panels and workspace.
+    "sandboxSafe": True,
+    "tags": ["Effects"],
 }
 
 

@@ -1,10 +1,12 @@
-// The Cocoa view factory's answers, with Tesk opened through its component entry as a host
-// opens it, and the bundle identity the build gives the factory and the Info.plist.
+// The Cocoa view factory's answers, with Tesk opened as hosts open it (an audio component
+// instance, as current hosts make, and a Component Manager instance), and the bundle
+// identity the build gives the factory and the Info.plist.
 
 #include <gtest/gtest.h>
 
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 
 #include "IGraphics.h"
 #include "IGraphicsHeadless.h"
@@ -23,6 +25,40 @@ Component TeskComponent()
   return c;
 }
 
+// The factory linked into this test, registered as its bundle would declare it: the view
+// factory must find the plug-in in the same image.
+AudioComponent TeskAudioComponent()
+{
+  static AudioComponent c = [] {
+    const AudioComponentDescription d = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
+                                         static_cast<OSType>(kTeskFourCC), 0, 0};
+    return AudioComponentRegister(&d, CFSTR("Orvanta: Tesk"), kTeskVendorVersion, Tesk_Factory);
+  }();
+  return c;
+}
+
+struct OpenedUnit
+{
+  const char* name;
+  AudioUnit (*open)();
+  OSStatus (*close)(AudioUnit);
+};
+
+const OpenedUnit kUnits[] = {
+  {"AudioComponentInstance",
+   [] {
+     AudioUnit u = nullptr;
+     return AudioComponentInstanceNew(TeskAudioComponent(), &u) == noErr ? u : nullptr;
+   },
+   AudioComponentInstanceDispose},
+  {"ComponentManagerInstance",
+   [] {
+     AudioUnit u = nullptr;
+     return compat::OpenAudioUnit(TeskComponent(), &u) == noErr ? u : nullptr;
+   },
+   [](AudioUnit u) { return static_cast<OSStatus>(compat::CloseAudioUnit(u)); }},
+};
+
 // A plug-in that never built an editor.
 class NoEditorPlug final : public IPlugHostless
 {
@@ -39,21 +75,37 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
   // The Mac host opens its view when asked; here the headless host stands in for it (the
   // Linux one only shows a window that attaches itself).
   RequestHeadlessEditors(true);
-  AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &unit));
-  IPlugAU* pPlug = PlugOfAudioUnit(unit);
-  ASSERT_NE(nullptr, pPlug);
-  IGraphics* pGraphics = pPlug->GetGUI();
-  ASSERT_NE(nullptr, pGraphics);
-  EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
+  for (const OpenedUnit& u : kUnits)
+  {
+    SCOPED_TRACE(u.name);
+    AudioUnit unit = u.open();
+    ASSERT_NE(nullptr, unit);
+    IPlugAU* pPlug = PlugOfAudioUnit(unit);
+    ASSERT_NE(nullptr, pPlug);
+    EXPECT_EQ(unit, pPlug->GetAudioUnit());
+    IGraphics* pGraphics = pPlug->GetGUI();
+    ASSERT_NE(nullptr, pGraphics);
+    EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
 
-  void* pView = EditorViewForAudioUnit(unit);
-  EXPECT_NE(nullptr, pView);
-  EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
-  EXPECT_TRUE(pGraphics->WindowIsOpen());
+    void* pView = EditorViewForAudioUnit(unit);
+    EXPECT_NE(nullptr, pView);
+    EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
+    EXPECT_TRUE(pGraphics->WindowIsOpen());
 
-  pGraphics->CloseWindow();
-  EXPECT_EQ(noErr, CloseComponent(unit));
+    pGraphics->CloseWindow();
+    EXPECT_EQ(noErr, u.close(unit));
+  }
+}
+
+// What the factory did before it asked the unit: the instance's component storage. An audio
+// component instance has none, so on the system a current host runs it found no plug-in.
+TEST(MacViewFactory, ComponentStorageFindsNoPlugInBehindAnAudioComponentInstance)
+{
+  AudioUnit unit = kUnits[0].open();
+  ASSERT_NE(nullptr, unit);
+  EXPECT_EQ(nullptr, compat::StorageOf(unit));
+  EXPECT_NE(nullptr, PlugOfAudioUnit(unit));
+  EXPECT_EQ(noErr, kUnits[0].close(unit));
 }
 
 TEST(MacViewFactory, NoEditorOrNoPlugInGivesNoView)
@@ -76,12 +128,27 @@ TEST(MacViewFactory, TheSystemVersionComesFromGestalt)
   compat_SetGestaltSystemVersion(0x1068);
 }
 
-TEST(MacViewFactory, TheBuildNamesThePlugInsOwnFactoryAndBundle)
+TEST(MacViewFactory, TheCocoaUIPropertyNamesTheFactoryClassThisBuildDefines)
 {
-  // The factory class is compiled under the name the build gives it; the Cocoa UI property
-  // names the plug-in's own constant. They must be the same class.
-  EXPECT_STREQ(kTeskViewClass, TESK_BUILD_VIEW_CLASS);
+  // The factory class is compiled under the name the build makes (IPlugObjCNames.h); the
+  // Cocoa UI property must name that very class, in the bundle the images come from.
+  EXPECT_STREQ(IPLUG_AU_VIEW_CLASS_NAME, TESK_BUILD_VIEW_CLASS);
   EXPECT_STREQ("Tesk View", TESK_BUILD_VIEW_DESCRIPTION);
   EXPECT_STREQ(kTeskBundleID, TESK_BUILD_BUNDLE_ID) << "images and the view factory are found by this identifier";
+
+  RequestHeadlessEditors(true);
+  ASSERT_TRUE(compat_RegisterBundle(kTeskBundleID, "/tmp/Tesk.component", nullptr, nullptr));
+  AudioUnit unit = kUnits[0].open();
+  ASSERT_NE(nullptr, unit);
+  AudioUnitCocoaViewInfo info = {};
+  UInt32 size = sizeof(info);
+  ASSERT_EQ(noErr, AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size));
+  char name[128] = "";
+  CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof(name), kCFStringEncodingUTF8);
+  EXPECT_STREQ(TESK_BUILD_VIEW_CLASS, name);
+  CFRelease(info.mCocoaAUViewClass[0]);
+  CFRelease(info.mCocoaAUViewBundleLocation);
+  EXPECT_EQ(noErr, kUnits[0].close(unit));
+  compat_UnregisterBundle(kTeskBundleID);
 }
 }  // namespace

@@ -48,7 +48,11 @@ RenderProcess::RenderProcess(const std::filesystem::path& folder, const std::vec
   // Captures go outside the folder, so they never show up in its listing.
   mOutPath = folder.string() + ".stdout";
   mErrPath = folder.string() + ".stderr";
+#ifdef TESK_RENDER_EMULATOR
+  std::vector<std::string> argStrings = {TESK_RENDER_EMULATOR, TESK_RENDER_PATH};
+#else
   std::vector<std::string> argStrings = {TESK_RENDER_PATH};
+#endif
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argStrings) argv.push_back(a.data());

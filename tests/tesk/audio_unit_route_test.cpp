@@ -7,6 +7,7 @@
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 
 #include <chrono>
 #include <cstring>
@@ -86,15 +87,15 @@ protected:
   void SetUp() override
   {
     ASSERT_NE(TeskComponent(), nullptr);
-    ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &mUnit));
-    mPlug = reinterpret_cast<Tesk*>(GetComponentInstanceStorage(mUnit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &mUnit));
+    mPlug = reinterpret_cast<Tesk*>(compat::StorageOf(mUnit));
     ASSERT_NE(mPlug, nullptr);
   }
   void TearDown() override
   {
     if (mUnit)
     {
-      EXPECT_EQ(noErr, CloseComponent(mUnit));
+      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
     }
   }
 

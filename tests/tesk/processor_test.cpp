@@ -36,7 +36,8 @@ TEST(TeskProcessor, IdentityAsTheHostSeesIt)
   EXPECT_TRUE(e->LegalIO(2, 2));
   EXPECT_FALSE(e->LegalIO(1, 2));
   EXPECT_STREQ(e->GetBundleID(), "com.orvanta.audiounit.Tesk");
-  EXPECT_STREQ(e->GetCocoaViewFactoryClassName(), "Tesk_View");
+  // The view factory class this build names (IPlugObjCNames.h), Tesk_1_0_0_View by default.
+  EXPECT_STREQ(e->GetCocoaViewFactoryClassName(), IPLUG_AU_VIEW_CLASS_NAME);
   ASSERT_EQ(e->NPresets(), 1);
   EXPECT_STREQ(e->GetPresetName(0), "-");
 }

@@ -14,6 +14,7 @@
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 
 #include <atomic>
 #include <chrono>
@@ -124,8 +125,8 @@ protected:
     // The editor's graphics host is the platform's: the server above is the display.
     RequestHeadlessEditors(false);
     ASSERT_NE(TeskComponent(), nullptr);
-    ASSERT_EQ(noErr, OpenAComponent(TeskComponent(), &mUnit));
-    mStorage = reinterpret_cast<void*>(GetComponentInstanceStorage(mUnit));
+    ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &mUnit));
+    mStorage = reinterpret_cast<void*>(compat::StorageOf(mUnit));
     mPlug = reinterpret_cast<Tesk*>(mStorage);
     ASSERT_NE(mPlug, nullptr);
     mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
@@ -137,7 +138,7 @@ protected:
   {
     if (mUnit)
     {
-      EXPECT_EQ(noErr, CloseComponent(mUnit));
+      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
     }
     mUser.reset();
     mServer.Stop();
@@ -315,7 +316,7 @@ TEST_F(HostThreads, ClosingThePlugInWithTheWindowOpenStopsTheEditorThreadFirst)
     while (!stop.load()) clicker.Click(CenterX(&bypass), CenterY(&bypass));
   });
   EXPECT_TRUE(Until([&] { return notes.fromEditor.load() > 4; })) << "the clicks reach the plug-in";
-  ASSERT_EQ(noErr, CloseComponent(mUnit));
+  ASSERT_EQ(noErr, compat::CloseAudioUnit(mUnit));
   mUnit = nullptr;
   EXPECT_FALSE(window.IsOpen());
   stop.store(true);

@@ -2,6 +2,7 @@
 
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
+#include <ComponentCall.h>
 #include <CoreFoundation/CoreFoundation.h>
 
 #include "ClassInfoBytes.h"
@@ -9,7 +10,8 @@
 #include <cstddef>
 #include <cstring>
 
-// The plug-in's exported component entry: all a host knows of the plug-in's code.
+// The plug-in's Component Manager entry, linked into the test: all an older host knows of
+// the plug-in's code.
 extern "C" ComponentResult Tesk_Entry(ComponentParameters* params, void* pPlug);
 
 namespace validator
@@ -20,8 +22,20 @@ constexpr OSType kTeskCode = ('T' << 24) | ('e' << 16) | ('s' << 8) | 'k';
 // The plug-in's private property: a UInt32 seed of its random draws, global scope.
 constexpr AudioUnitPropertyID kSeedProperty = 64000;
 
-// What installing the bundle does, then what a host does: look the unit up by its
-// description. Once per process.
+// What a current host does: look the unit up among the installed components (the build
+// folder holds the bundle). Once per process.
+AudioComponent FindTeskComponent()
+{
+  static const AudioComponent found = [] {
+    compat_AddAudioComponentFolder(TESK_COMPONENT_FOLDER);
+    const AudioComponentDescription looking = {kAudioUnitType_Effect, kTeskCode, kTeskCode, 0, 0};
+    return AudioComponentFindNext(nullptr, &looking);
+  }();
+  return found;
+}
+
+// What registering the entry does, then what an older host does: look the unit up by its
+// description through the Component Manager. Once per process.
 Component FindTesk()
 {
   static const Component found = [] {
@@ -44,7 +58,10 @@ public:
   ~AudioUnitUnderTest() override
   {
     if (mInitialized) AudioUnitUninitialize(mUnit);
-    CloseComponent(mUnit);
+    if (mRoute == AudioUnitRenderRoute::kAudioComponent)
+      AudioComponentInstanceDispose(mUnit);
+    else
+      compat::CloseAudioUnit(mUnit);
   }
 
   std::vector<ParameterRange> Parameters() override
@@ -198,7 +215,7 @@ bool AudioUnitUnderTest::Prepare(double sampleRate, int channels, int maxFrames)
                              &mFastRender, &size) != noErr ||
         !mFastRender)
       return false;
-    mFastRenderObject = GetComponentInstanceStorage(mUnit);
+    mFastRenderObject = compat::StorageOf(mUnit);
   }
   mSampleTime = 0.0;
   const size_t bytes = offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<size_t>(channels);
@@ -249,9 +266,17 @@ RenderStatus AudioUnitUnderTest::Render(const float* const* input, float* const*
 
 std::unique_ptr<PluginUnderTest> OpenAudioUnit(AudioUnitRenderRoute route)
 {
-  const Component c = FindTesk();
   AudioUnit unit = nullptr;
-  if (!c || OpenAComponent(c, &unit) != noErr || !unit) return nullptr;
+  if (route == AudioUnitRenderRoute::kAudioComponent)
+  {
+    const AudioComponent c = FindTeskComponent();
+    if (!c || AudioComponentInstanceNew(c, &unit) != noErr || !unit) return nullptr;
+  }
+  else
+  {
+    const Component c = FindTesk();
+    if (!c || compat::OpenAudioUnit(c, &unit) != noErr || !unit) return nullptr;
+  }
   return std::make_unique<AudioUnitUnderTest>(unit, route);
 }
 

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <string>
 
+#include "PortableMath.h"
+
 namespace
 {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
@@ -71,10 +73,10 @@ void DemoSignal::Frame(std::int64_t n, float* pLeft, float* pRight) noexcept
 double DemoSignal::Chord(double t) const noexcept
 {
   // Swells twice over the eight seconds.
-  const double swell = 0.75 + 0.25 * std::sin(kTwoPi * t / 4.0);
+  const double swell = 0.75 + 0.25 * portable_math::Sin(kTwoPi * t / 4.0);
   double v = 0.0;
   for (size_t k = 0; k < std::size(kChordHz); ++k)
-    v += kChordGain[k] * std::sin(kTwoPi * kChordHz[k] * t + 0.7 * static_cast<double>(k));
+    v += kChordGain[k] * portable_math::Sin(kTwoPi * kChordHz[k] * t + 0.7 * static_cast<double>(k));
   return swell * v;
 }
 
@@ -82,9 +84,9 @@ double DemoSignal::Sweep(double t) noexcept
 {
   // An exponential sweep from 80 Hz to 12 kHz over the whole signal.
   const double total = static_cast<double>(kFrames) / kSampleRate;
-  const double hz = 80.0 * std::pow(12000.0 / 80.0, t / total);
+  const double hz = 80.0 * portable_math::Pow(12000.0 / 80.0, t / total);
   mSweepPhase = std::fmod(mSweepPhase + kTwoPi * hz / kSampleRate, kTwoPi);
-  return 0.08 * std::sin(mSweepPhase);
+  return 0.08 * portable_math::Sin(mSweepPhase);
 }
 
 double DemoSignal::Transients(double t) noexcept
@@ -95,15 +97,16 @@ double DemoSignal::Transients(double t) noexcept
     const double age = t - h.mTime;
     if (age < 0.0 || age > 0.4) continue;
     // A pitched thump under a burst of noise, both decaying fast.
-    const double thump = std::sin(kTwoPi * 60.0 * age * (1.0 + 2.0 * std::exp(-age * 30.0)));
-    v += h.mGain * std::exp(-age * 18.0) * (0.6 * thump + 0.4 * Noise());
+    const double thump = portable_math::Sin(kTwoPi * 60.0 * age * (1.0 + 2.0 * portable_math::Exp(-age * 30.0)));
+    v += h.mGain * portable_math::Exp(-age * 18.0) * (0.6 * thump + 0.4 * Noise());
   }
   return v;
 }
 
 double DemoSignal::Noise() noexcept
 {
-  // A 32-bit linear congruential generator: fixed, so the demo is the same everywhere.
+  // A 32-bit linear congruential generator: fixed, so the demo is the same everywhere
+  // (as are its sines and exponentials, from PortableMath).
   mNoiseState = mNoiseState * 1664525u + 1013904223u;
   return static_cast<double>(mNoiseState >> 8) / static_cast<double>(1u << 23) - 1.0;
 }

@@ -9,7 +9,6 @@
 #include "PendingOutput.h"
 #include "RenderError.h"
 #include "RenderProgress.h"
-#include "Tesk.h"
 #include "TeskHost.h"
 
 #include <algorithm>
@@ -128,8 +127,6 @@ void RenderJob::Run()
   const std::unique_ptr<AudioSource> source = OpenSource();
   const int format = source ? OutputFormat(*source) : 0;
 
-  // The plug-in builds its editor only to be drawn into the snapshot.
-  RequestProcessorsWithoutEditor(mOptions.mSnapshotFile.empty());
   TeskHost host;
   if (source) CheckChannels(host, *source);
   ApplySettings(host);

@@ -3,38 +3,39 @@
 #include "RenderError.h"
 
 #include <CoreFoundation/CoreFoundation.h>
-#include <CoreServices/CoreServices.h>
+#ifndef __APPLE__
+#include <CompatHooks.h>
+#include <climits>
+#include <unistd.h>
+#endif
 
-#include "IGraphicsHeadless.h"
 #include "IPlugAU.h"
 #include "Tesk.h"
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 namespace
 {
-// What installing the plug-in's bundle does: makes the entry known under the
-// plug-in's description. Once per process.
-Component TeskComponent()
+// The installed Tesk component, found by its description as any host finds it.
+AudioComponent TeskComponent()
 {
-  static const Component component = [] {
-    ComponentDescription cd = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
-                               static_cast<OSType>(kTeskFourCC), 0, 0};
-    static const char kName[] = "Orvanta: Tesk";
-    Handle name = NewHandle(sizeof(kName));
-    if (name)
-    {
-      (*name)[0] = static_cast<char>(sizeof(kName) - 1);  // a length-prefixed string
-      std::memcpy(*name + 1, kName, sizeof(kName) - 1);
-    }
-    const Component c =
-      RegisterComponent(&cd, reinterpret_cast<ComponentRoutineUPP>(Tesk_Entry), 0, name, nullptr, nullptr);
-    if (name) DisposeHandle(name);
-    return c;
-  }();
-  return component;
+#ifndef __APPLE__
+  // The build lays the bundle out in the folder above this program's own.
+  char self[PATH_MAX] = "";
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
+  if (n > 0)
+  {
+    std::string folder(self, static_cast<size_t>(n));
+    folder.erase(folder.rfind('/'));
+    compat_AddAudioComponentFolder((folder + "/..").c_str());
+  }
+#endif
+  const AudioComponentDescription description = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
+                                                 static_cast<OSType>(kTeskFourCC), 0, 0};
+  return AudioComponentFindNext(nullptr, &description);
 }
 
 std::string UTF8(CFStringRef s)
@@ -51,9 +52,9 @@ AudioBufferList* AsList(unsigned char* bytes) { return reinterpret_cast<AudioBuf
 
 TeskHost::TeskHost()
 {
-  const Component c = TeskComponent();
-  if (!c) throw RenderError(kExitPlugin, "the Tesk component could not be registered");
-  const OSErr r = OpenAComponent(c, &mUnit);
+  const AudioComponent c = TeskComponent();
+  if (!c) throw RenderError(kExitPlugin, "the Tesk component (Tesk.component) was not found");
+  const OSStatus r = AudioComponentInstanceNew(c, &mUnit);
   if (r != noErr || !mUnit)
     throw RenderError(kExitPlugin, "the Tesk component did not open (error " + std::to_string(r) + ")");
 }
@@ -61,12 +62,13 @@ TeskHost::TeskHost()
 TeskHost::~TeskHost()
 {
   if (mInitialized) AudioUnitUninitialize(mUnit);
-  if (mUnit) CloseComponent(mUnit);
+  if (mUnit) AudioComponentInstanceDispose(mUnit);
 }
 
 std::string TeskHost::Describe()
 {
-  const long v = GetComponentVersion(mUnit);
+  UInt32 v = 0;
+  AudioComponentGetVersion(AudioComponentInstanceGetComponent(mUnit), &v);
   return "Tesk " + std::to_string((v >> 16) & 0xFFFF) + "." + std::to_string((v >> 8) & 0xFF) + "." +
          std::to_string(v & 0xFF);
 }
@@ -77,10 +79,9 @@ void TeskHost::Check(OSStatus status, const std::string& what) const
     throw RenderError(kExitPlugin, "the plug-in refused " + what + " (error " + std::to_string(status) + ")");
 }
 
-IPlugAU* TeskHost::PlugObject() const
+OSStatus TeskHost::SetObjectProperty(AudioUnitPropertyID id, const void* object)
 {
-  // The entry stores the plug-in object as the instance's storage on open.
-  return reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(mUnit));
+  return AudioUnitSetProperty(mUnit, id, kAudioUnitScope_Global, 0, &object, sizeof(object));
 }
 
 // ==== Parameters ====
@@ -128,20 +129,33 @@ void TeskHost::SetParameter(AudioUnitParameterID id, float value)
 
 void TeskHost::LoadProgram(const std::vector<unsigned char>& bytes, const std::string& name)
 {
-  if (!PlugObject()->LoadProgramFXP(bytes.data(), static_cast<int>(bytes.size())))
-    throw FileError(kExitSettingsFile, name, "not a Tesk program file (.fxp) or malformed");
+  CFDataRef data = CFDataCreate(nullptr, bytes.data(), static_cast<CFIndex>(bytes.size()));
+  const OSStatus r = SetObjectProperty(IPlugAU::kProgramFileProperty, data);
+  if (data) CFRelease(data);
+  if (r != noErr) throw FileError(kExitSettingsFile, name, "not a Tesk program file (.fxp) or malformed");
 }
 
 void TeskHost::LoadBank(const std::vector<unsigned char>& bytes, const std::string& name)
 {
-  if (!PlugObject()->LoadBankFXB(bytes.data(), static_cast<int>(bytes.size())))
-    throw FileError(kExitSettingsFile, name, "not a Tesk bank file (.fxb) or malformed");
+  CFDataRef data = CFDataCreate(nullptr, bytes.data(), static_cast<CFIndex>(bytes.size()));
+  const OSStatus r = SetObjectProperty(IPlugAU::kBankFileProperty, data);
+  if (data) CFRelease(data);
+  if (r != noErr) throw FileError(kExitSettingsFile, name, "not a Tesk bank file (.fxb) or malformed");
 }
 
 void TeskHost::SaveProgramFile(const std::string& path, const std::string& displayName)
 {
-  if (!PlugObject()->SaveProgramAsFXPFile(path.c_str()))
-    throw FileError(kExitOutput, displayName, "cannot write the program file");
+  CFDataRef data = nullptr;
+  UInt32 size = sizeof(data);
+  if (AudioUnitGetProperty(mUnit, IPlugAU::kProgramFileProperty, kAudioUnitScope_Global, 0, &data, &size) != noErr ||
+      !data)
+    throw FileError(kExitOutput, displayName, "the plug-in did not give its program");
+  FILE* fp = std::fopen(path.c_str(), "wb");
+  const size_t n = static_cast<size_t>(CFDataGetLength(data));
+  const bool written = fp && std::fwrite(CFDataGetBytePtr(data), 1, n, fp) == n;
+  const bool closed = fp && std::fclose(fp) == 0;
+  CFRelease(data);
+  if (!written || !closed) throw FileError(kExitOutput, displayName, "cannot write the program file");
 }
 
 std::vector<unsigned char> TeskHost::StateData()
@@ -315,14 +329,9 @@ void TeskHost::Render(const float* const* input, float* const* output, int nFram
 
 void TeskHost::WriteSnapshot(const std::string& path, const std::string& displayName)
 {
-  IPlugAU* plug = PlugObject();
-  // What the editor's timer does before a repaint: hand the displays' pending
-  // pushes to the host, take what the audio thread fed the displays, then draw
-  // everything.
-  plug->OnIdle();
-  auto* editor = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
-  if (!editor) throw FileError(kExitPlugin, displayName, "the plug-in's editor cannot be drawn here");
-  editor->OnEditorTimer();
-  editor->DrawAll();
-  if (!editor->WriteSnapshotPNG(path.c_str())) throw FileError(kExitOutput, displayName, "cannot write the PNG image");
+  CFStringRef file = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+  const OSStatus r = SetObjectProperty(IPlugAU::kEditorSnapshotProperty, file);
+  if (file) CFRelease(file);
+  if (r == kAudioUnitErr_InvalidFile) throw FileError(kExitOutput, displayName, "cannot write the PNG image");
+  if (r != noErr) throw FileError(kExitPlugin, displayName, "the plug-in's editor cannot be drawn here");
 }

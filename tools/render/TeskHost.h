@@ -1,18 +1,20 @@
 #pragma once
-// The renderer's host side: opens Tesk through its exported Audio Unit entry and
-// drives it with the platform's host calls, as any Audio Unit host would: open,
-// sample rate, stream formats, maximum frames per slice, a render callback that
-// supplies the input, parameters through the parameter setter, state through the
-// class-info property, the seed through the plug-in's private property,
-// initialise, render slice by slice, uninitialise, close.
+// The renderer's host side: finds Tesk's component bundle (Tesk.component) as the
+// system finds installed components, creates an instance through the factory its
+// Info.plist names, and drives it with the platform's host calls only, as any current
+// Audio Unit host would: sample rate, stream formats, maximum frames per slice, a
+// render callback that supplies the input, parameters through the parameter setter,
+// state through the class-info property, the seed through the plug-in's private
+// property, initialise, render slice by slice, uninitialise, dispose.
 //
-// Two things have no host call on this platform, and reach the plug-in object
-// through the instance storage the entry registered (the pointer fast-dispatch
-// calls receive): the framework's preset-file functions, which a host would invoke
-// through the plug-in's own editor, and the editor's surface for --snapshot, which
-// a host would show through the plug-in's view. The preset files are read here, so
-// that their size is bounded and a pipe can be interrupted, and handed to the
-// framework's functions that take the bytes.
+// What a user reaches through the plug-in's own editor (program and bank files) and
+// the editor's picture for --snapshot come through the framework's private properties.
+// The preset files are read here, so that their size is bounded and a pipe can be
+// interrupted, and handed over as bytes.
+//
+// On Linux the bundle is searched for in the build folder that holds this program's
+// folder (build/Tesk.component beside build/tools/tesk-render); on Apple among the
+// installed components.
 //
 // Threads: one thread does everything (the renderer is offline), so the render
 // callback and the control calls never overlap.
@@ -23,8 +25,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class IPlugAU;
 
 struct HostParameter
 {
@@ -41,15 +41,15 @@ struct HostChannelConfig
 class TeskHost final
 {
 public:
-  // Opens an instance. Throws RenderError (kExitPlugin).
+  // Creates an instance. Throws RenderError (kExitPlugin).
   TeskHost();
-  // Uninitialises and closes the instance.
+  // Uninitialises and disposes of the instance.
   ~TeskHost();
 
   TeskHost(const TeskHost&) = delete;
   TeskHost& operator=(const TeskHost&) = delete;
 
-  // "Tesk 1.0.0", from the component's version request.
+  // "Tesk 1.0.0", from the component's version.
   std::string Describe();
 
   // ==== Parameters, as the host sees them (ParameterList, ParameterInfo) ====
@@ -99,11 +99,12 @@ private:
   // Audio thread: no allocation, no locks.
   static OSStatus SupplyInput(void* pRef, AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
                               UInt32 bus, UInt32 nFrames, AudioBufferList* pData);
-  IPlugAU* PlugObject() const;
+  // Sets a binding property whose value is a CoreFoundation object.
+  OSStatus SetObjectProperty(AudioUnitPropertyID id, const void* object);
   void SetFormat(AudioUnitScope scope, double sampleRate, int channels);
   void Check(OSStatus status, const std::string& what) const;
 
-  ComponentInstance mUnit = nullptr;
+  AudioUnit mUnit = nullptr;
   bool mInitialized = false;
   int mChannels = 0;
   double mSampleRate = 44100.0;

@@ -1,7 +1,6 @@
 // tesk-render: processes audio files through the Tesk plug-in, opened through its
 // Audio Unit entry exactly as a host opens it. See --help.
 
-#include "IGraphicsHeadless.h"
 #include "Interruption.h"
 #include "RenderError.h"
 #include "RenderJob.h"
@@ -27,9 +26,6 @@ int Fail(const std::string& message, int exitCode)
 
 int main(int argc, char** argv)
 {
-  // The editor is only ever written out as a PNG: the headless host, whatever display
-  // there is.
-  RequestHeadlessEditors(true);
   InstallInterruptHandlers();
   try
   {

@@ -3,15 +3,15 @@
 #ifndef COMPAT_APPLE_AUCOMPONENT_H
 #define COMPAT_APPLE_AUCOMPONENT_H
 
+#include <AudioToolbox/AudioComponent.h>
 #include <CoreAudio/CoreAudioTypes.h>
 #include <CoreServices/CoreServices.h>
 
 COMPAT_APPLE_EXTERN_C_BEGIN
 
-typedef ComponentInstance AudioUnit;
-typedef ComponentInstance AudioComponentInstance;
-typedef Component AudioComponent;
-typedef ComponentDescription AudioComponentDescription;
+/* An audio unit is an audio component instance. A Component Manager instance is another
+   type: a host that opened one that way casts it, and the calls below serve both kinds. */
+typedef AudioComponentInstance AudioUnit;
 
 /* Component types and the platform's manufacturer code. */
 enum
@@ -154,8 +154,29 @@ typedef void (*AudioUnitPropertyListenerProc)(void* inRefCon, AudioUnit inUnit, 
 typedef void (*AUInputSamplesInOutputCallback)(void* inRefCon, const AudioTimeStamp* inOutputTimeStamp,
                                                Float64 inInputSample, Float64 inNumberInputSamples);
 
-/* Functions a unit hands out through the FastDispatch property; the first argument is the
-   instance's component storage. */
+/* The exact prototypes of an audio unit's methods. The first argument is the instance's
+   own record: the AudioComponentPlugInInterface of an audio component instance, or the
+   component storage of a Component Manager instance (the FastDispatch property hands out
+   the last three for those). */
+typedef OSStatus (*AudioUnitInitializeProc)(void* self);
+typedef OSStatus (*AudioUnitUninitializeProc)(void* self);
+typedef OSStatus (*AudioUnitGetPropertyInfoProc)(void* self, AudioUnitPropertyID prop, AudioUnitScope scope,
+                                                 AudioUnitElement elem, UInt32* outDataSize, Boolean* outWritable);
+typedef OSStatus (*AudioUnitGetPropertyProc)(void* self, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                             AudioUnitElement inElement, void* outData, UInt32* ioDataSize);
+typedef OSStatus (*AudioUnitSetPropertyProc)(void* self, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                             AudioUnitElement inElement, const void* inData, UInt32 inDataSize);
+typedef OSStatus (*AudioUnitAddPropertyListenerProc)(void* self, AudioUnitPropertyID prop,
+                                                     AudioUnitPropertyListenerProc proc, void* userData);
+typedef OSStatus (*AudioUnitRemovePropertyListenerProc)(void* self, AudioUnitPropertyID prop,
+                                                        AudioUnitPropertyListenerProc proc);
+typedef OSStatus (*AudioUnitRemovePropertyListenerWithUserDataProc)(void* self, AudioUnitPropertyID prop,
+                                                                    AudioUnitPropertyListenerProc proc, void* userData);
+typedef OSStatus (*AudioUnitAddRenderNotifyProc)(void* self, AURenderCallback proc, void* userData);
+typedef OSStatus (*AudioUnitRemoveRenderNotifyProc)(void* self, AURenderCallback proc, void* userData);
+typedef OSStatus (*AudioUnitScheduleParametersProc)(void* self, const AudioUnitParameterEvent* events,
+                                                    UInt32 numEvents);
+typedef OSStatus (*AudioUnitResetProc)(void* self, AudioUnitScope inScope, AudioUnitElement inElement);
 typedef OSStatus (*AudioUnitGetParameterProc)(void* inComponentStorage, AudioUnitParameterID inID,
                                               AudioUnitScope inScope, AudioUnitElement inElement,
                                               AudioUnitParameterValue* outValue);
@@ -166,35 +187,37 @@ typedef OSStatus (*AudioUnitRenderProc)(void* inComponentStorage, AudioUnitRende
                                         const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber,
                                         UInt32 inNumberFrames, AudioBufferList* ioData);
 
-/* Host calls: each builds the request block and calls the unit's component entry. */
-extern ComponentResult AudioUnitInitialize(AudioUnit inUnit);
-extern ComponentResult AudioUnitUninitialize(AudioUnit inUnit);
-extern ComponentResult AudioUnitGetPropertyInfo(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                                AudioUnitElement inElement, UInt32* outDataSize, Boolean* outWritable);
-extern ComponentResult AudioUnitGetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                            AudioUnitElement inElement, void* outData, UInt32* ioDataSize);
-extern ComponentResult AudioUnitSetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                            AudioUnitElement inElement, const void* inData, UInt32 inDataSize);
-extern ComponentResult AudioUnitAddPropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                                    AudioUnitPropertyListenerProc inProc, void* inProcUserData);
-extern ComponentResult AudioUnitRemovePropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                                       AudioUnitPropertyListenerProc inProc);
-extern ComponentResult AudioUnitRemovePropertyListenerWithUserData(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                                                   AudioUnitPropertyListenerProc inProc,
-                                                                   void* inProcUserData);
-extern ComponentResult AudioUnitAddRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData);
-extern ComponentResult AudioUnitRemoveRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData);
-extern ComponentResult AudioUnitGetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
-                                             AudioUnitElement inElement, AudioUnitParameterValue* outValue);
-extern ComponentResult AudioUnitSetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
-                                             AudioUnitElement inElement, AudioUnitParameterValue inValue,
-                                             UInt32 inBufferOffsetInFrames);
-extern ComponentResult AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnitParameterEvent* inParameterEvent,
-                                                   UInt32 inNumParamEvents);
-extern ComponentResult AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
-                                       const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber,
-                                       UInt32 inNumberFrames, AudioBufferList* ioData);
-extern ComponentResult AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement);
+/* Host calls. On an audio component instance each calls the method the instance's Lookup
+   gives for its selector, through the method's exact prototype; on a Component Manager
+   instance each builds the request block and calls the component entry. An instance that
+   answers no method for the selector gets badComponentSelector. */
+extern OSStatus AudioUnitInitialize(AudioUnit inUnit);
+extern OSStatus AudioUnitUninitialize(AudioUnit inUnit);
+extern OSStatus AudioUnitGetPropertyInfo(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                         AudioUnitElement inElement, UInt32* outDataSize, Boolean* outWritable);
+extern OSStatus AudioUnitGetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                     AudioUnitElement inElement, void* outData, UInt32* ioDataSize);
+extern OSStatus AudioUnitSetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                     AudioUnitElement inElement, const void* inData, UInt32 inDataSize);
+extern OSStatus AudioUnitAddPropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                             AudioUnitPropertyListenerProc inProc, void* inProcUserData);
+extern OSStatus AudioUnitRemovePropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                                AudioUnitPropertyListenerProc inProc);
+extern OSStatus AudioUnitRemovePropertyListenerWithUserData(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                                            AudioUnitPropertyListenerProc inProc, void* inProcUserData);
+extern OSStatus AudioUnitAddRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData);
+extern OSStatus AudioUnitRemoveRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData);
+extern OSStatus AudioUnitGetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
+                                      AudioUnitElement inElement, AudioUnitParameterValue* outValue);
+extern OSStatus AudioUnitSetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
+                                      AudioUnitElement inElement, AudioUnitParameterValue inValue,
+                                      UInt32 inBufferOffsetInFrames);
+extern OSStatus AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnitParameterEvent* inParameterEvent,
+                                            UInt32 inNumParamEvents);
+extern OSStatus AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
+                                const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber, UInt32 inNumberFrames,
+                                AudioBufferList* ioData);
+extern OSStatus AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement);
 
 COMPAT_APPLE_EXTERN_C_END
 

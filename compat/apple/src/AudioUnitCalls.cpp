@@ -1,149 +1,191 @@
-// Host calls on an audio unit instance: each lays out the request block for its selector and
-// calls the instance's component entry, exactly as the Component Manager does.
+// Host calls on an audio unit instance. On an audio component instance each asks the
+// instance's Lookup for its selector's method and calls it through the method's exact
+// prototype, as the original platform does (never through the variadic method type: a
+// float would be promoted, and some targets pass variadic arguments on the stack). On a
+// Component Manager instance each lays out the request block and calls the entry.
 #include <AudioUnit/AudioUnit.h>
 #include <AudioUnit/AudioUnitCarbonView.h>
 #include <ComponentCall.h>
 
-using compat::CallComponent;
+#include "ComponentRecords.h"
+
+namespace
+{
+typedef OSStatus (*MusicDeviceMIDIEventProc)(void* self, UInt32 inStatus, UInt32 inData1, UInt32 inData2,
+                                             UInt32 inOffsetSampleFrame);
+typedef OSStatus (*MusicDeviceSysExProc)(void* self, const UInt8* inData, UInt32 inLength);
+typedef OSStatus (*MusicDeviceInstrumentProc)(void* self, MusicDeviceInstrumentID inInstrument);
+typedef OSStatus (*MusicDeviceStartNoteProc)(void* self, MusicDeviceInstrumentID inInstrument,
+                                             MusicDeviceGroupID inGroupID, NoteInstanceID* outNoteInstanceID,
+                                             UInt32 inOffsetSampleFrame, const MusicDeviceNoteParams* inParams);
+typedef OSStatus (*MusicDeviceStopNoteProc)(void* self, MusicDeviceGroupID inGroupID, NoteInstanceID inNoteInstanceID,
+                                            UInt32 inOffsetSampleFrame);
+
+/* audio thread (for renders): no allocation, no locks. */
+template <class Proc, class... Args>
+OSStatus CallComponent(AudioUnit unit, SInt16 selector, Args... args)
+{
+  if (AudioComponentPlugInInterface* plugIn = compat::PlugInOf(unit))
+  {
+    const AudioComponentMethod method = plugIn->Lookup(selector);
+    if (!method) return badComponentSelector;
+    return reinterpret_cast<Proc>(method)(plugIn, args...);
+  }
+  return compat::CallComponent(reinterpret_cast<ComponentInstance>(unit), selector, args...);
+}
+}  // namespace
 
 extern "C"
 {
 
-  ComponentResult AudioUnitInitialize(AudioUnit inUnit) { return CallComponent(inUnit, kAudioUnitInitializeSelect); }
-
-  ComponentResult AudioUnitUninitialize(AudioUnit inUnit)
+  OSStatus AudioUnitInitialize(AudioUnit inUnit)
   {
-    return CallComponent(inUnit, kAudioUnitUninitializeSelect);
+    return CallComponent<AudioUnitInitializeProc>(inUnit, kAudioUnitInitializeSelect);
   }
 
-  ComponentResult AudioUnitGetPropertyInfo(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                           AudioUnitElement inElement, UInt32* outDataSize, Boolean* outWritable)
+  OSStatus AudioUnitUninitialize(AudioUnit inUnit)
   {
-    return CallComponent(inUnit, kAudioUnitGetPropertyInfoSelect, inID, inScope, inElement, outDataSize, outWritable);
+    return CallComponent<AudioUnitUninitializeProc>(inUnit, kAudioUnitUninitializeSelect);
   }
 
-  ComponentResult AudioUnitGetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                       AudioUnitElement inElement, void* outData, UInt32* ioDataSize)
+  OSStatus AudioUnitGetPropertyInfo(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                    AudioUnitElement inElement, UInt32* outDataSize, Boolean* outWritable)
   {
-    return CallComponent(inUnit, kAudioUnitGetPropertySelect, inID, inScope, inElement, outData, ioDataSize);
+    return CallComponent<AudioUnitGetPropertyInfoProc>(inUnit, kAudioUnitGetPropertyInfoSelect, inID, inScope,
+                                                       inElement, outDataSize, outWritable);
   }
 
-  ComponentResult AudioUnitSetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
-                                       AudioUnitElement inElement, const void* inData, UInt32 inDataSize)
+  OSStatus AudioUnitGetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                AudioUnitElement inElement, void* outData, UInt32* ioDataSize)
   {
-    return CallComponent(inUnit, kAudioUnitSetPropertySelect, inID, inScope, inElement, inData, inDataSize);
+    return CallComponent<AudioUnitGetPropertyProc>(inUnit, kAudioUnitGetPropertySelect, inID, inScope, inElement,
+                                                   outData, ioDataSize);
   }
 
-  ComponentResult AudioUnitAddPropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                               AudioUnitPropertyListenerProc inProc, void* inProcUserData)
+  OSStatus AudioUnitSetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
+                                AudioUnitElement inElement, const void* inData, UInt32 inDataSize)
   {
-    return CallComponent(inUnit, kAudioUnitAddPropertyListenerSelect, inID, inProc, inProcUserData);
+    return CallComponent<AudioUnitSetPropertyProc>(inUnit, kAudioUnitSetPropertySelect, inID, inScope, inElement,
+                                                   inData, inDataSize);
   }
 
-  ComponentResult AudioUnitRemovePropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                                  AudioUnitPropertyListenerProc inProc)
+  OSStatus AudioUnitAddPropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                        AudioUnitPropertyListenerProc inProc, void* inProcUserData)
   {
-    return CallComponent(inUnit, kAudioUnitRemovePropertyListenerSelect, inID, inProc);
+    return CallComponent<AudioUnitAddPropertyListenerProc>(inUnit, kAudioUnitAddPropertyListenerSelect, inID, inProc,
+                                                           inProcUserData);
   }
 
-  ComponentResult AudioUnitRemovePropertyListenerWithUserData(AudioUnit inUnit, AudioUnitPropertyID inID,
-                                                              AudioUnitPropertyListenerProc inProc,
-                                                              void* inProcUserData)
+  OSStatus AudioUnitRemovePropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                           AudioUnitPropertyListenerProc inProc)
   {
-    return CallComponent(inUnit, kAudioUnitRemovePropertyListenerWithUserDataSelect, inID, inProc, inProcUserData);
+    return CallComponent<AudioUnitRemovePropertyListenerProc>(inUnit, kAudioUnitRemovePropertyListenerSelect, inID,
+                                                              inProc);
   }
 
-  ComponentResult AudioUnitAddRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData)
+  OSStatus AudioUnitRemovePropertyListenerWithUserData(AudioUnit inUnit, AudioUnitPropertyID inID,
+                                                       AudioUnitPropertyListenerProc inProc, void* inProcUserData)
   {
-    return CallComponent(inUnit, kAudioUnitAddRenderNotifySelect, inProc, inProcUserData);
+    return CallComponent<AudioUnitRemovePropertyListenerWithUserDataProc>(
+      inUnit, kAudioUnitRemovePropertyListenerWithUserDataSelect, inID, inProc, inProcUserData);
   }
 
-  ComponentResult AudioUnitRemoveRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData)
+  OSStatus AudioUnitAddRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData)
   {
-    return CallComponent(inUnit, kAudioUnitRemoveRenderNotifySelect, inProc, inProcUserData);
+    return CallComponent<AudioUnitAddRenderNotifyProc>(inUnit, kAudioUnitAddRenderNotifySelect, inProc, inProcUserData);
   }
 
-  ComponentResult AudioUnitGetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
-                                        AudioUnitElement inElement, AudioUnitParameterValue* outValue)
+  OSStatus AudioUnitRemoveRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData)
   {
-    return CallComponent(inUnit, kAudioUnitGetParameterSelect, inID, inScope, inElement, outValue);
+    return CallComponent<AudioUnitRemoveRenderNotifyProc>(inUnit, kAudioUnitRemoveRenderNotifySelect, inProc,
+                                                          inProcUserData);
   }
 
-  ComponentResult AudioUnitSetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
-                                        AudioUnitElement inElement, AudioUnitParameterValue inValue,
-                                        UInt32 inBufferOffsetInFrames)
+  OSStatus AudioUnitGetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
+                                 AudioUnitElement inElement, AudioUnitParameterValue* outValue)
   {
-    return CallComponent(inUnit, kAudioUnitSetParameterSelect, inID, inScope, inElement, inValue,
-                         inBufferOffsetInFrames);
+    return CallComponent<AudioUnitGetParameterProc>(inUnit, kAudioUnitGetParameterSelect, inID, inScope, inElement,
+                                                    outValue);
   }
 
-  ComponentResult AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnitParameterEvent* inParameterEvent,
-                                              UInt32 inNumParamEvents)
+  OSStatus AudioUnitSetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
+                                 AudioUnitElement inElement, AudioUnitParameterValue inValue,
+                                 UInt32 inBufferOffsetInFrames)
   {
-    return CallComponent(inUnit, kAudioUnitScheduleParametersSelect, inParameterEvent, inNumParamEvents);
+    return CallComponent<AudioUnitSetParameterProc>(inUnit, kAudioUnitSetParameterSelect, inID, inScope, inElement,
+                                                    inValue, inBufferOffsetInFrames);
+  }
+
+  OSStatus AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnitParameterEvent* inParameterEvent,
+                                       UInt32 inNumParamEvents)
+  {
+    return CallComponent<AudioUnitScheduleParametersProc>(inUnit, kAudioUnitScheduleParametersSelect, inParameterEvent,
+                                                          inNumParamEvents);
   }
 
   /* audio thread: no allocation, no locks. */
-  ComponentResult AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
-                                  const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber, UInt32 inNumberFrames,
-                                  AudioBufferList* ioData)
+  OSStatus AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
+                           const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber, UInt32 inNumberFrames,
+                           AudioBufferList* ioData)
   {
-    return CallComponent(inUnit, kAudioUnitRenderSelect, ioActionFlags, inTimeStamp, inOutputBusNumber, inNumberFrames,
-                         ioData);
+    return CallComponent<AudioUnitRenderProc>(inUnit, kAudioUnitRenderSelect, ioActionFlags, inTimeStamp,
+                                              inOutputBusNumber, inNumberFrames, ioData);
   }
 
-  ComponentResult AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement)
+  OSStatus AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement)
   {
-    return CallComponent(inUnit, kAudioUnitResetSelect, inScope, inElement);
+    return CallComponent<AudioUnitResetProc>(inUnit, kAudioUnitResetSelect, inScope, inElement);
   }
 
   OSStatus MusicDeviceMIDIEvent(MusicDeviceComponent inUnit, UInt32 inStatus, UInt32 inData1, UInt32 inData2,
                                 UInt32 inOffsetSampleFrame)
   {
-    return CallComponent(inUnit, kMusicDeviceMIDIEventSelect, inStatus, inData1, inData2, inOffsetSampleFrame);
+    return CallComponent<MusicDeviceMIDIEventProc>(inUnit, kMusicDeviceMIDIEventSelect, inStatus, inData1, inData2,
+                                                   inOffsetSampleFrame);
   }
 
   OSStatus MusicDeviceSysEx(MusicDeviceComponent inUnit, const UInt8* inData, UInt32 inLength)
   {
-    return CallComponent(inUnit, kMusicDeviceSysExSelect, inData, inLength);
+    return CallComponent<MusicDeviceSysExProc>(inUnit, kMusicDeviceSysExSelect, inData, inLength);
   }
 
   OSStatus MusicDevicePrepareInstrument(MusicDeviceComponent inUnit, MusicDeviceInstrumentID inInstrument)
   {
-    return CallComponent(inUnit, kMusicDevicePrepareInstrumentSelect, inInstrument);
+    return CallComponent<MusicDeviceInstrumentProc>(inUnit, kMusicDevicePrepareInstrumentSelect, inInstrument);
   }
 
   OSStatus MusicDeviceReleaseInstrument(MusicDeviceComponent inUnit, MusicDeviceInstrumentID inInstrument)
   {
-    return CallComponent(inUnit, kMusicDeviceReleaseInstrumentSelect, inInstrument);
+    return CallComponent<MusicDeviceInstrumentProc>(inUnit, kMusicDeviceReleaseInstrumentSelect, inInstrument);
   }
 
   OSStatus MusicDeviceStartNote(MusicDeviceComponent inUnit, MusicDeviceInstrumentID inInstrument,
                                 MusicDeviceGroupID inGroupID, NoteInstanceID* outNoteInstanceID,
                                 UInt32 inOffsetSampleFrame, const MusicDeviceNoteParams* inParams)
   {
-    return CallComponent(inUnit, kMusicDeviceStartNoteSelect, inInstrument, inGroupID, outNoteInstanceID,
-                         inOffsetSampleFrame, inParams);
+    return CallComponent<MusicDeviceStartNoteProc>(inUnit, kMusicDeviceStartNoteSelect, inInstrument, inGroupID,
+                                                   outNoteInstanceID, inOffsetSampleFrame, inParams);
   }
 
   OSStatus MusicDeviceStopNote(MusicDeviceComponent inUnit, MusicDeviceGroupID inGroupID,
                                NoteInstanceID inNoteInstanceID, UInt32 inOffsetSampleFrame)
   {
-    return CallComponent(inUnit, kMusicDeviceStopNoteSelect, inGroupID, inNoteInstanceID, inOffsetSampleFrame);
+    return CallComponent<MusicDeviceStopNoteProc>(inUnit, kMusicDeviceStopNoteSelect, inGroupID, inNoteInstanceID,
+                                                  inOffsetSampleFrame);
   }
 
   OSStatus AudioUnitCarbonViewCreate(AudioUnitCarbonView inView, AudioUnit inAudioUnit, WindowRef inWindow,
                                      ControlRef inParentControl, const Float32Point* inLocation,
                                      const Float32Point* inSize, ControlRef* outControl)
   {
-    return CallComponent(inView, kAudioUnitCarbonViewCreateSelect, inAudioUnit, inWindow, inParentControl, inLocation,
-                         inSize, outControl);
+    return compat::CallComponent(inView, kAudioUnitCarbonViewCreateSelect, inAudioUnit, inWindow, inParentControl,
+                                 inLocation, inSize, outControl);
   }
 
   OSStatus AudioUnitCarbonViewSetEventListener(AudioUnitCarbonView inView, AudioUnitCarbonViewEventListener inCallback,
                                                void* inUserData)
   {
-    return CallComponent(inView, kAudioUnitCarbonViewSetEventListenerSelect, inCallback, inUserData);
+    return compat::CallComponent(inView, kAudioUnitCarbonViewSetEventListenerSelect, inCallback, inUserData);
   }
 
 }  // extern "C"

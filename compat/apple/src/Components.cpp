@@ -3,6 +3,8 @@
 #include <CarbonCore/MacMemory.h>
 #include <ComponentCall.h>
 
+#include "ComponentRecords.h"
+
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -12,25 +14,7 @@
 namespace
 {
 
-/* Components and instances share a tagged base, so a Component that is really an instance (as
-   hosts pass to GetComponentInfo) is recognised, and a closed instance is refused. Neither kind
-   of record is ever freed (closed instance records are reused by later opens), so checking a
-   stale handle reads valid memory; a pointer that never was a handle is undefined,. */
-struct Record
-{
-  enum Tag : long
-  {
-    kComponentTag = 0x636F6D70,
-    kInstanceTag = 0x696E7374,
-    kClosedTag = 0x64656164
-  };
-  explicit Record(Tag t)
-    : tag(t)
-  {
-  }
-  virtual ~Record() = default;
-  std::atomic<long> tag;
-};
+using Record = compat::ComponentRecord;
 
 struct ComponentEntry final : Record
 {
@@ -71,8 +55,10 @@ Registry& Components()
   return *registry;
 }
 
-Record* RecordOf(const void* p) { return const_cast<Record*>(static_cast<const Record*>(p)); }
+Record* RecordOf(const void* p) { return Record::Of(p); }
 
+/* A component, or the component of an open instance (hosts pass instances cast to Component).
+   Audio components and their instances are not the Component Manager's: null. */
 ComponentEntry* ComponentOf(Component c)
 {
   Record* r = RecordOf(c);
@@ -82,7 +68,8 @@ ComponentEntry* ComponentOf(Component c)
   return nullptr;
 }
 
-/* audio thread: no allocation, no locks. */
+/* An open Component Manager instance, else null (an audio component instance too).
+   audio thread: no allocation, no locks. */
 InstanceEntry* InstanceOf(ComponentInstance ci)
 {
   Record* r = RecordOf(ci);

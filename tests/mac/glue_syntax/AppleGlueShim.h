@@ -17,6 +17,10 @@
 
 // ---- AppKit ----
 extern "C" BOOL NSApplicationLoad(void);
+// Sent to a view when its window's backing scale factor or colour space changes.
+@interface NSView (BackingProperties)
+- (void)viewDidChangeBackingProperties;
+@end
 
 // ---- CoreGraphics (on 64-bit systems NSRect is CGRect) ----
 typedef NSRect CGRect;
@@ -42,6 +46,14 @@ enum CGImageAlphaInfo : uint32_t
   kCGImageAlphaNoneSkipFirst = 6,
   kCGImageAlphaOnly = 7
 };
+enum CGInterpolationQuality : int32_t
+{
+  kCGInterpolationDefault = 0,
+  kCGInterpolationNone = 1,
+  kCGInterpolationLow = 2,
+  kCGInterpolationMedium = 4,
+  kCGInterpolationHigh = 3
+};
 typedef uint32_t CGBitmapInfo;
 enum : uint32_t
 {
@@ -59,6 +71,10 @@ extern "C"
   CGImageRef CGBitmapContextCreateImage(CGContextRef context);
   void CGContextRelease(CGContextRef c);
   void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image);
+  void CGContextSaveGState(CGContextRef c);
+  void CGContextRestoreGState(CGContextRef c);
+  void CGContextSetInterpolationQuality(CGContextRef c, CGInterpolationQuality quality);
+  void CGContextSetShouldAntialias(CGContextRef c, bool shouldAntialias);
   void CGImageRelease(CGImageRef image);
   CGDirectDisplayID CGMainDisplayID(void);
   CGError CGDisplayHideCursor(CGDirectDisplayID display);

@@ -83,12 +83,12 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
     IPlugAU* pPlug = PlugOfAudioUnit(unit);
     ASSERT_NE(nullptr, pPlug);
     EXPECT_EQ(unit, pPlug->GetAudioUnit());
-    IGraphics* pGraphics = pPlug->GetGUI();
-    ASSERT_NE(nullptr, pGraphics);
-    EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
+    EXPECT_EQ(nullptr, pPlug->GetGUI()) << "no editor before a host asks for its view";
 
     void* pView = EditorViewForAudioUnit(unit);
     EXPECT_NE(nullptr, pView);
+    IGraphics* pGraphics = pPlug->GetGUI();
+    ASSERT_NE(nullptr, pGraphics) << "the view's request built the editor";
     EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
     EXPECT_TRUE(pGraphics->WindowIsOpen());
 

@@ -13,6 +13,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
@@ -306,4 +307,40 @@ TEST(MacHostPath, AUnitRendersFromAnAudioComponentInstanceItIsConnectedTo)
   for (int ch = 0; ch < 2; ++ch) EXPECT_EQ(expected.mData[ch], io.mData[ch]) << ch;
   AudioComponentInstanceDispose(effect);
   AudioComponentInstanceDispose(source);
+}
+
+TEST(MacHostPath, TheEditorIsBuiltOnlyWhenAHostAsksForIt)
+{
+  // A host that renders and never shows the editor never has one built; the view is
+  // still offered, and a picture of the editor builds it.
+  const AudioComponent c = FindBundledTesk();
+  ASSERT_NE(c, nullptr);
+  AudioUnit unit = nullptr;
+  ASSERT_EQ(noErr, AudioComponentInstanceNew(c, &unit));
+  IPlugAU* pPlug = nullptr;
+  UInt32 size = sizeof(pPlug);
+  ASSERT_EQ(noErr, AudioUnitGetProperty(unit, IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug, &size));
+  ASSERT_NE(pPlug, nullptr);
+  ConfigureAndRender(unit);
+  EXPECT_EQ(nullptr, pPlug->GetGUI());
+  Boolean writable = false;
+  EXPECT_EQ(noErr,
+            AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, &writable));
+  EXPECT_EQ(sizeof(AudioUnitCocoaViewInfo), size);
+  EXPECT_EQ(nullptr, pPlug->GetGUI());
+
+  const std::string path = ::testing::TempDir() + "tesk_component_editor.png";
+  CFStringRef file = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+  EXPECT_EQ(noErr, AudioUnitSetProperty(unit, IPlugAU::kEditorSnapshotProperty, kAudioUnitScope_Global, 0, &file,
+                                        sizeof(file)));
+  CFRelease(file);
+  EXPECT_NE(nullptr, pPlug->GetGUI());
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(fp, nullptr);
+  unsigned char signature[8] = {};
+  EXPECT_EQ(8u, std::fread(signature, 1, 8, fp));
+  std::fclose(fp);
+  std::remove(path.c_str());
+  EXPECT_EQ(0, std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(noErr, AudioComponentInstanceDispose(unit));
 }

@@ -232,6 +232,7 @@ TEST_F(TeskAudioUnit, TheHostHearsTheDisplaysChangesAfterIdleOncePerBacklog)
   const int n = 20000;
   mSource.channels[0].assign(n, 0.25f);
   mSource.channels[1].assign(n, -0.25f);
+  mPlug->EnsureGUI();  // the host shows the editor
   Configure(2, 5u);
   EventCounter counter;
   compat_AddAUEventSink(EventCounter::Sink, &counter);

@@ -129,7 +129,8 @@ protected:
     mStorage = reinterpret_cast<void*>(compat::StorageOf(mUnit));
     mPlug = reinterpret_cast<Tesk*>(mStorage);
     ASSERT_NE(mPlug, nullptr);
-    mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
+    // As the host's view asks for it.
+    mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->EnsureGUI());
     ASSERT_NE(mGraphics, nullptr) << "the editor's graphics host is not the Linux one";
     Configure();
   }

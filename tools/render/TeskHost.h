@@ -91,7 +91,9 @@ public:
   void Render(const float* const* input, float* const* output, int nFrames);
 
   // Writes the editor, drawn with the displays as they stand, as a PNG to path;
-  // messages name displayName. Throws RenderError (kExitOutput or kExitPlugin).
+  // messages name displayName. The plug-in builds its editor on this first request, so
+  // a run without a snapshot never has one. Throws RenderError (kExitOutput or
+  // kExitPlugin).
   void WriteSnapshot(const std::string& path, const std::string& displayName);
 
 private:

@@ -20,7 +20,7 @@
 #include "IPlugLV2EditorAccess.h"
 #include "TeskLV2EditorPlug.h"
 #include "TeskLV2URIs.h"
-#include "X11EditorWindow.h"
+#include "linux_window/X11EditorWindow.h"
 
 namespace
 {

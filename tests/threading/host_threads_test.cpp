@@ -29,12 +29,12 @@
 #include "FFTDisplay.h"
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
-#include "IGraphicsLinux.h"
 #include "Tesk.h"
 #include "TeskEditor.h"
-#include "X11EditorWindow.h"
 #include "X11TestUser.h"
 #include "XvfbServer.h"
+#include "linux_window/IGraphicsLinux.h"
+#include "linux_window/X11EditorWindow.h"
 
 namespace
 {

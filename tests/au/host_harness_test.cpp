@@ -73,7 +73,9 @@ TEST(AudioUnitHostHarness, PrepareNamesTheStepTheUnitRefused)
     auhost::PrepareStep step;
   };
   const Row rows[] = {
-    {"three channels", {44100.0, 3, 512, false, auhost::RenderCall::kAudioUnitRender}, auhost::PrepareStep::kInputFormat},
+    {"three channels",
+     {44100.0, 3, 512, false, auhost::RenderCall::kAudioUnitRender},
+     auhost::PrepareStep::kInputFormat},
     {"no sample rate", {0.0, 2, 512, false, auhost::RenderCall::kAudioUnitRender}, auhost::PrepareStep::kSampleRate},
   };
   for (const Row& r : rows)

@@ -88,8 +88,8 @@ OSStatus AudioUnitHost::Close()
 {
   if (!mUnit) return noErr;
   if (mInitialized) Uninitialize();
-  const OSStatus r =
-    mComponentManager ? static_cast<OSStatus>(CloseComponent(AsComponentInstance(mUnit))) : AudioComponentInstanceDispose(mUnit);
+  const OSStatus r = mComponentManager ? static_cast<OSStatus>(CloseComponent(AsComponentInstance(mUnit)))
+                                       : AudioComponentInstanceDispose(mUnit);
   mUnit = nullptr;
   return r;
 }

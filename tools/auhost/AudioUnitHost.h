@@ -177,7 +177,7 @@ private:
   double mSampleRate = 44100.0;
   Float64 mSampleTime = 0.0;
   AudioUnitRenderProc mFastRender = nullptr;
-  void* mFastRenderObject = nullptr;  // the component storage mFastRender takes
+  void* mFastRenderObject = nullptr;     // the component storage mFastRender takes
   const float* const* mInput = nullptr;  // the slice being rendered, for SupplyInput
   HostBufferList mOutput;
 };

@@ -46,7 +46,8 @@ public:
 private:
   static std::size_t Bytes(int channels)
   {
-    return offsetof(AudioBufferList, mBuffers) + sizeof(AudioBuffer) * static_cast<std::size_t>(channels > 0 ? channels : 1);
+    return offsetof(AudioBufferList, mBuffers) +
+           sizeof(AudioBuffer) * static_cast<std::size_t>(channels > 0 ? channels : 1);
   }
 
   int mMaxChannels;

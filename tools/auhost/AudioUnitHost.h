@@ -167,6 +167,8 @@ public:
 
 private:
   AudioUnitHost(AudioUnit unit, bool componentManager);
+  // The input render callback: hands the unit the slice Render was given.
+  // Audio thread: no allocation, no locks.
   static OSStatus SupplyInput(void* pRef, AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
                               UInt32 bus, UInt32 nFrames, AudioBufferList* pData);
 

@@ -161,6 +161,7 @@ TESK_INLINE_INTO_VARIANTS double FastCos(double a) noexcept
   const double r2 = r * r;
   const bool odd = q & 1;
   double p = odd ? kSinSeries[0] : kCosSeries[0];
+#pragma GCC unroll 8
   for (int i = 1; i < 9; ++i) p = p * r2 + (odd ? kSinSeries[i] : kCosSeries[i]);
   const double x = odd ? r : 1.0;
   // cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
@@ -252,7 +253,10 @@ TESK_INLINE_INTO_VARIANTS void FastNoiseFactors(const float* u1, double* gw, int
     const double l = FastLog(u);
     const double bound = kLogBoundAbs + kLogBoundRel * -l;
     const double q = -2.0 * l;
-    const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
+    // q is never below -1e-12 (u1 <= 1), so wherever q is not positive the root of |q|
+    // is below 1e-3 and the draw is left open, as it is for a root of 0. Taking the
+    // magnitude instead of testing q keeps the loop free of branches.
+    const float g = static_cast<float>(std::sqrt(std::fabs(q)));
     const auto bits = std::bit_cast<std::uint32_t>(g);
     const double gd = g;
     const double below = (static_cast<double>(std::bit_cast<float>(bits - 1u)) + gd) * 0.5;
@@ -260,7 +264,9 @@ TESK_INLINE_INTO_VARIANTS void FastNoiseFactors(const float* u1, double* gw, int
     const bool inside =
       (q - 2.0 * bound > below * below * (1.0 + 0x1p-48)) & (q + 2.0 * bound < above * above * (1.0 - 0x1p-48));
     const bool settled = (u != 0.0f) & (g > 1e-3f) & inside;
-    gw[k] = settled ? gd * kNoiseDeviation : std::numeric_limits<double>::quiet_NaN();
+    // Formed whether or not it is kept: a product under a condition would be a branch.
+    const double factor = gd * kNoiseDeviation;
+    gw[k] = settled ? factor : std::numeric_limits<double>::quiet_NaN();
   }
 }
 

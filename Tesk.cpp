@@ -136,7 +136,17 @@ void Tesk::DeliverDisplayNotifications()
     SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
 }
 
+int Tesk::EngineChannels() const noexcept
+{
+  // The mono configuration connects the first input and output only; the host never
+  // hears the second output, and the second input is the base's silent scratch. A
+  // caller that connects nothing (a test or benchmark calling the processor directly)
+  // gets both channels.
+  const bool mono = IsOutChannelConnected(0) && !IsOutChannelConnected(1) && !IsInChannelConnected(1);
+  return mono ? 1 : 2;
+}
+
 void Tesk::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept
 {
-  mEngine.Process(inputs, outputs, nFrames, GetSampleRate());
+  mEngine.Process(inputs, outputs, nFrames, GetSampleRate(), EngineChannels());
 }

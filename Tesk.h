@@ -130,8 +130,12 @@ public:
   bool OffersGUI() const noexcept override;
 
   // ==== Processing (audio thread: no allocation, no locks) ====
-  // Two inputs and two outputs, which may alias.
+  // Two inputs and two outputs, which may alias; in the mono configuration the engine
+  // runs the first channel alone (EngineChannels) and leaves the second output as it is.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept override;
+  // The channels the engine runs: 1 in the mono configuration ("1-1": only the first
+  // input and output connected), else 2. Audio thread: no allocation, no locks.
+  int EngineChannels() const noexcept;
 
   // ==== Inspection (tests, benchmarks, tools) ====
   TeskEngine& GetEngine() noexcept { return mEngine; }

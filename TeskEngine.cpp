@@ -36,26 +36,14 @@ std::uint32_t ClockSeed() noexcept
 }  // namespace
 
 TeskEngine::TeskEngine()
-  : mWorkL(kConvSize),
-    mWorkR(kConvSize),
-    mKernelL(kConvSize),
-    mKernelR(kConvSize),
-    mSpectrumL(kFrameSize),
-    mSpectrumR(kFrameSize),
-    mScratch(kFrameSize),
-    mMagL(kMagSize),
-    mMagR(kMagSize),
-    mMagOrigL(kHopSize),
-    mMagOrigR(kHopSize),
-    mGainL(kHopSize),
-    mGainR(kHopSize),
+  : mScratch(kFrameSize),
     mSensHisto(kHistoRefBins),
     mSensBins(kFrameSize),
     mSensTouched(kFrameSize),  // at most one new bin per sample of a frame
+    mNoiseLo(kFrameSize),
+    mNoiseHi(kFrameSize),
     mSensAvgWindow(kHopSize),
     mSensAvgDelay(kDelaySlots),
-    mDryDelayL(kDelaySlots),
-    mDryDelayR(kDelaySlots),
     mFFTIp(kFFTIpSize),  // ip[0] = 0: the tables are built by the first transform
     mDctIp(kFFTIpSize),
     mFFTW(kFFTTableSize),
@@ -65,12 +53,22 @@ TeskEngine::TeskEngine()
     mMirrorPhase(kConvSize),
     mSpan(1)
 {
+  for (int ch = 0; ch < kMaxChannels; ++ch)
+  {
+    mWork[ch] = Buffer(kConvSize);
+    mKernel[ch] = Buffer(kConvSize);
+    mSpectrum[ch] = Buffer(kFrameSize);
+    mMag[ch] = Buffer(kMagSize);
+    mMagOrig[ch] = Buffer(kHopSize);
+    mGain[ch] = Buffer(kHopSize);
+    mDryDelay[ch] = Buffer(kDelaySlots);
+  }
   SetRandomSeed(ClockSeed());
   ApplyPendingSeed();
   // The transforms' tables, built here once for the longest lengths (on zeros, which
   // stay zero), serve every transform on the audio thread.
-  Rdft(kConvSize, 1, mWorkL.data());
-  mFFTPackage.ddct(kFrameSize, -1, mKernelL.data(), mDctIp.data(), mDctW.data());
+  Rdft(kConvSize, 1, mWork[0].data());
+  mFFTPackage.ddct(kFrameSize, -1, mKernel[0].data(), mDctIp.data(), mDctW.data());
   for (double& v : mHannWindow) v = 1.0;
   mFFTPackage.fenetrage(mHannWindow.data(), kFrameSize, 0);
   // Rotations of the odd-bin transform and of the mirrored kernel (its centre lies
@@ -96,18 +94,19 @@ void TeskEngine::ClearHistory() noexcept
 {
   mStage1.Reset();
   mStage2.Reset();
-  for (Buffer* b :
-       {&mWorkL, &mWorkR, &mKernelL, &mKernelR, &mSpectrumL, &mSpectrumR, &mScratch, &mMagL, &mMagR, &mMagOrigL,
-        &mMagOrigR, &mGainL, &mGainR, &mSensAvgWindow, &mSensAvgDelay, &mDryDelayL, &mDryDelayR})
-    b->Clear();
+  for (int ch = 0; ch < kMaxChannels; ++ch)
+    for (Buffer* b : {&mWork[ch], &mKernel[ch], &mSpectrum[ch], &mMag[ch], &mMagOrig[ch], &mGain[ch], &mDryDelay[ch]})
+      b->Clear();
+  for (Buffer* b : {&mScratch, &mNoiseLo, &mNoiseHi, &mSensAvgWindow, &mSensAvgDelay}) b->Clear();
   mSensHisto.Clear();
   mSensBins.Clear();
   mSensTouched.Clear();
   mSpan.Clear();
-  mSensTouchedCount = mSensAvgPos = mSensAvgDelayPos = mDryDelayPos = 0;
+  mSensTouchedCount = mSensAvgPos = mSensAvgDelayPos = mDryDelayPos = mNoiseReady = 0;
+  mSensAvgSameRun = kHopSize;  // the window holds zeros, and S is 0
   mFramePeak = mSensMeasure = mSensAvgSum = mSensAvg = mSensAvgDelayed = 0.0;
-  mDryL = mDryR = mReductionStep = 0.0;
-  mFrameSteps1 = mFrameSteps2 = 0;
+  mDry[0] = mDry[1] = mReductionStep = 0.0;
+  mFrameSteps1 = mFrameSteps2 = mSilentFrameSteps = 0;
   SetRandomSeed(GetRandomSeed());
   ApplyPendingSeed();
 }
@@ -122,5 +121,8 @@ void TeskEngine::ApplyPendingSeed() noexcept
 {
   if (mPendingSeed.load(std::memory_order_relaxed) == 0) return;
   const std::uint64_t pending = mPendingSeed.exchange(0, std::memory_order_acquire);
-  if (pending) mRandom.Seed(static_cast<std::uint32_t>(pending));
+  if (!pending) return;
+  mRandom.Seed(static_cast<std::uint32_t>(pending));
+  // Noise prepared from the old sequence no longer counts (CalculSensitivity checks).
+  mNoiseReady = 0;
 }

@@ -22,6 +22,27 @@
 // over arrays; every sample gets the same operations in the same order as when the
 // steps run one sample at a time (Traitement1, Traitement2).
 //
+// One channel or two: a mono processor runs the left channel alone, and its output is
+// the left output two channels would give with a silent right input, byte for byte.
+// The right channel only ever reaches the left one through the sensitivity measure
+// (which sums the channels and takes the peak of both), and there a silent channel
+// adds exactly nothing.
+//
+// Work that gives exactly zero is skipped, with the same output bytes:
+// - a frame that gathered only zeros (+0 or -0) has zeros for spectrum, kernel and
+//   result, so its frame step stores zeros without a transform; a span in which
+//   every frame emits zeros and the dry signal is silent mixes nothing;
+// - the measure of a frame without a non-zero sample puts every sample in bin 0, and
+//   "Sensitivity" 0 makes S exactly 1 whatever the histogram: both skip the draws'
+//   arithmetic and pass over the draws in closed form (TeskRandom::Discard), so the
+//   sequence of every later measure stays the same;
+// - a moving average whose window holds one value and whose sum no longer changes
+//   stays where it is.
+//
+// The measure's noise depends on the random source alone, not on the frame: it is
+// prepared in the blocks before the frame step that needs it (PrepareNoise), so a
+// frame step spends only the sample-dependent part of the measure.
+//
 // A frame step does less transform work than the plain algorithm, with the same
 // results up to double-precision rounding (TeskSpectral.cpp): the 8192-point
 // spectrum of a zero-padded frame takes its even bins from the frame's 4096-point
@@ -64,6 +85,7 @@ public:
   static constexpr int kConvSize = 2 * kFrameSize;  // convolution transform length, one frame cycle
   static constexpr int kFramesPerStage = kConvSize / kHopSize;
   static constexpr int kDelaySlots = 6144;  // dry delay and delay of the moving average
+  static constexpr int kMaxChannels = 2;
   // Output scale of both stages, 2^-13: with the unnormalised 8192-point inverse
   // (which returns 4096 times the convolution) it leaves 1/2 of the convolution.
   static constexpr double kOutScale = 1.0 / 8192.0;
@@ -81,6 +103,7 @@ public:
 
   using Frames = OverlapAddFrames<kFrameSize, kFramesPerStage>;
   static_assert(Frames::kCycle == kConvSize && Frames::kHop == kHopSize);
+  static_assert(Frames::kMaxChannels == kMaxChannels);
 
   // ==== Set-up (constructor thread) ====
   // Every buffer at its final size; the random source seeded from the clock.
@@ -132,22 +155,23 @@ public:
   std::uint32_t GetRandomSeed() const noexcept { return mSeed.load(std::memory_order_relaxed); }
 
   // ==== Processing (audio thread: no allocation, no locks) ====
-  // Runs the engine one sample at a time on two inputs and two outputs, which may
-  // alias. sampleRate is the host's current rate, for the waveform's decimation.
-  void Process(double** inputs, double** outputs, int nFrames, double sampleRate) noexcept;
-  // Stage one for one sample: writes the stage's output and reads the delayed dry
-  // samples. Audio thread: no allocation, no locks.
+  // Runs the engine one sample at a time on `channels` inputs and outputs (1 or 2),
+  // which may alias. With one channel only inputs[0] and outputs[0] are used, and the
+  // output is the left output of two channels whose right input is silent. A change of
+  // the channel count drops the right channel's history (it restarts from silence).
+  // sampleRate is the host's current rate, for the waveform's decimation.
+  void Process(double** inputs, double** outputs, int nFrames, double sampleRate, int channels = 2) noexcept;
+  // Stage one for one sample of two channels: writes the stage's output and reads the
+  // delayed dry samples. Audio thread: no allocation, no locks.
   void Traitement1(double inL, double inR, double* outL, double* outR, const double* dryL, const double* dryR) noexcept;
-  // Stage two for one sample. Audio thread: no allocation, no locks.
+  // Stage two for one sample of two channels. Audio thread: no allocation, no locks.
   void Traitement2(double inL, double inR, double* outL, double* outR) noexcept;
-  // The sensitivity measure of stage one's frame. Audio thread: no allocation, no locks.
-  void CalculSensitivity(int frame) noexcept;
   // Lowers the bins one and two above every selected bin. Audio thread: no allocation, no locks.
   void AppliqueReduction() noexcept;
 
   // ==== Inspection (tests, benchmarks, tools; the rendering thread, between blocks) ====
-  double DryL() const noexcept { return mDryL; }
-  double DryR() const noexcept { return mDryR; }
+  double DryL() const noexcept { return mDry[0]; }
+  double DryR() const noexcept { return mDry[1]; }
   double SensMeasure() const noexcept { return mSensMeasure; }
   double SensAvg() const noexcept { return mSensAvg; }
   double SensAvgDelayed() const noexcept { return mSensAvgDelayed; }
@@ -158,62 +182,87 @@ public:
   bool Bypassed() const noexcept { return mBypass.load(std::memory_order_relaxed); }
   int FrameCounter1(int frame) const noexcept { return mStage1.Counter(frame); }
   int FrameCounter2(int frame) const noexcept { return mStage2.Counter(frame); }
-  // The last measure's histogram: the count of each of the kHistoRefBins bins.
+  // The histogram the measure last counted: the count of each of the kHistoRefBins
+  // bins. With "Sensitivity" at 0 the measure counts nothing (S is 1 whatever it holds).
   const std::uint16_t* SensHisto() const noexcept { return mSensHisto.data(); }
   // Magnitudes of the last frame step (stage two's are after the reduction), and
   // stage two's magnitudes before it and its gains.
-  const double* MagL() const noexcept { return mMagL.data(); }
-  const double* MagR() const noexcept { return mMagR.data(); }
-  const double* MagOrigL() const noexcept { return mMagOrigL.data(); }
-  const double* GainL() const noexcept { return mGainL.data(); }
-  const double* GainR() const noexcept { return mGainR.data(); }
-  // Frame steps run so far by each stage (one per 2048 samples once all frames run).
+  const double* MagL() const noexcept { return mMag[0].data(); }
+  const double* MagR() const noexcept { return mMag[1].data(); }
+  const double* MagOrigL() const noexcept { return mMagOrig[0].data(); }
+  const double* GainL() const noexcept { return mGain[0].data(); }
+  const double* GainR() const noexcept { return mGain[1].data(); }
+  // Frame steps run so far by each stage (one per 2048 samples once all frames run),
+  // and how many of them skipped their transforms on a silent frame.
   std::uint64_t FrameSteps1() const noexcept { return mFrameSteps1; }
   std::uint64_t FrameSteps2() const noexcept { return mFrameSteps2; }
+  std::uint64_t SilentFrameSteps() const noexcept { return mSilentFrameSteps; }
+  // Samples of the next measure's noise prepared so far (0 .. kFrameSize).
+  int NoisePrepared() const noexcept { return mNoiseReady; }
 
 private:
   using Buffer = AlignedBuffer<double>;
 
   // ---- Pipeline (TeskPipeline.cpp). Audio thread: no allocation, no locks.
   void ApplyPendingSeed() noexcept;
+  // Starts running `channels` channels; from two to one the right channel's history goes.
+  void UseChannels(int channels) noexcept;
   // The whole pipeline over n samples (n <= kMaxSpan, no frame changes state before
   // the last one). The outputs may alias the inputs.
-  void ProcessSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept;
-  // Steps 1, 2 and 4 over a span: the dry samples into dryL/dryR, M per sample into
+  void ProcessSpan(const double* const* in, double* const* out, int n) noexcept;
+  // Steps 1, 2 and 4 over a span: the dry samples into dry[ch], M per sample into
   // avg, and D of the span's last sample.
-  void DelayIn1(const double* inL, const double* inR, double* dryL, double* dryR, int n) noexcept;
+  void DelayIn1(const double* const* in, double* const* dry, int n) noexcept;
   void MovAvt(double* avg, int n) noexcept;
   void Delayt(const double* avg, int n) noexcept;
-  // The stages over a span: stage one mixes dry samples and frames with the wet share
-  // the averages give, stage two sums its frames. Outputs must not alias inputs.
-  void StageOneSpan(const double* inL, const double* inR, double* outL, double* outR, const double* dryL,
-                    const double* dryR, const double* avg, int n) noexcept;
-  void StageTwoSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept;
+  // The stages over a span of `channels` channels: stage one mixes dry samples and
+  // frames with the wet share the averages give, stage two sums its frames. Outputs
+  // must not alias inputs.
+  void StageOneSpan(const double* const* in, double* const* out, const double* const* dry, const double* avg,
+                    int channels, int n) noexcept;
+  void StageTwoSpan(const double* const* in, double* const* out, int channels, int n) noexcept;
 
   // ---- Stage steps (TeskStageOne.cpp, TeskStageTwo.cpp). Audio thread: no allocation, no locks.
-  void FrameStep1(int frame) noexcept;
-  void FrameStep2(int frame) noexcept;
-  // Stage one's kernels: the magnitudes mirrored about the middle and zero-padded, as
-  // spectra of the convolution length.
-  void BuildMirrorKernels() noexcept;
-  // Stage two's gain curve as a centred zero-phase impulse response in the kernels,
-  // zero-padded and transformed to the convolution length.
-  void BuildGainKernels() noexcept;
+  // Each returns whether it left a result of zeros; silent: the frame gathered only zeros.
+  bool FrameStep1(int frame, bool silent) noexcept;
+  bool FrameStep2(int frame, bool silent) noexcept;
+  // Stage one's kernel of one channel: the magnitudes mirrored about the middle and
+  // zero-padded, as a spectrum of the convolution length.
+  void BuildMirrorKernel(int ch) noexcept;
+  // Stage two's gain curve of one channel as a centred zero-phase impulse response in
+  // the kernel, zero-padded and transformed to the convolution length.
+  void BuildGainKernel(int ch) noexcept;
+  // The result a silent frame leaves: zeros. Its gathered half holds zeros already.
+  void StoreSilentResult(Frames& stage, int frame) noexcept;
+
+  // ---- The sensitivity measure (TeskSensitivity.cpp). Audio thread: no allocation, no locks.
+  // The measure of stage one's frame; silent: the frame holds no non-zero sample.
+  void CalculSensitivity(int frame, bool silent) noexcept;
+  // Prepares the next `count` samples of the next measure's noise (from where the
+  // random source stands after the measures so far).
+  void PrepareNoise(int count) noexcept;
+  // Spreads the noise of the next measure over the samples before its frame step:
+  // called before a span of n samples.
+  void SpreadNoise(int n) noexcept;
+  // The measure's result for a histogram with `occupied` bins and a summed
+  // difference diff from the reference.
+  void StoreMeasure(double sensitivity, int occupied, double diff) noexcept;
 
   // ---- Transform work both stages share (TeskSpectral.cpp). Audio thread: no allocation, no locks.
-  // Hann-windowed 4096-point spectra of the frame's gathered samples into mSpectrumL/R,
-  // then the magnitudes of bins 0..2047 into mMagL/mMagR.
-  void MeasureFrame(const double* frameL, const double* frameR) noexcept;
-  // Hann-windowed, zero-padded 8192-point spectra of the frame into the work
-  // buffers, from the spectra MeasureFrame left and the odd bins.
-  void TransformFrame(const double* frameL, const double* frameR) noexcept;
-  // Multiplies the work spectra by the kernels and returns to the time domain.
-  void ConvolveWithKernels() noexcept;
+  // The Hann-windowed 4096-point spectrum of the frame's gathered samples into
+  // mSpectrum[ch], then the magnitudes of bins 0..2047 into mMag[ch].
+  void MeasureFrame(int ch, const double* frame) noexcept;
+  // Hann-windowed, zero-padded 8192-point spectrum of the frame into mWork[ch], from
+  // the spectrum MeasureFrame left and the odd bins.
+  void TransformFrame(int ch, const double* frame) noexcept;
+  // Multiplies the work spectrum by the kernel and returns to the time domain.
+  void ConvolveWithKernel(int ch) noexcept;
   // The frame's result: frame[k] = work[k] * first * second for the whole cycle, in
-  // that order of multiplication, both channels.
-  void StoreResult(double* frameL, double* frameR, double first, double second) noexcept;
-  // Hands both magnitude vectors to the feed and takes the band edges from the marks
-  // at once, as the push of "FFTDisplay" the spectra owe would.
+  // that order of multiplication.
+  void StoreResult(int ch, double* frame, double first, double second) noexcept;
+  // Hands both magnitude vectors to the feed (a silent right channel in mono) and
+  // takes the band edges from the marks at once, as the push of "FFTDisplay" the
+  // spectra owe would.
   void ShowSpectra() noexcept;
   void Rdft(int n, int direction, double* data) noexcept;
   // The odd bins 1, 3, .., 4095 of the 8192-point spectrum of x[0..4095] (zero beyond)
@@ -223,25 +272,34 @@ private:
 
   // ==== Engine state ====
   Frames mStage1, mStage2;
-  // Work: the 8192-point spectra and results; kernels: the spectra they are multiplied
-  // by; spectra: the frames' 4096-point spectra; scratch: odd-bin transforms.
-  Buffer mWorkL, mWorkR, mKernelL, mKernelR, mSpectrumL, mSpectrumR, mScratch;
-  Buffer mMagL, mMagR, mMagOrigL, mMagOrigR, mGainL, mGainR;
+  int mChannels = 2;
+  // Per channel. Work: the 8192-point spectra and results; kernels: the spectra they
+  // are multiplied by; spectra: the frames' 4096-point spectra.
+  std::array<Buffer, kMaxChannels> mWork, mKernel, mSpectrum, mMag, mMagOrig, mGain;
+  Buffer mScratch;                                     // odd-bin transforms
   AlignedBuffer<std::uint16_t> mSensHisto, mSensBins;  // counts per bin; each sample's bin
   // The bins the last measure counted into, so clearing and comparing visit at most
   // one bin per sample instead of the whole 65536-bin table.
   AlignedBuffer<int> mSensTouched;
   int mSensTouchedCount = 0;
   double mFramePeak = 0.0, mSensMeasure = 0.0;
+  // The next measure's noise, sample by sample: lower and upper bounds of the noise
+  // the stated arithmetic gives, for the first mNoiseReady samples. They were drawn
+  // from mNoiseStart, which must equal mRandom for them to count; mNoiseNext stands
+  // after the draws made so far.
+  Buffer mNoiseLo, mNoiseHi;
+  int mNoiseReady = 0;
   Buffer mSensAvgWindow;
   int mSensAvgPos = 0;
   double mSensAvgSum = 0.0, mSensAvg = 0.0;
+  // How many of the latest window entries hold mSensMeasure's very bits.
+  std::int64_t mSensAvgSameRun = kHopSize;
   Buffer mSensAvgDelay;
   int mSensAvgDelayPos = 0;
   double mSensAvgDelayed = 0.0;
-  Buffer mDryDelayL, mDryDelayR;
+  std::array<Buffer, kMaxChannels> mDryDelay;
   int mDryDelayPos = 0;
-  double mDryL = 0.0, mDryR = 0.0;
+  double mDry[kMaxChannels] = {0.0, 0.0};
   double mReductionStep = 0.0;
   AlignedBuffer<int> mFFTIp, mDctIp;
   Buffer mFFTW, mDctW;
@@ -249,20 +307,21 @@ private:
   Buffer mHannWindow;   // fenetrage type 0 over kFrameSize samples
   Buffer mOddTwiddle;   // e^(i pi m / 4096), m = 0..2047, as (cos, sin) pairs
   Buffer mMirrorPhase;  // 2 e^(i pi f 4095 / 8192), f = 0..4095, as (cos, sin) pairs
-  std::uint64_t mFrameSteps1 = 0, mFrameSteps2 = 0;
+  std::uint64_t mFrameSteps1 = 0, mFrameSteps2 = 0, mSilentFrameSteps = 0;
 
   // Per-span arrays of Process: inputs, dry samples, the average M, stage one's and
-  // stage two's outputs.
+  // stage two's outputs, per channel, and a span of zeros (a mono engine's silent
+  // right channel where both channels are shown).
   struct SpanArrays
   {
-    alignas(64) double inL[kMaxSpan], inR[kMaxSpan], dryL[kMaxSpan], dryR[kMaxSpan], avg[kMaxSpan];
-    alignas(64) double oneL[kMaxSpan], oneR[kMaxSpan], outL[kMaxSpan], outR[kMaxSpan];
+    alignas(64) double in[kMaxChannels][kMaxSpan], dry[kMaxChannels][kMaxSpan], avg[kMaxSpan];
+    alignas(64) double one[kMaxChannels][kMaxSpan], out[kMaxChannels][kMaxSpan], zeros[kMaxSpan];
   };
   AlignedBuffer<SpanArrays> mSpan;
 
   // The sensitivity measure's random source; a requested seed waits in mPendingSeed
   // (bit 32 set) until the audio thread takes it at the start of a block.
-  TeskRandom mRandom;
+  TeskRandom mRandom, mNoiseStart, mNoiseNext;
   std::atomic<std::uint32_t> mSeed{0};
   std::atomic<std::uint64_t> mPendingSeed{0};
 

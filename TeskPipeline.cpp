@@ -10,6 +10,8 @@
 // samples are cut into spans or host blocks.
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
@@ -29,68 +31,87 @@ inline int SampleRateForDisplay(double rate) noexcept
 }
 }  // namespace
 
-void TeskEngine::Process(double** inputs, double** outputs, int nFrames, double sampleRate) noexcept
+void TeskEngine::Process(double** inputs, double** outputs, int nFrames, double sampleRate, int channels) noexcept
 {
   ApplyPendingSeed();
+  UseChannels(channels == 1 ? 1 : 2);
   if (mFeed) mFeed->SetSampleRate(SampleRateForDisplay(sampleRate));
 
   for (int i = 0; i < nFrames;)
   {
     const int untilEvent = std::min(mStage1.SamplesToNextEvent(), mStage2.SamplesToNextEvent());
     const int n = std::min({nFrames - i, untilEvent, kMaxSpan});
-    ProcessSpan(inputs[0] + i, inputs[1] + i, outputs[0] + i, outputs[1] + i, n);
+    const double* in[kMaxChannels] = {inputs[0] + i, mChannels == 2 ? inputs[1] + i : nullptr};
+    double* out[kMaxChannels] = {outputs[0] + i, mChannels == 2 ? outputs[1] + i : nullptr};
+    SpreadNoise(n);
+    ProcessSpan(in, out, n);
     i += n;
   }
 }
 
-void TeskEngine::ProcessSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept
+void TeskEngine::UseChannels(int channels) noexcept
+{
+  if (channels == mChannels) return;
+  // A mono engine keeps the right channel's history at zero, as a silent right input
+  // leaves it; so it is cleared once, going from two channels to one, and two channels
+  // resume from it.
+  if (channels == 1)
+  {
+    mStage1.ClearChannel(1);
+    mStage2.ClearChannel(1);
+    mDryDelay[1].Clear();
+    mMag[1].Clear();
+    mDry[1] = 0.0;
+  }
+  mChannels = channels;
+}
+
+void TeskEngine::ProcessSpan(const double* const* in, double* const* out, int n) noexcept
 {
   SpanArrays& a = mSpan[0];
-  // Read both inputs first: a host may hand the same buffers in and out.
-  std::copy(inL, inL + n, a.inL);
-  std::copy(inR, inR + n, a.inR);
+  const int channels = mChannels;
+  double* const inCopy[kMaxChannels] = {a.in[0], a.in[1]};
+  double* const dry[kMaxChannels] = {a.dry[0], a.dry[1]};
+  double* const one[kMaxChannels] = {a.one[0], a.one[1]};
+  double* const two[kMaxChannels] = {a.out[0], a.out[1]};
+  // Read the inputs first: a host may hand the same buffers in and out.
+  for (int ch = 0; ch < channels; ++ch) std::copy(in[ch], in[ch] + n, a.in[ch]);
 
-  DelayIn1(a.inL, a.inR, a.dryL, a.dryR, n);                             // 1. dry delay
-  MovAvt(a.avg, n);                                                      // 2. moving average of S
-  StageOneSpan(a.inL, a.inR, a.oneL, a.oneR, a.dryL, a.dryR, a.avg, n);  // 3. stage one
-  Delayt(a.avg, n);                                                      // 4. delay of the average
-  StageTwoSpan(a.oneL, a.oneR, a.outL, a.outR, n);                       // 5. stage two
+  DelayIn1(inCopy, dry, n);                            // 1. dry delay
+  MovAvt(a.avg, n);                                    // 2. moving average of S
+  StageOneSpan(inCopy, one, dry, a.avg, channels, n);  // 3. stage one
+  Delayt(a.avg, n);                                    // 4. delay of the average
+  StageTwoSpan(one, two, channels, n);                 // 5. stage two
 
   // Bypass only replaces the output: the engine above keeps running so that
   // switching it off resumes with fully formed history.
-  if (!mBypass.load(std::memory_order_relaxed))
+  const bool bypassed = mBypass.load(std::memory_order_relaxed);
+  if (!bypassed && mFeed) mFeed->AddWaveform(a.out[0], channels == 2 ? a.out[1] : a.zeros, n);  // 6. waveform
+  for (int ch = 0; ch < channels; ++ch)
   {
-    if (mFeed) mFeed->AddWaveform(a.outL, a.outR, n);  // 6. waveform feed
-    std::copy(a.outL, a.outL + n, outL);
-    std::copy(a.outR, a.outR + n, outR);
-  }
-  else
-  {
-    std::copy(a.inL, a.inL + n, outL);  // 7. bypass
-    std::copy(a.inR, a.inR + n, outR);
+    const double* result = bypassed ? a.in[ch] : a.out[ch];  // 7. bypass
+    std::copy(result, result + n, out[ch]);
   }
 }
 
-void TeskEngine::DelayIn1(const double* inL, const double* inR, double* dryL, double* dryR, int n) noexcept
+void TeskEngine::DelayIn1(const double* const* in, double* const* dry, int n) noexcept
 {
-  for (int t = 0; t < n;)
+  for (int ch = 0; ch < mChannels; ++ch)
   {
-    // Up to the end of the ring, then around.
-    const int run = std::min(n - t, kDelaySlots - mDryDelayPos);
-    double* slotsL = mDryDelayL.data() + mDryDelayPos;
-    double* slotsR = mDryDelayR.data() + mDryDelayPos;
-    for (int k = 0; k < run; ++k)
+    int pos = mDryDelayPos;
+    for (int t = 0; t < n;)
     {
-      dryL[t + k] = slotsL[k];
-      dryR[t + k] = slotsR[k];
-      slotsL[k] = inL[t + k];
-      slotsR[k] = inR[t + k];
+      // Up to the end of the ring, then around.
+      const int run = std::min(n - t, kDelaySlots - pos);
+      double* slots = mDryDelay[ch].data() + pos;
+      std::copy(slots, slots + run, dry[ch] + t);
+      std::copy(in[ch] + t, in[ch] + t + run, slots);
+      t += run;
+      pos = NextDelaySlot(pos + run - 1);
     }
-    t += run;
-    mDryDelayPos = NextDelaySlot(mDryDelayPos + run - 1);
+    mDry[ch] = dry[ch][n - 1];
   }
-  mDryL = dryL[n - 1];
-  mDryR = dryR[n - 1];
+  mDryDelayPos = (mDryDelayPos + n) % kDelaySlots;
 }
 
 void TeskEngine::MovAvt(double* avg, int n) noexcept
@@ -98,23 +119,40 @@ void TeskEngine::MovAvt(double* avg, int n) noexcept
   // The running sum is updated, never recomputed, so a constant S gives M = S up to
   // the rounding of the sum. S changes only in stage one's frame steps, which end a span.
   const double s = mSensMeasure;
-  for (int t = 0; t < n; ++t)
+  const auto bitsOf = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+  // Every window entry holds s: each sample takes s out of the sum and puts it back.
+  // Once that leaves the sum as it is, it stays so, and the entries need no writing.
+  const bool steady = mSensAvgSameRun >= kHopSize && bitsOf(mSensAvgSum - s + s) == bitsOf(mSensAvgSum);
+  if (steady)
   {
-    const double old = mSensAvgWindow[mSensAvgPos];
-    mSensAvgWindow[mSensAvgPos] = s;
-    mSensAvgSum = mSensAvgSum - old + s;
-    if (++mSensAvgPos >= kHopSize) mSensAvgPos = 0;
-    avg[t] = mSensAvgSum / kHopSize;
+    std::fill(avg, avg + n, mSensAvgSum / kHopSize);
+    mSensAvgPos = (mSensAvgPos + n) % kHopSize;
   }
+  else
+  {
+    for (int t = 0; t < n; ++t)
+    {
+      const double old = mSensAvgWindow[mSensAvgPos];
+      mSensAvgWindow[mSensAvgPos] = s;
+      mSensAvgSum = mSensAvgSum - old + s;
+      if (++mSensAvgPos >= kHopSize) mSensAvgPos = 0;
+      avg[t] = mSensAvgSum / kHopSize;
+    }
+  }
+  mSensAvgSameRun = std::min<std::int64_t>(mSensAvgSameRun + n, kHopSize);
   mSensAvg = avg[n - 1];
 }
 
 void TeskEngine::Delayt(const double* avg, int n) noexcept
 {
-  for (int t = 0; t < n; ++t)
+  // D of the span's last sample is what its slot held before it takes M. The span is
+  // shorter than the ring, so no slot is written twice.
+  mSensAvgDelayed = mSensAvgDelay[(mSensAvgDelayPos + n - 1) % kDelaySlots];
+  for (int t = 0; t < n;)
   {
-    mSensAvgDelayed = mSensAvgDelay[mSensAvgDelayPos];
-    mSensAvgDelay[mSensAvgDelayPos] = avg[t];
-    mSensAvgDelayPos = NextDelaySlot(mSensAvgDelayPos);
+    const int run = std::min(n - t, kDelaySlots - mSensAvgDelayPos);
+    std::copy(avg + t, avg + t + run, mSensAvgDelay.data() + mSensAvgDelayPos);
+    t += run;
+    mSensAvgDelayPos = NextDelaySlot(mSensAvgDelayPos + run - 1);
   }
 }

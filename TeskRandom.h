@@ -6,7 +6,8 @@
 //
 // The state advances by a linear congruence, so k steps at once are one
 // multiplication and one addition: Fill computes several values side by side from
-// states that many steps apart, and gives the values Next gives, in the same order.
+// states that many steps apart, and gives the values Next gives, in the same order,
+// and Discard passes over any number of values without computing them.
 
 #include <cstdint>
 
@@ -28,7 +29,7 @@ struct Jump
 };
 // n steps as one: steps compose as x -> m2 (m1 x + c1) + c2; squaring a power of
 // two steps gives the next one.
-constexpr Jump Steps(unsigned n) noexcept
+constexpr Jump Steps(std::uint64_t n) noexcept
 {
   Jump total{1u, 0u}, power{kMultiplier, kIncrement};  // power: 2^i steps
   for (; n != 0; n >>= 1)
@@ -87,6 +88,45 @@ public:
     }
     mState = lane[0];  // n steps on
   }
+
+  // The next 2 n values as n pairs: first[k] and second[k] are the values 2 k and
+  // 2 k + 1 that Next would give (n a multiple of kLanes). Each lane runs the values of
+  // one pair, so neither output needs reordering. Inlined, as Fill.
+  // Audio thread: no allocation, no locks.
+  TESK_RANDOM_INLINE void FillPairs(std::uint32_t* first, std::uint32_t* second, int n) noexcept
+  {
+    constexpr tesk_random::Jump kJump = tesk_random::Steps(2 * kLanes);
+    std::uint64_t even[kLanes], odd[kLanes];
+    std::uint64_t state = mState;
+    for (int j = 0; j < kLanes; ++j)
+    {
+      even[j] = state;
+      odd[j] = Advance(state);
+      state = Advance(odd[j]);
+    }
+    for (int k = 0; k < n; k += kLanes)
+    {
+      for (int j = 0; j < kLanes; ++j)
+      {
+        first[k + j] = Output(even[j]);
+        second[k + j] = Output(odd[j]);
+        even[j] = even[j] * kJump.multiplier + kJump.increment;
+        odd[j] = odd[j] * kJump.multiplier + kJump.increment;
+      }
+    }
+    mState = even[0];  // 2 n steps on
+  }
+
+  // Passes over the next n values as if Next had been called n times, in a number of
+  // steps that grows with the bits of n only. Audio thread: no allocation, no locks.
+  void Discard(std::uint64_t n) noexcept
+  {
+    const tesk_random::Jump jump = tesk_random::Steps(n);
+    mState = mState * jump.multiplier + jump.increment;
+  }
+
+  // Whether two sources give the same values from here on.
+  bool operator==(const TeskRandom& other) const noexcept = default;
 
 private:
   static constexpr std::uint64_t Advance(std::uint64_t state) noexcept

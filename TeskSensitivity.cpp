@@ -161,6 +161,7 @@ TESK_INLINE_INTO_VARIANTS double FastCos(double a) noexcept
   const double r2 = r * r;
   const bool odd = q & 1;
   double p = odd ? kSinSeries[0] : kCosSeries[0];
+#pragma GCC unroll 8
   for (int i = 1; i < 9; ++i) p = p * r2 + (odd ? kSinSeries[i] : kCosSeries[i]);
   const double x = odd ? r : 1.0;
   // cos a = cos r, -sin r, -cos r, sin r in the quadrants 0..3 (and 4 = 0).
@@ -225,13 +226,25 @@ int ExactBin(double gw, double angle, double s) noexcept
   return BinOf((noise + s + 1.0) * kHalfSpan);
 }
 
+// The two draws of a sample as the measure scales them: the first to (0, 1) in single
+// precision, the second to an angle in [0, 2 pi) formed in single precision.
+TESK_INLINE_INTO_VARIANTS float FirstDrawScaled(std::uint32_t draw) noexcept
+{
+  return static_cast<float>(draw) * kDrawStep;
+}
+TESK_INLINE_INTO_VARIANTS double NoiseAngle(std::uint32_t draw) noexcept
+{
+  return static_cast<float>(static_cast<float>(draw) * kDrawStep) * kTwoPiF;
+}
+
 // The noise factors of a chunk of first draws: the fast logarithm's bounds give
 // bounds of q = -2 log u1. g is sqrt(q) rounded to single precision; where every q
 // within the bounds has its root strictly inside the rounding cell of one
 // single-precision value (a margin beyond the double rounding of the root), that
 // value is g. The cell's edges are halfway to the neighbouring values; their squares
 // are exact in double precision. NaN marks the draws the bounds leave open (and
-// u1 = 0 or u1 within 1e-6 of 1). Audio thread.
+// u1 = 0 or u1 within 1e-6 of 1). Every test is evaluated, without branches, so the
+// loop runs in vector registers. Audio thread.
 TESK_INLINE_INTO_VARIANTS void FastNoiseFactors(const float* u1, double* gw, int n) noexcept
 {
   for (int k = 0; k < n; ++k)
@@ -240,123 +253,222 @@ TESK_INLINE_INTO_VARIANTS void FastNoiseFactors(const float* u1, double* gw, int
     const double l = FastLog(u);
     const double bound = kLogBoundAbs + kLogBoundRel * -l;
     const double q = -2.0 * l;
-    const float g = static_cast<float>(std::sqrt(q > 0.0 ? q : 0.0));
+    // q is never below -1e-12 (u1 <= 1), so wherever q is not positive the root of |q|
+    // is below 1e-3 and the draw is left open, as it is for a root of 0. Taking the
+    // magnitude instead of testing q keeps the loop free of branches.
+    const float g = static_cast<float>(std::sqrt(std::fabs(q)));
     const auto bits = std::bit_cast<std::uint32_t>(g);
-    const double below = (static_cast<double>(std::bit_cast<float>(bits - 1)) + g) * 0.5;
-    const double above = (static_cast<double>(std::bit_cast<float>(bits + 1)) + g) * 0.5;
+    const double gd = g;
+    const double below = (static_cast<double>(std::bit_cast<float>(bits - 1u)) + gd) * 0.5;
+    const double above = (static_cast<double>(std::bit_cast<float>(bits + 1u)) + gd) * 0.5;
     const bool inside =
-      q - 2.0 * bound > below * below * (1.0 + 0x1p-48) && q + 2.0 * bound < above * above * (1.0 - 0x1p-48);
-    const bool settled = u != 0.0f && g > 1e-3f && inside;
-    gw[k] = settled ? static_cast<double>(g) * kNoiseDeviation : std::numeric_limits<double>::quiet_NaN();
+      (q - 2.0 * bound > below * below * (1.0 + 0x1p-48)) & (q + 2.0 * bound < above * above * (1.0 - 0x1p-48));
+    const bool settled = (u != 0.0f) & (g > 1e-3f) & inside;
+    // Formed whether or not it is kept: a product under a condition would be a branch.
+    const double factor = gd * kNoiseDeviation;
+    gw[k] = settled ? factor : std::numeric_limits<double>::quiet_NaN();
   }
 }
 
-// The bins of the cosine's bounds for a chunk of samples (s: the peak-normalised
-// sample, as the measure divides it). Audio thread.
-TESK_INLINE_INTO_VARIANTS void FastBins(const double* frameL, const double* frameR, double twoPeak, const double* angle,
-                                        const double* gw, int* lo, int* hi, int n) noexcept
-{
-  for (int k = 0; k < n; ++k)
-  {
-    const double s = (frameL[k] + frameR[k]) / twoPeak;
-    const double c = FastCos(angle[k]);
-    lo[k] = BinOf((gw[k] * (c - kCosBound) + s + 1.0) * kHalfSpan);
-    hi[k] = BinOf((gw[k] * (c + kCosBound) + s + 1.0) * kHalfSpan);
-  }
-}
-
-// One chunk of the measure: the draws, the noise factors and the bins, compiled
-// for one instruction set. Audio thread.
+// The noise of a chunk of samples from the random source, as bounds: the noise is
+// g * 0.05 * cos(angle), and the fast cosine lies within kCosBound of the correctly
+// rounded one. Rounding never makes a larger value smaller, so the products of the
+// cosine's bounds enclose the product the stated arithmetic forms, and so do the
+// positions and bins formed from them (BinBody). Audio thread.
 constexpr int kChunk = 256;
-struct Chunk
+struct NoiseChunk
 {
   TeskRandom* random;
+  int n;       // samples: a multiple of TeskRandom::kLanes, at most kChunk
+  double* lo;  // out: each sample's lower and upper noise bound
+  double* hi;
+};
+TESK_INLINE_INTO_VARIANTS void NoiseBody(const NoiseChunk& c) noexcept
+{
+  alignas(64) std::uint32_t first[kChunk], second[kChunk];
+  alignas(64) float u1[kChunk];
+  alignas(64) double gw[kChunk];
+  c.random->FillPairs(first, second, c.n);
+  for (int k = 0; k < c.n; ++k) u1[k] = FirstDrawScaled(first[k]);
+  FastNoiseFactors(u1, gw, c.n);
+  for (int k = 0; k < c.n; ++k)
+    if (gw[k] != gw[k]) gw[k] = ExactNoiseFactor(u1[k]);
+  for (int k = 0; k < c.n; ++k)
+  {
+    const double cosine = FastCos(NoiseAngle(second[k]));
+    c.lo[k] = gw[k] * (cosine - kCosBound);
+    c.hi[k] = gw[k] * (cosine + kCosBound);
+  }
+}
+
+// The bins of a chunk of samples for the noise's bounds (s: the peak-normalised
+// sample, as the measure divides it). Where the two agree that is the sample's bin.
+// Audio thread.
+struct BinChunk
+{
   const double* frameL;
   const double* frameR;
   double twoPeak;
-  float* u1;      // out: each sample's first draw, scaled to [0, 1)
-  double* angle;  // out: each sample's noise angle
-  double* gw;     // out: each sample's noise factor
-  int* lo;        // out: the bins of the cosine's bounds
+  const double* noiseLo;
+  const double* noiseHi;
+  int* lo;  // out
   int* hi;
+  int n;
 };
-using ChunkPass = void (*)(const Chunk& c) noexcept;
-
-// Two draws per sample, in order: the first for the noise's size, the second for
-// its angle. The noise factors the fast logarithm leaves open are settled exactly
-// before the bins are found.
-TESK_INLINE_INTO_VARIANTS void ChunkBody(const Chunk& c) noexcept
+TESK_INLINE_INTO_VARIANTS void BinBody(const BinChunk& c) noexcept
 {
-  alignas(64) std::uint32_t draws[2 * kChunk];
-  c.random->Fill(draws, 2 * kChunk);
-  for (int k = 0; k < kChunk; ++k)
+  for (int k = 0; k < c.n; ++k)
   {
-    c.u1[k] = static_cast<float>(draws[2 * k]) * kDrawStep;
-    c.angle[k] = static_cast<float>(static_cast<float>(draws[2 * k + 1]) * kDrawStep) * kTwoPiF;
+    const double s = (c.frameL[k] + c.frameR[k]) / c.twoPeak;
+    c.lo[k] = BinOf((c.noiseLo[k] + s + 1.0) * kHalfSpan);
+    c.hi[k] = BinOf((c.noiseHi[k] + s + 1.0) * kHalfSpan);
   }
-  FastNoiseFactors(c.u1, c.gw, kChunk);
-  for (int k = 0; k < kChunk; ++k)
-    if (c.gw[k] != c.gw[k]) c.gw[k] = ExactNoiseFactor(c.u1[k]);
-  FastBins(c.frameL, c.frameR, c.twoPeak, c.angle, c.gw, c.lo, c.hi, kChunk);
 }
 
-void ChunkPortable(const Chunk& c) noexcept { ChunkBody(c); }
+using NoisePass = void (*)(const NoiseChunk& c) noexcept;
+using BinPass = void (*)(const BinChunk& c) noexcept;
+struct Passes
+{
+  NoisePass noise;
+  BinPass bins;
+};
+
+void NoisePortable(const NoiseChunk& c) noexcept { NoiseBody(c); }
+void BinsPortable(const BinChunk& c) noexcept { BinBody(c); }
 #if TESK_VECTOR_VARIANTS
-__attribute__((target("avx2"))) void ChunkAvx2(const Chunk& c) noexcept { ChunkBody(c); }
-__attribute__((target("avx512f"))) void ChunkAvx512(const Chunk& c) noexcept { ChunkBody(c); }
+__attribute__((target("avx2"))) void NoiseAvx2(const NoiseChunk& c) noexcept { NoiseBody(c); }
+__attribute__((target("avx2"))) void BinsAvx2(const BinChunk& c) noexcept { BinBody(c); }
+#define TESK_AVX512_SET "avx512f,avx512dq,avx512vl,avx512bw"
+__attribute__((target(TESK_AVX512_SET))) void NoiseAvx512(const NoiseChunk& c) noexcept { NoiseBody(c); }
+__attribute__((target(TESK_AVX512_SET))) void BinsAvx512(const BinChunk& c) noexcept { BinBody(c); }
+
+// The AVX-512 loops use 64-bit multiplications and mask registers of the further sets.
+bool HasAvx512Set() noexcept
+{
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+  return has;
+}
 #endif
 
-// The variant for the FFT's active path. Audio thread (a relaxed load).
-ChunkPass ChunkForActivePath() noexcept
+// The variants for the FFT's active path. Audio thread (a relaxed load).
+Passes PassesForActivePath() noexcept
 {
 #if TESK_VECTOR_VARIANTS
   switch (fft4g::activePath())
   {
-    case fft4g::Path::Avx512: return ChunkAvx512;
-    case fft4g::Path::Avx2: return ChunkAvx2;
+    case fft4g::Path::Avx512:
+      if (HasAvx512Set()) return {NoiseAvx512, BinsAvx512};
+      return {NoiseAvx2, BinsAvx2};
+    case fft4g::Path::Avx2: return {NoiseAvx2, BinsAvx2};
     default: break;
   }
 #endif
-  return ChunkPortable;
+  return {NoisePortable, BinsPortable};
 }
 }  // namespace
 
 constinit const std::array<double, kHistoRefBins> histoRef = kHistoRefTable;
 
-void TeskEngine::CalculSensitivity(int i) noexcept
+void TeskEngine::PrepareNoise(int count) noexcept
+{
+  if (mNoiseReady == 0) mNoiseStart = mNoiseNext = mRandom;
+  // Whole lanes of the random source: the frame is a multiple of them.
+  static_assert(TeskEngine::kFrameSize % TeskRandom::kLanes == 0 && kChunk % TeskRandom::kLanes == 0);
+  count = (count + TeskRandom::kLanes - 1) / TeskRandom::kLanes * TeskRandom::kLanes;
+  if (count > kFrameSize - mNoiseReady) count = kFrameSize - mNoiseReady;
+  const NoisePass pass = PassesForActivePath().noise;
+  while (count > 0)
+  {
+    const int n = count < kChunk ? count : kChunk;
+    pass({&mNoiseNext, n, mNoiseLo.data() + mNoiseReady, mNoiseHi.data() + mNoiseReady});
+    mNoiseReady += n;
+    count -= n;
+  }
+}
+
+void TeskEngine::SpreadNoise(int n) noexcept
+{
+  if (mNoiseReady >= kFrameSize || mSensitivity.load(std::memory_order_relaxed) == 0.0) return;
+  // While the frame that steps next has gathered only zeros it may stay silent, and
+  // then its measure draws nothing: wait for a sample.
+  const int toStep = mStage1.SamplesToNextStep();
+  if (mStage1.ZeroRun() >= kFrameSize - toStep) return;
+  // The rest in equal shares of the samples left (the last share in the span that
+  // ends with the step).
+  const int rest = kFrameSize - mNoiseReady;
+  PrepareNoise(static_cast<int>((static_cast<std::int64_t>(rest) * n + toStep - 1) / toStep));
+}
+
+void TeskEngine::CalculSensitivity(int i, bool silent) noexcept
 {
   const int n = kFrameSize;
-  const double* frameL = mStage1.L(i);
-  const double* frameR = mStage1.R(i);
+  const double* frameL = mStage1.Buffer(0, i);
+  // A mono engine's right channel holds zeros (Process), as a silent input would leave.
+  const double* frameR = mStage1.Buffer(1, i);
+  const double sens = mSensitivity.load(std::memory_order_relaxed);
 
   double peak = 0.0;
-  for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
+  if (!silent)
+    for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
   mFramePeak = peak;
-  const double twoPeak = 2.0 * peak;
+
+  // "Sensitivity" 0 weighs the measure by 0: S is 1 whatever the histogram. A frame
+  // without a non-zero sample (its peak 0) divides 0 (or NaN) by 0 for every sample,
+  // so every sample lands in bin 0 whatever its noise. Either way the draws are passed
+  // over, not computed.
+  if (sens == 0.0 || peak == 0.0)
+  {
+    mRandom.Discard(2 * static_cast<std::uint64_t>(n));
+    mNoiseReady = 0;
+    if (sens == 0.0)
+    {
+      StoreMeasure(sens, 0, 0.0);
+      return;
+    }
+    std::uint16_t* histo = mSensHisto.data();
+    int* touched = mSensTouched.data();
+    for (int t = 0; t < mSensTouchedCount; ++t) histo[touched[t]] = 0;
+    histo[0] = static_cast<std::uint16_t>(n);
+    touched[0] = 0;
+    mSensTouchedCount = 1;
+    StoreMeasure(sens, 1, 0.0);
+    return;
+  }
+
+  // The noise, as far as the blocks before did not prepare it.
+  if (mNoiseReady > 0 && !(mNoiseStart == mRandom)) mNoiseReady = 0;
+  PrepareNoise(n - mNoiseReady);
 
   // The bins first, then the counting: the histogram's scattered reads and writes,
-  // kept apart from the long arithmetic, overlap instead of waiting one by one. The
-  // arithmetic itself runs in passes over a chunk of samples (draws; noise factors;
-  // cosines and bins), so the processor overlaps the long chains of many samples.
-  // The noise is g * 0.05 * cos(angle). Rounding never makes a larger value smaller,
-  // so every step from the cosine to the bin keeps order: the bins of the cosine's
-  // bounds enclose the bin of the correctly rounded cosine, and where they agree that
-  // is the bin. Only a position within about 1e-8 of a bin edge needs Cos itself.
+  // kept apart from the long arithmetic, overlap instead of waiting one by one.
+  // The bins of the noise's bounds enclose the bin of the correctly rounded noise, and
+  // where they agree that is the bin. Only a position within about 1e-8 of a bin edge
+  // needs the sample's draws again, and Cos itself.
+  const double twoPeak = 2.0 * peak;
   std::uint16_t* bins = mSensBins.data();
-  const ChunkPass chunkPass = ChunkForActivePath();
-  alignas(64) float u1[kChunk];
-  alignas(64) double angle[kChunk], gw[kChunk];
+  const BinPass binPass = PassesForActivePath().bins;
   alignas(64) int lo[kChunk], hi[kChunk];
   for (int k0 = 0; k0 < n; k0 += kChunk)
   {
-    chunkPass({&mRandom, frameL + k0, frameR + k0, twoPeak, u1, angle, gw, lo, hi});
+    binPass({frameL + k0, frameR + k0, twoPeak, mNoiseLo.data() + k0, mNoiseHi.data() + k0, lo, hi, kChunk});
     for (int k = 0; k < kChunk; ++k)
     {
-      const int bin = lo[k] == hi[k] ? lo[k] : ExactBin(gw[k], angle[k], (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);
+      int bin = lo[k];
+      if (lo[k] != hi[k])
+      {
+        TeskRandom draws = mNoiseStart;
+        draws.Discard(2 * static_cast<std::uint64_t>(k0 + k));
+        const float u1 = FirstDrawScaled(draws.Next());
+        const double angle = NoiseAngle(draws.Next());
+        bin = ExactBin(ExactNoiseFactor(u1), angle, (frameL[k0 + k] + frameR[k0 + k]) / twoPeak);
+      }
       bins[k0 + k] = static_cast<std::uint16_t>(bin);
     }
   }
   static_assert(TeskEngine::kFrameSize % kChunk == 0);
+  mRandom = mNoiseNext;  // 2 n draws on
+  mNoiseReady = 0;
 
   // Empty the histogram: only the bins the last measure counted into hold anything.
   std::uint16_t* histo = mSensHisto.data();
@@ -374,7 +486,6 @@ void TeskEngine::CalculSensitivity(int i) noexcept
 
   // Every term is a whole number far below 2^53, so the sum is exact in any order:
   // visiting the occupied bins as they were first hit equals a scan of the table.
-  const int nonEmpty = touchedCount;
   double diff = 0.0;
   for (int t = 0; t < touchedCount; ++t)
   {
@@ -382,10 +493,16 @@ void TeskEngine::CalculSensitivity(int i) noexcept
     const int floor = kHistoFloor[b], count = histo[b];
     diff += count <= floor ? floor - count : count - floor - 1;
   }
+  StoreMeasure(sens, touchedCount, diff);
+}
 
+void TeskEngine::StoreMeasure(double sensitivity, int occupied, double diff) noexcept
+{
   const double r = diff / -kFullScaleDiff + 1.0;
   double x = r >= 0.0 ? r * 0.5 * 4.0 : 0.0;
-  if (nonEmpty < kMinOccupiedBins) x = 0.0;
-  const double sens = mSensitivity.load(std::memory_order_relaxed);
-  mSensMeasure = (1.0 - sens) + sens * std::min(1.0, x);
+  if (occupied < kMinOccupiedBins) x = 0.0;
+  const double measure = (1.0 - sensitivity) + sensitivity * std::min(1.0, x);
+  // The moving average's window no longer holds only this value.
+  if (std::bit_cast<std::uint64_t>(measure) != std::bit_cast<std::uint64_t>(mSensMeasure)) mSensAvgSameRun = 0;
+  mSensMeasure = measure;
 }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 
 #include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
@@ -40,37 +39,29 @@ void TeskEngine::Rdft(int n, int direction, double* data) noexcept
   mFFTPackage.rdft(n, direction, data, mFFTIp.data(), mFFTW.data());
 }
 
-void TeskEngine::MeasureFrame(const double* frameL, const double* frameR) noexcept
+void TeskEngine::MeasureFrame(int ch, const double* frame) noexcept
 {
   const double* window = mHannWindow.data();
-  for (auto [frame, pSpectrum, pMag] :
-       {std::tuple{frameL, &mSpectrumL, &mMagL}, std::tuple{frameR, &mSpectrumR, &mMagR}})
-  {
-    double* spectrum = pSpectrum->data();
-    for (int k = 0; k < kFrameSize; ++k) spectrum[k] = frame[k] * window[k];
-    Rdft(kFrameSize, 1, spectrum);
-    Magnitudes(spectrum, pMag->data(), kHopSize);
-  }
+  double* spectrum = mSpectrum[ch].data();
+  for (int k = 0; k < kFrameSize; ++k) spectrum[k] = frame[k] * window[k];
+  Rdft(kFrameSize, 1, spectrum);
+  Magnitudes(spectrum, mMag[ch].data(), kHopSize);
 }
 
-void TeskEngine::TransformFrame(const double* frameL, const double* frameR) noexcept
+void TeskEngine::TransformFrame(int ch, const double* frame) noexcept
 {
   // The padded frame's spectrum at bin 2k is its 4096-point spectrum at bin k; the
   // DC and Nyquist terms carry over as they are.
-  for (auto [frame, pSpectrum, pWork] :
-       {std::tuple{frameL, &mSpectrumL, &mWorkL}, std::tuple{frameR, &mSpectrumR, &mWorkR}})
+  const double* spectrum = mSpectrum[ch].data();
+  double* work = mWork[ch].data();
+  work[0] = spectrum[0];
+  work[1] = spectrum[1];
+  for (int k = 1; k < kHopSize; ++k)
   {
-    const double* spectrum = pSpectrum->data();
-    double* work = pWork->data();
-    work[0] = spectrum[0];
-    work[1] = spectrum[1];
-    for (int k = 1; k < kHopSize; ++k)
-    {
-      work[4 * k] = spectrum[2 * k];
-      work[4 * k + 1] = spectrum[2 * k + 1];
-    }
-    OddBins(frame, mHannWindow.data(), work, mScratch.data());
+    work[4 * k] = spectrum[2 * k];
+    work[4 * k + 1] = spectrum[2 * k + 1];
   }
+  OddBins(frame, mHannWindow.data(), work, mScratch.data());
 }
 
 void TeskEngine::OddBins(const double* x, const double* window, double* spectrum, double* scratch) noexcept
@@ -99,30 +90,24 @@ void TeskEngine::OddBins(const double* x, const double* window, double* spectrum
   }
 }
 
-void TeskEngine::ConvolveWithKernels() noexcept
+void TeskEngine::ConvolveWithKernel(int ch) noexcept
 {
-  MultiplyPacked(mWorkL.data(), mKernelL.data(), kConvSize);
-  MultiplyPacked(mWorkR.data(), mKernelR.data(), kConvSize);
-  Rdft(kConvSize, -1, mWorkL.data());
-  Rdft(kConvSize, -1, mWorkR.data());
+  MultiplyPacked(mWork[ch].data(), mKernel[ch].data(), kConvSize);
+  Rdft(kConvSize, -1, mWork[ch].data());
 }
 
-void TeskEngine::StoreResult(double* frameL, double* frameR, double first, double second) noexcept
+void TeskEngine::StoreResult(int ch, double* frame, double first, double second) noexcept
 {
   // This overwrites the gathered input: the frame emits the result from now on.
-  const double* workL = mWorkL.data();
-  const double* workR = mWorkR.data();
-  for (int k = 0; k < kConvSize; ++k)
-  {
-    frameL[k] = workL[k] * first * second;
-    frameR[k] = workR[k] * first * second;
-  }
+  const double* work = mWork[ch].data();
+  for (int k = 0; k < kConvSize; ++k) frame[k] = work[k] * first * second;
 }
 
 void TeskEngine::ShowSpectra() noexcept
 {
   static_assert(TeskDisplayFeed::kSpectrumBins == kHopSize);
-  if (mFeed) mFeed->AddSpectra(mMagL.data(), mMagR.data());
+  // A mono engine's right magnitudes stay 0, as a silent channel's are.
+  if (mFeed) mFeed->AddSpectra(mMag[0].data(), mMag[1].data());
   // What the owed push makes OnParamChange(kFFTDisplay) do to the engine, done at
   // once here: the audio thread must not wait for the mutex. The host notification
   // follows when the processor pays the owed push.

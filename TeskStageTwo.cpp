@@ -26,57 +26,98 @@ inline void NotBelowZero(double& v) noexcept
 {
   if (v < 0.0) v = 0.0;
 }
+
+// Stage two's sum of kCount frames' result samples. Audio thread: no allocation, no locks.
+template <int kCount>
+void SumFrames(const double* const* x, double* out, int n) noexcept
+{
+  for (int t = 0; t < n; ++t)
+  {
+    double o = 0.0;
+    for (int f = 0; f < kCount; ++f) o += x[f][t];
+    out[t] = o;
+  }
+}
 }  // namespace
 
 void TeskEngine::Traitement2(double inL, double inR, double* outL, double* outR) noexcept
 {
-  StageTwoSpan(&inL, &inR, outL, outR, 1);
+  const double* in[kMaxChannels] = {&inL, &inR};
+  double* out[kMaxChannels] = {outL, outR};
+  StageTwoSpan(in, out, kMaxChannels, 1);
 }
 
-void TeskEngine::StageTwoSpan(const double* inL, const double* inR, double* outL, double* outR, int n) noexcept
+void TeskEngine::StageTwoSpan(const double* const* in, double* const* out, int channels, int n) noexcept
 {
-  std::fill(outL, outL + n, 0.0);
-  std::fill(outR, outR + n, 0.0);
-  auto sum = [&](const double* xL, const double* xR) {
-    for (int t = 0; t < n; ++t)
+  // The frames' sum, frame by frame in order from +0 for each sample; a sum of zeros
+  // alone is the +0 the output already holds.
+  auto sum = [&](const Frames::Emitters& e) {
+    for (int ch = 0; ch < channels; ++ch)
     {
-      outL[t] += xL[t];
-      outR[t] += xR[t];
+      std::fill(out[ch], out[ch] + n, 0.0);
+      if (e.silent) continue;
+      switch (e.count)
+      {
+        case 0: break;
+        case 1: SumFrames<1>(e.x[ch], out[ch], n); break;
+        case 2: SumFrames<2>(e.x[ch], out[ch], n); break;
+        case 3: SumFrames<3>(e.x[ch], out[ch], n); break;
+        default: SumFrames<4>(e.x[ch], out[ch], n); break;
+      }
     }
   };
-  mStage2.Span(n, inL, inR, sum, [this](int frame) { FrameStep2(frame); });
+  mStage2.Span(n, channels, in, sum, [this](int frame, bool silent) { return FrameStep2(frame, silent); });
 }
 
-void TeskEngine::FrameStep2(int i) noexcept
+bool TeskEngine::FrameStep2(int i, bool silent) noexcept
 {
   ++mFrameSteps2;
   const int h = kHopSize;
 
-  // 1-3. Magnitudes before the reduction, shown.
-  MeasureFrame(mStage2.L(i), mStage2.R(i));
+  // 1-3. Magnitudes before the reduction, shown; a frame of zeros has zeros.
+  for (int ch = 0; ch < mChannels; ++ch)
+  {
+    if (silent)
+      std::fill(mMag[ch].begin(), mMag[ch].begin() + h, 0.0);
+    else
+      MeasureFrame(ch, mStage2.Buffer(ch, i));
+  }
   if (!mBypass.load(std::memory_order_relaxed)) ShowSpectra();
 
   // 4-7. Reduction and the per-bin gain it leaves.
   mReductionStep = kFixedReductionStep;
   if (mAutoMode.load(std::memory_order_relaxed) > 0.5) mReductionStep = (mSensAvgDelayed * kFixedReductionStep) * 2.0;
-  std::copy(mMagL.begin(), mMagL.begin() + h, mMagOrigL.begin());
-  std::copy(mMagR.begin(), mMagR.begin() + h, mMagOrigR.begin());
+  for (int ch = 0; ch < mChannels; ++ch) std::copy(mMag[ch].begin(), mMag[ch].begin() + h, mMagOrig[ch].begin());
   AppliqueReduction();
-  for (int k = 0; k < h; ++k)
+
+  // A frame of zeros: every unreduced magnitude is 0, so every gain is 0, and the
+  // filtered frame is zeros whatever the filter.
+  if (silent)
   {
-    mGainL[k] = mMagOrigL[k] > 0.0 ? mMagL[k] / mMagOrigL[k] : 0.0;
-    mGainR[k] = mMagOrigR[k] > 0.0 ? mMagR[k] / mMagOrigR[k] : 0.0;
+    ++mSilentFrameSteps;
+    for (int ch = 0; ch < mChannels; ++ch) std::fill(mGain[ch].begin(), mGain[ch].end(), 0.0);
+    StoreSilentResult(mStage2, i);
+    return true;
   }
 
-  // 12. The windowed frame's padded spectrum, while its 4096-point spectrum is at
-  // hand; 8-11. the gain curve as a filter; 13-15. filter the frame.
-  TransformFrame(mStage2.L(i), mStage2.R(i));
-  BuildGainKernels();
-  ConvolveWithKernels();
-  StoreResult(mStage2.L(i), mStage2.R(i), kStageTwoHalf, kOutScale);
+  for (int ch = 0; ch < mChannels; ++ch)
+  {
+    const double* mag = mMag[ch].data();
+    const double* orig = mMagOrig[ch].data();
+    double* gain = mGain[ch].data();
+    for (int k = 0; k < h; ++k) gain[k] = orig[k] > 0.0 ? mag[k] / orig[k] : 0.0;
+
+    // 12. The windowed frame's padded spectrum, while its 4096-point spectrum is at
+    // hand; 8-11. the gain curve as a filter; 13-15. filter the frame.
+    TransformFrame(ch, mStage2.Buffer(ch, i));
+    BuildGainKernel(ch);
+    ConvolveWithKernel(ch);
+    StoreResult(ch, mStage2.Buffer(ch, i), kStageTwoHalf, kOutScale);
+  }
+  return false;
 }
 
-void TeskEngine::BuildGainKernels() noexcept
+void TeskEngine::BuildGainKernel(int ch) noexcept
 {
   // The gain curve G as a real spectrum (Nyquist entry 0) turned into an impulse
   // response h, centred at entry 2048 and zero-padded. The inverse returns n/2 times
@@ -87,29 +128,26 @@ void TeskEngine::BuildGainKernels() noexcept
   const int n = kFrameSize;
   const int h = kHopSize;
   const double kernelScale = 2.0 / n;
-  for (auto [pKernel, pGain] : {std::pair{&mKernelL, &mGainL}, std::pair{&mKernelR, &mGainR}})
+  double* kernel = mKernel[ch].data();
+  const double* gain = mGain[ch].data();
+  double* response = mSpectrum[ch].data();  // TransformFrame has used the frame's spectrum
+  for (int k = 0; k < h; ++k)
   {
-    double* kernel = pKernel->data();
-    const double* gain = pGain->data();
-    double* response = mSpectrumL.data();  // TransformFrame has used the frame's spectra
-    for (int k = 0; k < h; ++k)
-    {
-      response[2 * k] = gain[k];
-      response[2 * k + 1] = gain[k] * 0.0;
-    }
-    Rdft(n, -1, response);
-    for (int k = 0; k < n; ++k) response[k] *= kernelScale;
-    for (int k = 0; k < h; ++k) std::swap(response[k], response[h + k]);
-    OddBins(response, nullptr, kernel, mScratch.data());
-    for (int k = 0; k < h; k += 2)
-    {
-      kernel[4 * k] = gain[k];
-      kernel[4 * k + 1] = 0.0;
-      kernel[4 * k + 4] = -gain[k + 1];
-      kernel[4 * k + 5] = 0.0;
-    }
-    kernel[1] = 0.0;  // the Nyquist bin: G's own Nyquist entry is 0
+    response[2 * k] = gain[k];
+    response[2 * k + 1] = gain[k] * 0.0;
   }
+  Rdft(n, -1, response);
+  for (int k = 0; k < n; ++k) response[k] *= kernelScale;
+  for (int k = 0; k < h; ++k) std::swap(response[k], response[h + k]);
+  OddBins(response, nullptr, kernel, mScratch.data());
+  for (int k = 0; k < h; k += 2)
+  {
+    kernel[4 * k] = gain[k];
+    kernel[4 * k + 1] = 0.0;
+    kernel[4 * k + 4] = -gain[k + 1];
+    kernel[4 * k + 5] = 0.0;
+  }
+  kernel[1] = 0.0;  // the Nyquist bin: G's own Nyquist entry is 0
 }
 
 void TeskEngine::AppliqueReduction() noexcept
@@ -121,20 +159,32 @@ void TeskEngine::AppliqueReduction() noexcept
   const double a = mModeA.load(std::memory_order_relaxed) * mReductionStep;
   const double b = mReductionStep * mModeB.load(std::memory_order_relaxed);
 
-  // A selected bin k lowers k + 1 and k + 2, and only k + 1 < kHopSize is ever
-  // applied, so the scan stops there.
-  const int last = kHopSize - 1;
-  for (int k = 0; k < last; ++k)
+  // A selected bin k lowers k + 1 by a and k + 2 by b, each then held at 0 or above,
+  // in the order of k; only k + 1 < kHopSize is ever applied. So bin m is lowered
+  // first by b (when m - 2 is selected), then by a (when m - 1 is), whatever the other
+  // bins do: each bin is worked out on its own.
+  const int last = kHopSize - 1;  // selectable bins: 0 .. last - 1
+  auto selected = [&](int k) {
+    const bool inBand = inv > 0.5 ? (k < lo || k > hi) : (inv < 0.5 && lo < k && k < hi);
+    return k >= 0 && k < last && inBand;
+  };
+  for (int ch = 0; ch < mChannels; ++ch)
   {
-    const bool selected = inv > 0.5 ? (k < lo || k > hi) : (inv < 0.5 && lo < k && k < hi);
-    if (!selected) continue;
-    mMagL[k + 1] -= a;
-    mMagR[k + 1] -= a;
-    mMagL[k + 2] -= b;
-    mMagR[k + 2] -= b;
-    NotBelowZero(mMagL[k + 1]);
-    NotBelowZero(mMagR[k + 1]);
-    NotBelowZero(mMagL[k + 2]);
-    NotBelowZero(mMagR[k + 2]);
+    double* mag = mMag[ch].data();
+    for (int m = 1; m <= last + 1; ++m)
+    {
+      double v = mag[m];
+      if (selected(m - 2))
+      {
+        v -= b;
+        NotBelowZero(v);
+      }
+      if (selected(m - 1))
+      {
+        v -= a;
+        NotBelowZero(v);
+      }
+      mag[m] = v;
+    }
   }
 }

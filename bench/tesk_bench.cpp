@@ -8,7 +8,11 @@
 //     real transforms; FFTW_MEASURE plans, input copied in first as the engine does);
 //   - the share of the engine's time that our FFT would take for that plain work
 //     (six 4096-point and twelve 8192-point transforms, timed alone);
-//   - one full redraw of the editor against the editor's 40 ms frame period.
+//   - one full redraw of the editor against the editor's 40 ms frame period;
+//   - the engine per 2048 samples in the mono configuration (the first input and
+//     output connected) and on all-silent input, each against the busy stereo figure;
+//   - the heaviest of the 32 calls of 64 frames in every 2048 samples, against that
+//     call's real-time budget and against the average call.
 //
 // The machine is usually shared, so by default every benchmark runs 10 short
 // repetitions in random interleaving with the others (each sees the same mix of
@@ -25,6 +29,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchArguments.h"
@@ -218,6 +223,74 @@ void BM_EnginePerHop(benchmark::State& state)
   }
 }
 
+// The processor in the mono configuration: only the first input and output connected.
+std::unique_ptr<Tesk> MakeBusyMonoTesk()
+{
+  auto plug = MakeBusyTesk();
+  plug->SetInputChannelConnections(0, 1, true);
+  plug->SetInputChannelConnections(1, 1, false);
+  plug->SetOutputChannelConnections(0, 1, true);
+  plug->SetOutputChannelConnections(1, 1, false);
+  return plug;
+}
+
+// The engine per 2048 samples in 512-frame blocks on the input `kind` names.
+enum class Feed
+{
+  kBusyMono,
+  kSilentStereo
+};
+void EnginePerHopOn(benchmark::State& state, Feed kind)
+{
+  auto plug = kind == Feed::kBusyMono ? MakeBusyMonoTesk() : MakeBusyTesk();
+  Input in(1 << 18);
+  if (kind == Feed::kSilentStereo)
+  {
+    std::fill(in.l.begin(), in.l.end(), 0.0);
+    std::fill(in.r.begin(), in.r.end(), 0.0);
+  }
+  std::vector<double> outL(512), outR(512);
+  size_t pos = 0;
+  // Long enough for the engine's history to be silent where the input is.
+  for (int i = 0; i < 128; ++i) Process(*plug, in, outL, outR, &pos, 512);
+  for (auto _ : state)
+  {
+    for (int k = 0; k < 4; ++k) Process(*plug, in, outL, outR, &pos, 512);
+    state.PauseTiming();
+    plug->OnIdle();
+    state.ResumeTiming();
+  }
+}
+void BM_EnginePerHopMono(benchmark::State& state) { EnginePerHopOn(state, Feed::kBusyMono); }
+void BM_EnginePerHopSilent(benchmark::State& state) { EnginePerHopOn(state, Feed::kSilentStereo); }
+
+// The 32 calls of 64 frames in 2048 samples, each timed in thread CPU time: the
+// heaviest one is the iteration's time, the average one a counter.
+void BM_HeaviestCall64(benchmark::State& state)
+{
+  auto plug = MakeBusyTesk();
+  Input in(1 << 18);
+  std::vector<double> outL(64), outR(64);
+  size_t pos = 0;
+  for (int i = 0; i < 1024; ++i) Process(*plug, in, outL, outR, &pos, 64);
+  double total = 0.0;
+  for (auto _ : state)
+  {
+    double heaviest = 0.0;
+    for (int k = 0; k < 32; ++k)
+    {
+      const double t0 = ThreadCpuSeconds();
+      Process(*plug, in, outL, outR, &pos, 64);
+      const double t = ThreadCpuSeconds() - t0;
+      heaviest = std::max(heaviest, t);
+      total += t;
+    }
+    state.SetIterationTime(heaviest);
+    plug->OnIdle();
+  }
+  state.counters["average_call_s"] = total / (32.0 * static_cast<double>(state.iterations()));
+}
+
 // One full redraw: every control of the editor, the displays full of spectra and points.
 void BM_EditorRedraw(benchmark::State& state)
 {
@@ -240,6 +313,9 @@ BENCHMARK(BM_FrameStepBlock32)->UseManualTime()->Unit(benchmark::kMicrosecond)->
 BENCHMARK(BM_FFTPerHop)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_FFTWPerHop)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_EnginePerHop)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_EnginePerHopMono)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_EnginePerHopSilent)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_HeaviestCall64)->UseManualTime()->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_EditorRedraw)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 
 // Keeps the per-benchmark times and counters for the summary.
@@ -289,6 +365,23 @@ public:
       const double f = mEntries["BM_FFTPerHop"].cpuSeconds, e = mEntries["BM_EnginePerHop"].cpuSeconds;
       std::printf("  plain transform work, our FFT:     %8.1f %% of the engine's time (%.1f us of %.1f us)\n",
                   100.0 * f / e, f * 1e6, e * 1e6);
+    }
+    for (const auto& [name, what] : {std::pair{"BM_EnginePerHopMono", "mono configuration, busy:"},
+                                     std::pair{"BM_EnginePerHopSilent", "silent input, stereo:    "}})
+    {
+      if (!Has(name) || !Has("BM_EnginePerHop")) continue;
+      const double x = mEntries[name].cpuSeconds, e = mEntries["BM_EnginePerHop"].cpuSeconds;
+      std::printf("  engine per 2048 samples, %s %6.2f x busy stereo (%.1f us against %.1f us)\n", what, x / e, x * 1e6,
+                  e * 1e6);
+    }
+    if (Has("BM_HeaviestCall64"))
+    {
+      // Both figures are the lowest of the repetitions.
+      Entry& h = mEntries["BM_HeaviestCall64"];
+      const double t = h.realSeconds, average = h.counters["average_call_s"], budget = 64.0 / kRate;
+      std::printf(
+        "  heaviest 64-frame call per 2048:   %8.1f us = %5.1f %% of its %.1f us budget, %.1f x the average call\n",
+        t * 1e6, 100.0 * t / budget, budget * 1e6, t / average);
     }
     if (Has("BM_EditorRedraw"))
     {

@@ -240,3 +240,42 @@ TEST(TeskProcessor, WithoutAnEditorTheOutputAndTheHostsNotificationsStayTheSame)
   EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kWaveformDisplay), 0);
   EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kFFTDisplay), 0);
 }
+
+TEST(TeskProcessor, TheMonoConfigurationRunsOneChannelWithTheBytesOfASilentRightInput)
+{
+  // Which connections make the engine run one channel: only the first input and output.
+  struct Row
+  {
+    const char* name;
+    bool in1, out1;  // the second input and output connected (the first ones are)
+    int channels;
+  };
+  const Row rows[] = {
+    {"stereo", true, true, 2},
+    {"mono (1-1)", false, false, 1},
+    {"second input only", true, false, 2},
+    {"second output only", false, true, 2},
+  };
+  const Signal in = Noise(30000, 0.4, 5u), silent(in.size(), 0.0);
+  Signal expectedL, expectedR;
+  {
+    Engine stereo(7u);
+    stereo.Set(Tesk::kSensitivity, 0.6);
+    stereo.Set(Tesk::kAuto, 1.0);
+    stereo.Render(in, silent, &expectedL, &expectedR, 333);
+  }
+  for (const Row& r : rows)
+  {
+    Engine e(7u);
+    e.Set(Tesk::kSensitivity, 0.6);
+    e.Set(Tesk::kAuto, 1.0);
+    e->SetInputChannelConnections(0, 1, true);
+    e->SetInputChannelConnections(1, 1, r.in1);
+    e->SetOutputChannelConnections(0, 1, true);
+    e->SetOutputChannelConnections(1, 1, r.out1);
+    EXPECT_EQ(e->EngineChannels(), r.channels) << r.name;
+    Signal outL, outR;
+    e.Render(in, silent, &outL, &outR, 333);
+    EXPECT_EQ(0, std::memcmp(outL.data(), expectedL.data(), in.size() * sizeof(double))) << r.name;
+  }
+}

@@ -15,6 +15,8 @@ PACKAGES=(
   lv2-dev liblilv-dev
   lilv-utils sordi serdi lv2file jalv jackd2 ardour
   lsp-plugins-lv2 sndfile-tools
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-bad
+  debhelper dpkg-dev fakeroot lintian
 )
 
 missing=()

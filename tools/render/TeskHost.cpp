@@ -23,7 +23,8 @@ namespace
 AudioComponent TeskComponent()
 {
 #ifndef __APPLE__
-  // The build lays the bundle out in the folder above this program's own.
+  // The build lays the bundle out in the folder above this program's own; an installed
+  // renderer has it in its private library folder, at a fixed path from its own.
   char self[PATH_MAX] = "";
   const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
   if (n > 0)
@@ -31,6 +32,9 @@ AudioComponent TeskComponent()
     std::string folder(self, static_cast<size_t>(n));
     folder.erase(folder.rfind('/'));
     compat_AddAudioComponentFolder((folder + "/..").c_str());
+#ifdef TESK_RENDER_COMPONENT_FOLDER
+    compat_AddAudioComponentFolder((folder + "/" + TESK_RENDER_COMPONENT_FOLDER).c_str());
+#endif
   }
 #endif
   const AudioComponentDescription description = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),

@@ -3,7 +3,8 @@
 with the same arguments, the same exit codes, the program's version, and it renders
 without a warning.
 
-Usage: man_page_test.py TESK_RENDER MAN_PAGE
+Usage: man_page_test.py MAN_PAGE TESK_RENDER
+       man_page_test.py MAN_PAGE EMULATOR... TESK_RENDER   (a cross build's program)
 """
 
 import re
@@ -64,9 +65,9 @@ def man_options(source):
 
 
 def main():
-    program, page = sys.argv[1], sys.argv[2]
-    usage = subprocess.run([program, "--help"], capture_output=True, text=True, check=True).stdout
-    version = subprocess.run([program, "--version"], capture_output=True, text=True, check=True).stdout
+    page, program = sys.argv[1], sys.argv[2:]
+    usage = subprocess.run(program + ["--help"], capture_output=True, text=True, check=True).stdout
+    version = subprocess.run(program + ["--version"], capture_output=True, text=True, check=True).stdout
     with open(page, encoding="utf-8") as f:
         source = f.read()
     failures = []

@@ -123,7 +123,7 @@ done
 
 step "the packaged manual page"
 gunzip -c "$ROOT/usr/share/man/man1/tesk-render.1.gz" >"$SCRATCH/tesk-render.1"
-python3 "$SOURCE/tests/package/man_page_test.py" "$RENDER" "$SCRATCH/tesk-render.1" ||
+python3 "$SOURCE/tests/package/man_page_test.py" "$SCRATCH/tesk-render.1" "$RENDER" ||
   fail "the packaged manual page does not match the packaged program"
 
 if ((failures)); then

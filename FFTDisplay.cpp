@@ -6,11 +6,9 @@
 
 #include "Ctrlo.h"
 #include "IGraphics.h"
-#include "IPlugBase.h"
 #include "IPlugUtilities.h"
 #include "PortableMath.h"
-
-static_assert(std::atomic<double>::is_always_lock_free, "the history hand-off must not lock");
+#include "TeskDisplayFeed.h"
 
 namespace
 {
@@ -40,7 +38,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
     mH(h),
     mInnerLeft(0),
     mInnerTop(0),
-    mInnerW(static_cast<int>(0.95 * w)),
+    mInnerW(InnerWidth(w)),
     mInnerH(static_cast<int>(0.65 * h)),
     mMaxCount(maxCount),
     mRowLen(std::max(maxCount / 2, 0)),
@@ -58,8 +56,7 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
   mLogStep = portable_math::Pow(10.0, portable_math::Log10(mMaxCount / 2) / (mInnerW * 2.5));
 
   const int rows = std::max(mInnerH, 0);
-  mHistory = std::make_unique<std::atomic<double>[]>(static_cast<size_t>(rows) * mRowLen);
-  for (size_t i = 0; i < static_cast<size_t>(rows) * mRowLen; ++i) mHistory[i].store(0.0, std::memory_order_relaxed);
+  mHistory = std::make_unique<double[]>(static_cast<size_t>(rows) * mRowLen);
 
   // The axis starts linear and grows geometrically; it never changes, so the bin
   // of every column is worked out once.
@@ -79,42 +76,96 @@ FFTDisplay::FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, 
 
 FFTDisplay::~FFTDisplay() = default;
 
-// ---- Operations the engine uses ----
+// ---- The history ----
 
 void FFTDisplay::addFFT(const double* spectrumA, const double* spectrumB, int n) noexcept
 {
   if (mInnerH > 0)
   {
-    ApplyClearRequest();
-    const int pos = mWritePos.load(std::memory_order_relaxed);
     // Never past the row: the rest of the row keeps its older magnitudes.
     const int count = std::clamp(n, 0, mRowLen);
-    std::atomic<double>* row = mHistory.get() + static_cast<size_t>(pos) * mRowLen;
-    for (int k = 0; k < count; ++k) row[k].store((spectrumA[k] + spectrumB[k]) * 5.0 * 0.5, std::memory_order_relaxed);
-    mWritePos.store(pos + 1 >= mInnerH ? 0 : pos + 1, std::memory_order_release);
+    double* row = mHistory.get() + static_cast<size_t>(mWritePos) * mRowLen;
+    for (int k = 0; k < count; ++k) row[k] = (spectrumA[k] + spectrumB[k]) * 5.0 * 0.5;
   }
-  mHandOff.Stored();
+  SkipRows(1);
 }
 
-void FFTDisplay::ApplyClearRequest() noexcept
+void FFTDisplay::AddSummedSpectrum(const double* sums, int n) noexcept
 {
-  unsigned request = 0;
-  if (!mHandOff.TakeClearRequest(&request)) return;
-  const size_t n = static_cast<size_t>(mInnerH) * mRowLen;
-  for (size_t i = 0; i < n; ++i) mHistory[i].store(0.0, std::memory_order_relaxed);
-  mHandOff.AcknowledgeClear(request);
+  if (mInnerH > 0)
+  {
+    const int count = std::clamp(n, 0, mRowLen);
+    double* row = mHistory.get() + static_cast<size_t>(mWritePos) * mRowLen;
+    for (int k = 0; k < count; ++k) row[k] = sums[k] * 5.0 * 0.5;
+  }
+  SkipRows(1);
 }
 
-void FFTDisplay::clear()
+void FFTDisplay::SkipRows(std::uint64_t n) noexcept
 {
-  RequestClear();
-  // The push touches no field another thread draws from.
-  const double value = std::clamp(mValue, mClampLo, mClampHi);
-  if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
+  if (mInnerH > 0) mWritePos = static_cast<int>((mWritePos + n % static_cast<std::uint64_t>(mInnerH)) % mInnerH);
+  mDirty = true;
+}
+
+void FFTDisplay::Wipe() noexcept
+{
+  std::fill(mHistory.get(), mHistory.get() + static_cast<size_t>(std::max(mInnerH, 0)) * mRowLen, 0.0);
+  mDirty = true;
+}
+
+void FFTDisplay::SetFeed(const TeskDisplayFeed* pFeed)
+{
+  mFeed = pFeed;
+  if (pFeed && !mFeedRow) mFeedRow = std::make_unique<double[]>(TeskDisplayFeed::kSpectrumBins);
+}
+
+void FFTDisplay::ApplyHandOff()
+{
+  if (mFeed) DrainFeed();
+}
+
+void FFTDisplay::DrainFeed() noexcept
+{
+  const TeskDisplayFeed& feed = *mFeed;
+  // A requested clear wipes everything stored before the audio thread performs it:
+  // show the wipe now and take nothing until then.
+  if (feed.SpectrumClearPending())
+  {
+    if (!mShowsPendingClear) Wipe();
+    mShowsPendingClear = true;
+    return;
+  }
+  const std::uint64_t stored = feed.SpectraStored();
+  const std::uint64_t wipedBefore = feed.SpectraWipedBefore();
+  if (wipedBefore > mWipedBefore || mShowsPendingClear)
+  {
+    // The spectra before the clear went by while it waited: their rows pass wiped.
+    if (wipedBefore > mSpectraSeen) SkipRows(wipedBefore - mSpectraSeen);
+    Wipe();
+    mSpectraSeen = std::max(mSpectraSeen, wipedBefore);
+    mWipedBefore = wipedBefore;
+    mShowsPendingClear = false;
+  }
+  if (stored <= mSpectraSeen) return;
+  // Only the last mInnerH spectra can show; the rows of older ones pass unwritten.
+  const std::uint64_t rows = static_cast<std::uint64_t>(std::max(mInnerH, 1));
+  if (stored - mSpectraSeen > rows)
+  {
+    SkipRows(stored - rows - mSpectraSeen);
+    mSpectraSeen = stored - rows;
+  }
+  for (; mSpectraSeen < stored; ++mSpectraSeen)
+  {
+    // Overtaken by the writer (it is far ahead): the next tick goes on from the newest.
+    if (!feed.CopySpectrum(mSpectraSeen, mFeedRow.get())) return;
+    AddSummedSpectrum(mFeedRow.get(), TeskDisplayFeed::kSpectrumBins);
+  }
 }
 
 void FFTDisplay::setxm1(double v) noexcept { xm1.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
 void FFTDisplay::setxm2(double v) noexcept { xm2.store(PlaceHandle(mXmMin + (mXmMax - mXmMin) * v)); }
+void FFTDisplay::PlaceLowHandle(int offset) noexcept { xm1.store(PlaceHandle(static_cast<double>(mXmMin) + offset)); }
+void FFTDisplay::PlaceHighHandle(int offset) noexcept { xm2.store(PlaceHandle(static_cast<double>(mXmMin) + offset)); }
 
 // A travel of zero pixels (a display narrower than its handle) has no fraction.
 double FFTDisplay::GetLow() const noexcept
@@ -129,20 +180,12 @@ double FFTDisplay::GetHigh() const noexcept
   return span == 0 ? 0.0 : static_cast<double>(Xm2() - mXmMin) / span;
 }
 
-int FFTDisplay::TakePendingPushes() noexcept { return mHandOff.TakePendingPushes(); }
-
 // ---- Drawing ----
-
-bool FFTDisplay::IsDirty()
-{
-  if (mHandOff.TakeRedraw()) mDirty = true;
-  return mDirty;
-}
 
 double FFTDisplay::HistoryValue(int row, int k) const noexcept
 {
-  if (row < 0 || row >= mInnerH || k < 0 || k >= mRowLen || mHandOff.ClearPending()) return 0.0;
-  return mHistory[static_cast<size_t>(row) * mRowLen + k].load(std::memory_order_relaxed);
+  if (row < 0 || row >= mInnerH || k < 0 || k >= mRowLen) return 0.0;
+  return mHistory[static_cast<size_t>(row) * mRowLen + k];
 }
 
 unsigned FFTDisplay::ColumnBin(int c) const noexcept { return (c >= 0 && c < mInnerW) ? mColumnBins[c] : 0u; }
@@ -187,8 +230,6 @@ bool FFTDisplay::IsGreyed(int x, int low, int high, bool inv) const noexcept
 
 bool FFTDisplay::Draw(IGraphics* pGraphics)
 {
-  const int writePos = mWritePos.load(std::memory_order_acquire);
-  const bool cleared = mHandOff.ClearPending();
   const int low = Xm1(), high = Xm2();
   const bool inv = mInv.load();
   const int firstX = kMapRight - mInnerW - mInnerLeft;
@@ -196,14 +237,13 @@ bool FFTDisplay::Draw(IGraphics* pGraphics)
   // Oldest row at the top, newest at the bottom.
   for (int r = 0; r < mInnerH; ++r)
   {
-    const int i = (writePos + r) % mInnerH;
-    const std::atomic<double>* row = mHistory.get() + static_cast<size_t>(i) * mRowLen;
+    const int i = (mWritePos + r) % mInnerH;
+    const double* row = mHistory.get() + static_cast<size_t>(i) * mRowLen;
     for (int c = 0; c < mInnerW; ++c)
     {
       const unsigned b = mColumnBins[c];
       // A bin past the row (a short history) shows as silence rather than being read.
-      const double stored =
-        (cleared || b >= static_cast<unsigned>(mRowLen)) ? 0.0 : row[b].load(std::memory_order_relaxed);
+      const double stored = b >= static_cast<unsigned>(mRowLen) ? 0.0 : row[b];
       PickColor(stored, IsGreyed(firstX + c, low, high, inv));
       mRowPixels[c] = mPixelColor.ToPixel();
     }
@@ -255,6 +295,7 @@ void FFTDisplay::OnMouseDrag(int, int, int dX, int, IMouseMod*)
       xm2.store(static_cast<int>(high + dX));
     }
   }
+  if (mHandleListener) mHandleListener->HandlesDragged(Xm1() - mXmMin, Xm2() - mXmMin);
   if (mLowHolder) mLowHolder->SetValue(GetLow());
   if (mHighHolder) mHighHolder->SetValue(GetHigh());
   SetDirty(true);

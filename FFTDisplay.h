@@ -8,58 +8,77 @@
 // through GetLow and GetHigh.
 //
 // Threads (the processor reaches it through TeskEditorLink; see the notes there):
-// - addFFT: audio thread only (a single producer). It writes the history through
-//   relaxed atomics, never locks, never allocates, and instead of pushing the
-//   control's parameter it hands off a redraw and one owed push (DisplayHandOff),
-//   which the processor pays from OnIdle (TakePendingPushes).
-// - RequestClear, setxm1, setxm2, mInv: any thread (the processor's parameter
-//   change); atomics the editor reads. RequestClear only requests the wipe through
-//   the hand-off; the next addFFT performs it, and until then drawing shows the
-//   history as wiped, so the audio thread stays the history's only writer. clear
-//   adds the push of the control's value: a thread that may call into the plug-in.
-// - Draw, IsDirty and the mouse handlers: the editor's thread.
-// - GetLow, GetHigh: any thread (the handle positions are atomics).
+// - Its history (addFFT, AddSummedSpectrum, SkipRows, Wipe), Draw, the mouse handlers
+//   and ApplyHandOff: the editor's thread only. On the editor's timer ApplyHandOff
+//   drains the processor's display feed (TeskDisplayFeed) into the history: the
+//   spectra stored since the last tick, in order, and the clears between them. So the
+//   audio thread never touches the display.
+// - setxm1, setxm2, PlaceLowHandle, PlaceHighHandle, GetLow, GetHigh, mInv: any thread
+//   (the handle positions and the flag are atomics the editor reads).
+// - The handle listener hears of a drag on the editor's thread.
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 
-#include "DisplayHandOff.h"
 #include "IControl.h"
 #include "lice_pixel.h"
 
 class Ctrlo;
+class TeskDisplayFeed;
+
+// Told where a drag left the handles, as pixel offsets from the start of their travel,
+// before the control pushes its value. Editor thread.
+class FFTHandleListener
+{
+public:
+  virtual void HandlesDragged(int lowOffset, int highOffset) noexcept = 0;
+
+protected:
+  ~FFTHandleListener() = default;
+};
 
 class FFTDisplay final : public IControl
 {
 public:
+  // The colour map's width in a display w pixels wide, and the pixels the handles travel.
+  static constexpr int InnerWidth(int w) noexcept { return static_cast<int>(0.95 * w); }
+  static constexpr int HandleTravel(int w) noexcept { return w - 2 * ((w - InnerWidth(w)) / 2); }
+
   // The control covers (x, y, x + w, y + h). maxCount / 2 magnitudes are kept per
   // row. The handle image is copied; its width sets the handles' travel.
   FFTDisplay(IPlugBase* pPlug, Ctrlo* pLowHolder, Ctrlo* pHighHolder, int x, int y, int w, int h, int maxCount,
              int paramIdx, IBitmap handle, IChannelBlend blend = IChannelBlend(IChannelBlend::kBlendNone));
   ~FFTDisplay() override;
 
-  // --- Operations the engine uses ---
+  // --- The history (editor thread) ---
   // Stores row = (spectrumA + spectrumB) * 5 * 0.5 for the first n bins (at most the
   // row length; n <= 0 stores nothing) and advances the write position.
-  // Audio thread: no allocation, no locks.
   void addFFT(const double* spectrumA, const double* spectrumB, int n) noexcept;
-  // Wipes every row (the write position stays) and pushes the control's value.
-  // The editor thread, or a non-audio thread holding the plug-in mutex.
-  void clear();
-  // The wipe alone, without the push. Any thread: no allocation, no locks.
-  void RequestClear() noexcept { mHandOff.RequestClear(); }
+  // The same for a spectrum already summed: row = sums * 5 * 0.5.
+  void AddSummedSpectrum(const double* sums, int n) noexcept;
+  // Advances the write position by n rows without storing (rows that were wiped).
+  void SkipRows(std::uint64_t n) noexcept;
+  // Zeroes every row; the write position stays.
+  void Wipe() noexcept;
+  // The feed ApplyHandOff drains; null for none. Set while building the editor.
+  void SetFeed(const TeskDisplayFeed* pFeed);
+
+  // --- The band handles (any thread) ---
   // Place a handle at the fraction v of its travel (truncated to a pixel). Neither
   // clamps to the travel nor marks the control dirty; a v absurdly far outside 0..1
   // leaves the handle 2^24 pixels out, where its arithmetic stays inside int.
-  // Any thread.
   void setxm1(double v) noexcept;
   void setxm2(double v) noexcept;
-  // The band edges as fractions of the travel. Any thread.
+  // Place a handle offset pixels from the start of its travel (held as setxm1 holds a
+  // handle far outside).
+  void PlaceLowHandle(int offset) noexcept;
+  void PlaceHighHandle(int offset) noexcept;
+  // Who hears of drags; null for nobody. Set while building the editor.
+  void SetHandleListener(FFTHandleListener* pListener) noexcept { mHandleListener = pListener; }
+  // The band edges as fractions of the travel.
   double GetLow() const noexcept;
   double GetHigh() const noexcept;
-  // Spectra stored since the last call; each stands for one push of the control's
-  // value that the processor owes the host. Any thread.
-  int TakePendingPushes() noexcept;
 
   // Inverted band: grey inside instead of outside. Written by the processor
   // (TeskEditorLink::ShowInvertedBand) on any thread.
@@ -73,8 +92,8 @@ public:
   void OnMouseOver(int x, int y, IMouseMod* pMod) override;
   void OnMouseOut() override;
   bool Draw(IGraphics* pGraphics) override;
-  // Also reports the spectra the audio thread stored since the last redraw.
-  bool IsDirty() override;
+  // The spectra and clears the feed holds since the last tick.
+  void ApplyHandOff() override;
 
   // --- Inspection ---
   int Xm1() const noexcept { return xm1.load(std::memory_order_relaxed); }
@@ -87,8 +106,8 @@ public:
   int InnerH() const noexcept { return mInnerH; }
   int RowLength() const noexcept { return mRowLen; }
   double LogStep() const noexcept { return mLogStep; }
-  int WritePos() const noexcept { return mWritePos.load(std::memory_order_acquire); }
-  // The value drawing sees at bin k of history row r (0 once a wipe is requested).
+  int WritePos() const noexcept { return mWritePos; }
+  // The value drawing sees at bin k of history row r.
   double HistoryValue(int row, int k) const noexcept;
   // The bin drawn in column c.
   unsigned ColumnBin(int c) const noexcept;
@@ -97,14 +116,15 @@ public:
   bool DragsBand() const noexcept { return mDragBand; }
 
 private:
-  // Audio thread: performs a wipe that clear requested. No allocation, no locks.
-  void ApplyClearRequest() noexcept;
+  // Editor thread: the feed's spectra and clears since the last call.
+  void DrainFeed() noexcept;
   // The colour of one map pixel for the stored magnitude, grey when greyed.
   void PickColor(double stored, bool greyed) noexcept;
   bool IsGreyed(int x, int low, int high, bool inv) const noexcept;
 
   Ctrlo* mLowHolder;
   Ctrlo* mHighHolder;
+  FFTHandleListener* mHandleListener = nullptr;
   int mW, mH;
   int mInnerLeft, mInnerTop, mInnerW, mInnerH;
   int mMaxCount, mRowLen;
@@ -115,10 +135,16 @@ private:
   int mXmMin, mXmMax;
   bool mDragLow = false, mDragHigh = false, mDragBand = false;
 
-  // mInnerH rows of mRowLen magnitudes; the audio thread is the only writer.
-  std::unique_ptr<std::atomic<double>[]> mHistory;
+  // mInnerH rows of mRowLen magnitudes and the row the next spectrum takes.
+  std::unique_ptr<double[]> mHistory;
+  int mWritePos = 0;
   std::unique_ptr<unsigned[]> mColumnBins;   // fixed by the axis, computed once
-  std::unique_ptr<LICE_pixel[]> mRowPixels;  // one row of the map as it is drawn; editor thread
-  std::atomic<int> mWritePos{0};
-  DisplayHandOff mHandOff;
+  std::unique_ptr<LICE_pixel[]> mRowPixels;  // one row of the map as it is drawn
+
+  // Draining the feed: the spectra taken so far (by number), the clear last followed,
+  // whether a requested clear shows as a wipe already, and one spectrum's sums.
+  const TeskDisplayFeed* mFeed = nullptr;
+  std::uint64_t mSpectraSeen = 0, mWipedBefore = 0;
+  bool mShowsPendingClear = false;
+  std::unique_ptr<double[]> mFeedRow;
 };

@@ -3,9 +3,13 @@
 
 #include "Tesk.h"
 
+#include <atomic>
+
+#include "TeskEditorLink.h"
+#if TESK_PROCESSOR_BUILDS_EDITOR
 #include "IGraphics.h"
 #include "TeskEditor.h"
-#include "TeskEditorLink.h"
+#endif
 
 using tesk::IsOn;
 
@@ -25,17 +29,30 @@ Tesk::Tesk(IPlugInstanceInfo info)
              kTeskVendorVersion, kTeskFourCC, kTeskFourCC, kLatencySamples, false, false, false, 0)
 {
   InitParameters();
-  mEditor = std::make_unique<TeskEditor>(this);
-  mEngine.SetEditor(mEditor.get());
+  mEngine.SetDisplayFeed(&mFeed);
+  mShare = {&mEngine.BandMarks(), &mFeed};
+#if TESK_PROCESSOR_BUILDS_EDITOR
+  if (!ProcessorsWithoutEditorRequested()) mEditor = std::make_unique<TeskEditor>(this, mShare);
+#endif
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
 Tesk::~Tesk()
 {
+#if TESK_PROCESSOR_BUILDS_EDITOR
   // A window's editor thread may be pushing a value into the processor right now: it
   // stops before the editor's channel, the engine or the binding go.
   if (IGraphics* pGraphics = GetGUI()) pGraphics->PlugInDestroying();
+#endif
 }
+
+namespace
+{
+std::atomic<bool> gWithoutEditor{false};
+}
+
+void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept { gWithoutEditor.store(withoutEditor); }
+bool ProcessorsWithoutEditorRequested() noexcept { return gWithoutEditor.load(); }
 
 void Tesk::InitParameters()
 {
@@ -57,70 +74,35 @@ void Tesk::ApplyParamChange(int index) noexcept
   const IParam* pParam = index >= 0 && index < kNumParams ? GetParam(index) : nullptr;
   if (!pParam) return;
   const double v = pParam->Value();
-  TeskEditorLink* pEditor = mEditor.get();
 
   switch (index)
   {
     case kSensitivity: mEngine.SetSensitivity(v); break;
-    case kLow:
-      mEngine.SetBandLow(v);
-      if (pEditor) pEditor->ShowBandLow(v);
-      break;
-    case kHigh:
-      mEngine.SetBandHigh(v);
-      if (pEditor) pEditor->ShowBandHigh(v);
-      break;
-    case kFFTDisplay:
-      // The spectrum display's handles are where the user sets the band: take the
-      // edges from them, not from parameters 2 and 3.
-      if (pEditor)
-      {
-        const double low = pEditor->BandLow(), high = pEditor->BandHigh();
-        pEditor->ShowBandEdges(low, high);
-        mEngine.SetBandLow(low);
-        mEngine.SetBandHigh(high);
-      }
-      break;
-    case kPre:
-      mEngine.SetPreAmount(v);
-      if (pEditor) pEditor->RefreshFader(kPre);
-      break;
-    case kAuto:
-      mEngine.SetAutoMode(v);
-      if (pEditor) pEditor->ShowSwitch(kAuto, IsOn(v));
-      break;
-    case kInv:
-      mEngine.SetInvertBand(v);
-      if (pEditor)
-      {
-        pEditor->ShowInvertedBand(IsOn(v));
-        pEditor->ShowSwitch(kInv, IsOn(v));
-      }
-      break;
-    case kModeA:
-      mEngine.SetModeA(v);
-      if (pEditor) pEditor->RefreshFader(kModeA);
-      break;
-    case kModeB:
-      mEngine.SetModeB(v);
-      if (pEditor) pEditor->RefreshFader(kModeB);
-      break;
+    case kLow: mEngine.SetBandLow(v); break;
+    case kHigh: mEngine.SetBandHigh(v); break;
+    // The marks are where the user sets the band (a drag of the handles moves them):
+    // take the edges from them, not from parameters 2 and 3.
+    case kFFTDisplay: mEngine.TakeBandFromMarks(); break;
+    case kPre: mEngine.SetPreAmount(v); break;
+    case kAuto: mEngine.SetAutoMode(v); break;
+    case kInv: mEngine.SetInvertBand(v); break;
+    case kModeA: mEngine.SetModeA(v); break;
+    case kModeB: mEngine.SetModeB(v); break;
     case kBypass:
       mEngine.SetBypass(IsOn(v));
-      if (pEditor)
+      if (IsOn(v))
       {
-        pEditor->ShowSwitch(kBypass, IsOn(v));
-        if (IsOn(v))
-        {
-          pEditor->ClearDisplays();
-          mClearPushesOwed.store(true, std::memory_order_release);
-        }
+        // The waveform rewinds and the spectra are wiped; each display owes its
+        // parameter a push for it.
+        mFeed.RequestClear();
+        mClearPushesOwed.store(true, std::memory_order_release);
       }
       break;
     // "Reduction Amount", "WaveformDisplay" and "Residual": no processing step reads
     // them; the host, the state and the editor use the parameter itself.
     default: break;
   }
+  if (TeskEditorLink* pEditor = mEditor.get()) ShowParamChange(*pEditor, index, v, mEngine.BandMarks());
 }
 
 void Tesk::PayClearPushes()
@@ -138,14 +120,13 @@ void Tesk::DeliverDisplayNotifications()
 {
   WDL_MutexLock lock(&mMutex);
   PayClearPushes();
-  if (!mEditor) return;
   // A backlog is paid with one push per display: every owed push carries the same,
   // unchanged value, so repeats tell the host nothing more, while a long render
   // without idle slots would otherwise release thousands at once under the mutex.
   // Spectra first: a spectrum push is what re-reads the band edges, and the audio
   // thread stored those before the points that followed them.
-  if (mEditor->TakeSpectrumPushes() > 0) SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
-  if (mEditor->TakeWaveformPushes() > 0)
+  if (mFeed.TakeSpectrumPushes() > 0) SetParameterFromGUI(kFFTDisplay, GetParam(kFFTDisplay)->GetNormalized());
+  if (mFeed.TakeWaveformPushes() > 0)
     SetParameterFromGUI(kWaveformDisplay, GetParam(kWaveformDisplay)->GetNormalized());
 }
 

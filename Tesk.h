@@ -1,20 +1,21 @@
 #pragma once
 // Tesk: the stereo spectral effect's processor, the one object a binding creates
 // per plug-in instance. It declares the thirteen host parameters (TeskParams.h),
-// owns the engine (TeskEngine) and the editor's side of the processor-editor
-// channel (TeskEditorLink), and turns parameter changes into the engine's working
-// values and into what the editor shows.
+// owns the engine (TeskEngine), the display feed the engine writes (TeskDisplayFeed)
+// and the editor's side of the processor-editor channel (TeskEditorLink), and turns
+// parameter changes into the engine's working values and into what the editor shows.
 //
 // The binding is chosen per build target (IPlugAPI.h): the same sources make the
 // Audio Unit library and any other binding's plug-in. Only the Audio Unit's
-// private seed property and LV2's activation are binding-specific here (LV2's seed
-// extension is in lv2/TeskLV2.cpp).
+// private seed property, LV2's activation and what LV2's UI shares of the processor
+// are binding-specific here (LV2's seed extension is in lv2/TeskLV2.cpp), and whether
+// the processor builds its editor (TESK_PROCESSOR_BUILDS_EDITOR).
 //
 // Threads (named as in IPlugBase.h; the same notes stand in TeskEngine.h and
 // TeskEditorLink.h):
 // - ProcessDoubleReplacing and everything it calls: the host's audio thread, which
 //   neither allocates nor locks and never calls back into the plug-in; what the
-//   displays owe the host is paid later from OnIdle.
+//   display feed owes the host is paid later from OnIdle.
 // - ApplyParamChange: on the thread that delivers a parameter change, never during a
 //   render, with or without the plug-in mutex: lock-free, no allocation, no call back
 //   into the plug-in or the host. A binding may call it from its audio thread between
@@ -34,11 +35,11 @@
 #include <memory>
 
 #include "IPlugAPI.h"
+#include "TeskDisplayFeed.h"
+#include "TeskEditorLink.h"
 #include "TeskEngine.h"
 #include "TeskIdentity.h"
 #include "TeskParams.h"
-
-class TeskEditorLink;
 
 #ifdef IPLUG_API_AU
 // Private Audio Unit property: a UInt32 seed for the sensitivity measure's draws, so
@@ -60,6 +61,23 @@ extern "C"
 // The instance information every Tesk is built with: its bundle and view class.
 IPlugInstanceInfo TeskInstanceInfo();
 
+// Whether the processor builds its editor. The Audio Unit shows it through its view and
+// the host-less build drives it in tests and tools; the LV2 plug-in's processor builds
+// none (its UI, a library of its own, builds the editor: lv2/TeskLV2UI.cpp), so the
+// plug-in's library links no graphics.
+#if defined(IPLUG_API_LV2)
+#define TESK_PROCESSOR_BUILDS_EDITOR 0
+#else
+#define TESK_PROCESSOR_BUILDS_EDITOR 1
+#endif
+
+// A process-wide request that processors be built without their editor, for a program
+// that never shows one (tesk-render without --snapshot): nothing else changes, the
+// display feed and the pushes the host sees included. Any thread; it applies to
+// processors created afterwards.
+void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept;
+bool ProcessorsWithoutEditorRequested() noexcept;
+
 // The LV2 binding declares ApplyParamChange for its control ports; the others do not.
 #ifdef IPLUG_API_LV2
 #define TESK_LV2_OVERRIDE override
@@ -76,7 +94,8 @@ public:
   static constexpr int kLatencySamples = 2 * TeskEngine::kDelaySlots;
 
   // ==== Set-up (the thread that creates the instance) ====
-  // Declares the parameters, builds the editor and stores the default preset "-".
+  // Declares the parameters, builds the editor (where the binding has one and none
+  // was declined: RequestProcessorsWithoutEditor) and stores the default preset "-".
   // The engine's random source is seeded from the clock.
   explicit Tesk(IPlugInstanceInfo info);
   // Whatever drives the editor from a thread of its own stops first; then the editor's
@@ -88,9 +107,9 @@ public:
   // so a host reset never interrupts the running frames.
   void Reset() override;
   // ApplyParamChange under the plug-in mutex, then the pushes that change owes the
-  // host: a "Bypass" above one half, having cleared both displays, pushes parameter 4,
-  // then 5, each with its unchanged value, through SetParameterFromGUI (the push of
-  // 5 takes the band edges from the handles again).
+  // host: a "Bypass" above one half, having cleared the display feed, pushes parameter
+  // 4, then 5, each with its unchanged value, through SetParameterFromGUI (the push of
+  // 5 takes the band edges from the marks again).
   void OnParamChange(int index) override;
   // Stores the engine's working copy of parameter index and has the editor show it;
   // indices outside 0..12 are ignored. No allocation, no locks: a binding that cannot
@@ -98,12 +117,13 @@ public:
   // renders) calls it directly. The pushes a clear of the displays owes are left to
   // OnParamChange or, when a binding calls this directly, to the next OnIdle.
   void ApplyParamChange(int index) noexcept TESK_LV2_OVERRIDE;
-  // Pays the pushes the displays owe the host (DeliverDisplayNotifications).
+  // Pays the pushes the display feed owes the host (DeliverDisplayNotifications).
   void OnIdle() override;
   // Pays the pushes owed by a clear (as OnParamChange does), then, when the audio
-  // thread stored spectra or waveform points since the last call, pushes the display's
-  // parameter (5 or 4) once through SetParameterFromGUI, as a push made on the
-  // editor's thread would. Takes the plug-in mutex; never on the audio thread.
+  // thread stored spectra or waveform points in the feed since the last call, pushes
+  // the display's parameter (5 or 4) once through SetParameterFromGUI, as a push made
+  // on the editor's thread would; with or without an editor. Takes the plug-in mutex;
+  // never on the audio thread.
   void DeliverDisplayNotifications();
   // Restarts the sensitivity measure's draws from this seed; takes effect at the
   // next rendered block. Any thread.
@@ -117,12 +137,16 @@ public:
   // ==== Inspection (tests, benchmarks, tools) ====
   TeskEngine& GetEngine() noexcept { return mEngine; }
   const TeskEngine& GetEngine() const noexcept { return mEngine; }
+  TeskDisplayFeed& GetDisplayFeed() noexcept { return mFeed; }
   // Null when the instance has no editor.
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
 
 #ifdef IPLUG_API_LV2
   // LV2's activation (lv2/TeskLV2.cpp): the engine emptied in place, as a new instance has it.
   void ClearHistory() noexcept override;
+  // The band marks and the display feed, for the editor the LV2 UI builds (a
+  // TeskEditorShare). Any thread.
+  void* SharedEditorState() noexcept override { return &mShare; }
 #endif
 
 #ifdef IPLUG_API_AU
@@ -136,14 +160,18 @@ protected:
 
 private:
   void InitParameters();
-  // The pushes owed by a clear of the displays, if any: parameter 4, then 5, each with
+  // The pushes owed by a clear of the display feed, if any: parameter 4, then 5, each with
   // its unchanged value. Mutex held; never on the audio thread.
   void PayClearPushes();
 
+  // Written by the engine on the audio thread, drained by the editor on its timer.
+  TeskDisplayFeed mFeed;
   TeskEngine mEngine;
   // The editor's side of the channel (TeskEditor); it holds only pointers into the
   // graphics object, which the plug-in base owns.
   std::unique_ptr<TeskEditorLink> mEditor;
-  // Set by ApplyParamChange when it cleared the displays, taken by PayClearPushes.
+  // What an editor reads and moves of this processor.
+  TeskEditorShare mShare;
+  // Set by ApplyParamChange when it cleared the display feed, taken by PayClearPushes.
   std::atomic<bool> mClearPushesOwed{false};
 };

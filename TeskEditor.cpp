@@ -16,6 +16,7 @@
 #endif
 #include "OnOff.h"
 #include "SensKnob.h"
+#include "TeskBandGrid.h"
 #include "TeskIdentity.h"
 #include "Version.h"
 #include "WaveformDisplay.h"
@@ -51,6 +52,12 @@ constexpr int kFaderTravelBottom = 171;
 constexpr double kKnobGearing = 4.0;
 // Spectrum history: kSpectrumHistory / 2 magnitudes per row.
 constexpr int kSpectrumHistory = 8192;
+
+// The spectrum display's place and size. Its handles travel the width of its colour
+// map, one pixel per step of the band grid.
+constexpr int kSpectrumX = 35, kSpectrumY = 92, kSpectrumW = 231, kSpectrumH = 49;
+static_assert(FFTDisplay::HandleTravel(kSpectrumW) == kBandGridSteps,
+              "the spectrum display's handles move one pixel per step of the band grid");
 }  // namespace
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
@@ -75,7 +82,8 @@ IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
   return pGraphics;
 }
 
-TeskEditor::TeskEditor(IPlugBase* pPlug)
+TeskEditor::TeskEditor(IPlugBase* pPlug, const TeskEditorShare& share)
+  : mMarks(share.marks)
 {
   IGraphics* pGraphics = MakeGraphics(pPlug, kEditorWidth, kEditorHeight, 0);
   mGraphics = pGraphics;
@@ -87,6 +95,7 @@ TeskEditor::TeskEditor(IPlugBase* pPlug)
   pGraphics->EnableMouseOver(true);
 
   mWaveformDisplay = new WaveformDisplay(pPlug, 280, 15, 154, 380, kWaveformDisplay, &title);
+  mWaveformDisplay->SetFeed(share.feed);
   pGraphics->AttachControl(mWaveformDisplay);
   mWaveformDisplay->setOn2(false);
 
@@ -122,25 +131,24 @@ TeskEditor::TeskEditor(IPlugBase* pPlug)
   pGraphics->AttachControl(new Version(pPlug, IRECT(283, 417, 333, 437), kReductionAmount));
 
   IBitmap smallHandles = Load(pGraphics, kSmallHandles);
-  mFFTDisplay =
-    new FFTDisplay(pPlug, mLowHolder, mHighHolder, 35, 92, 231, 49, kSpectrumHistory, kFFTDisplay, smallHandles);
+  mFFTDisplay = new FFTDisplay(pPlug, mLowHolder, mHighHolder, kSpectrumX, kSpectrumY, kSpectrumW, kSpectrumH,
+                               kSpectrumHistory, kFFTDisplay, smallHandles);
+  mFFTDisplay->SetHandleListener(this);
+  mFFTDisplay->SetFeed(share.feed);
   pGraphics->AttachControl(mFFTDisplay);
 }
 
 // ==== The channel ====
 
-void TeskEditor::FeedSampleRate(int sampleRate) noexcept { mWaveformDisplay->setMaxCountDisplay(sampleRate); }
-void TeskEditor::FeedWaveform(double value) noexcept { mWaveformDisplay->add(value); }
-void TeskEditor::FeedSpectra(const double* magL, const double* magR, int n) noexcept
+// The handle positions and switch flags are atomics the editor reads: every thread
+// sets them at once.
+void TeskEditor::ShowBandLow(int step) noexcept { mFFTDisplay->PlaceLowHandle(step); }
+void TeskEditor::ShowBandHigh(int step) noexcept { mFFTDisplay->PlaceHighHandle(step); }
+
+void TeskEditor::HandlesDragged(int lowOffset, int highOffset) noexcept
 {
-  mFFTDisplay->addFFT(magL, magR, n);
+  if (mMarks) mMarks->Move(lowOffset, highOffset);
 }
-double TeskEditor::BandLow() const noexcept { return mFFTDisplay->GetLow(); }
-double TeskEditor::BandHigh() const noexcept { return mFFTDisplay->GetHigh(); }
-// The handle positions, switch flags and clear requests are atomics the editor reads:
-// every thread sets them at once.
-void TeskEditor::ShowBandLow(double v) noexcept { mFFTDisplay->setxm1(v); }
-void TeskEditor::ShowBandHigh(double v) noexcept { mFFTDisplay->setxm2(v); }
 
 void TeskEditor::ShowBandEdges(double low, double high) noexcept
 {
@@ -172,15 +180,6 @@ void TeskEditor::ShowSwitch(EParam param, bool on) noexcept
 }
 
 void TeskEditor::ShowInvertedBand(bool inverted) noexcept { mFFTDisplay->mInv = inverted; }
-
-void TeskEditor::ClearDisplays() noexcept
-{
-  mWaveformDisplay->RequestClear();
-  mFFTDisplay->RequestClear();
-}
-
-int TeskEditor::TakeSpectrumPushes() noexcept { return mFFTDisplay->TakePendingPushes(); }
-int TeskEditor::TakeWaveformPushes() noexcept { return mWaveformDisplay->TakePendingPushes(); }
 
 // ==== Inspection ====
 

@@ -13,39 +13,34 @@
 // controls; this object only points at them and must not outlive them. The
 // processor deletes it in its destructor, before the base deletes the graphics.
 
+#include "FFTDisplay.h"
 #include "TeskEditorLink.h"
 
 class IGraphics;
 class IPlugBase;
-class FFTDisplay;
 class WaveformDisplay;
 class Fader;
 class OnOff;
 class Ctrlo;
 
-class TeskEditor final : public TeskEditorLink
+class TeskEditor final : public TeskEditorLink, private FFTHandleListener
 {
 public:
-  // Creates the graphics object, attaches it to pPlug and builds the layout.
-  explicit TeskEditor(IPlugBase* pPlug);
+  // Creates the graphics object, attaches it to pPlug and builds the layout. A drag of
+  // the spectrum display's handles moves the shared band marks; the displays drain the
+  // shared feed on the editor's timer (none: they stay empty). Both must outlive the
+  // editor.
+  TeskEditor(IPlugBase* pPlug, const TeskEditorShare& share);
   TeskEditor(const TeskEditor&) = delete;
   TeskEditor& operator=(const TeskEditor&) = delete;
 
   // ==== The channel (threads as in TeskEditorLink.h) ====
-  void FeedSampleRate(int sampleRate) noexcept override;
-  void FeedWaveform(double value) noexcept override;
-  void FeedSpectra(const double* magL, const double* magR, int n) noexcept override;
-  double BandLow() const noexcept override;
-  double BandHigh() const noexcept override;
-  void ShowBandLow(double v) noexcept override;
-  void ShowBandHigh(double v) noexcept override;
+  void ShowBandLow(int step) noexcept override;
+  void ShowBandHigh(int step) noexcept override;
   void ShowBandEdges(double low, double high) noexcept override;
   void RefreshFader(tesk::EParam param) noexcept override;
   void ShowSwitch(tesk::EParam param, bool on) noexcept override;
   void ShowInvertedBand(bool inverted) noexcept override;
-  void ClearDisplays() noexcept override;
-  int TakeSpectrumPushes() noexcept override;
-  int TakeWaveformPushes() noexcept override;
 
   // ==== Inspection (tests, tools) ====
   FFTDisplay* GetFFTDisplay() const noexcept { return mFFTDisplay; }
@@ -58,6 +53,11 @@ public:
   Ctrlo* GetHighHolder() const noexcept { return mHighHolder; }
 
 private:
+  // The spectrum display's handles are at pixel offsets that are steps of the band
+  // grid: the marks follow them. Editor thread.
+  void HandlesDragged(int lowOffset, int highOffset) noexcept override;
+
+  TeskBandMarks* mMarks;
   IGraphics* mGraphics = nullptr;  // owned by the plug-in base; knows the editor thread
   WaveformDisplay* mWaveformDisplay = nullptr;
   FFTDisplay* mFFTDisplay = nullptr;

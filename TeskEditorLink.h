@@ -1,60 +1,51 @@
 #pragma once
-// The one channel between Tesk's processor and its editor: everything the processor
-// and its engine tell the editor (display feeds, values to show, clears) and the
-// little they read back (the band edges the handles mark, the pushes the displays
-// owe the host). The processor and the engine hold only this interface, null when
+// What Tesk's processor tells its editor: the values to show when a parameter changes.
+// The rest of the channel is data the processor owns and the editor reads on its own
+// thread: the display feed (TeskDisplayFeed.h: spectra, waveform points, clears) and
+// the band marks (TeskBandGrid.h), which a drag of the handles moves. The processor
+// and its engine never read the editor. The processor and the engine hold only this interface, null when
 // there is no editor; the code that builds the editor implements it and is the only
 // code that knows the concrete controls. Binding-free: the standard library only.
 //
-// Threads (named as in IPlugBase.h), as every call below is marked:
-// - audio: the render path (ProcessDoubleReplacing). No allocation, no locks, and
-//   nothing here may call back into the plug-in (no push of a parameter, no host
-//   notification).
-// - parameter change: inside Tesk::ApplyParamChange, on the thread that delivers the
+// Threads (named as in IPlugBase.h): every call below runs on the
+// - parameter-change thread: inside Tesk::ApplyParamChange, on the thread that delivers the
 //   change: the thread a host calls the parameter setter, state restore or
 //   initialisation on (its control thread, under the plug-in mutex through
 //   Tesk::OnParamChange), the editor thread (a control's push through
 //   SetParameterFromGUI), or a binding's audio thread between renders (an LV2 run()
 //   applying its control ports, without the mutex). So these calls are lock-free and
 //   never allocate, call back into the plug-in or wait. Never during a render.
-// - idle: Tesk::OnIdle, under the plug-in mutex, on a non-audio thread: the host's
-//   control thread after each host call that is not a render, or an editor timer.
-// - any: callable from every thread, the audio thread included.
 //
 // The calls say what to show, not how. The editor thread alone writes the editor's
 // state: called there, a call shows at once; called on another thread, it either
-// changes only what the editor reads atomically (handle positions, switch flags,
-// clear requests) or hands the value over to the editor's next timer tick.
+// changes only what the editor reads atomically (handle positions, switch flags) or
+// hands the value over to the editor's next timer tick.
 
+#include "TeskBandGrid.h"
 #include "TeskParams.h"
+
+class TeskDisplayFeed;
+
+// What of the processor an editor reads and moves: the band marks a drag of the
+// handles moves and the display feed the displays drain (null: the displays stay
+// empty). Shared by pointer, also with an editor built in another library (an LV2 UI
+// with instance-access): both are header-only lock-free atomics.
+struct TeskEditorShare
+{
+  TeskBandMarks* marks = nullptr;
+  const TeskDisplayFeed* feed = nullptr;
+};
 
 class TeskEditorLink
 {
 public:
   virtual ~TeskEditorLink() = default;
 
-  // ==== Feeds (audio) ====
-  // The current sample rate, once per processed block: the waveform keeps one
-  // point per sampleRate / 100 values.
-  virtual void FeedSampleRate(int sampleRate) noexcept = 0;
-  // One output value per processed sample while not bypassed.
-  virtual void FeedWaveform(double value) noexcept = 0;
-  // The two channels' magnitude spectra of one frame step (n bins each), read
-  // before the call returns. Each call owes the host one push of kFFTDisplay.
-  virtual void FeedSpectra(const double* magL, const double* magR, int n) noexcept = 0;
-
-  // ==== Read back (any) ====
-  // The band edges where the spectrum display's handles stand, as fractions 0..1
-  // of their travel: where the user sets the band.
-  virtual double BandLow() const noexcept = 0;
-  virtual double BandHigh() const noexcept = 0;
-
   // ==== Values to show (parameter change) ====
-  // Moves a band handle to the fraction v of its travel ("Low", "High"). BandLow and
-  // BandHigh read it back at once, from any thread.
-  virtual void ShowBandLow(double v) noexcept = 0;
-  virtual void ShowBandHigh(double v) noexcept = 0;
-  // The band edges the engine took from the handles, kept for parameters 2 and 3.
+  // Moves a band handle to a step of the band grid ("Low", "High" placed a mark there).
+  virtual void ShowBandLow(int step) noexcept = 0;
+  virtual void ShowBandHigh(int step) noexcept = 0;
+  // The band edges the engine took from the marks, kept for parameters 2 and 3.
   virtual void ShowBandEdges(double low, double high) noexcept = 0;
   // A fader ("Pre", "Mode A", "Mode B") redraws its handle and text from the value
   // its control holds; the graphics host has set it (or handed it over) before the
@@ -64,13 +55,32 @@ public:
   virtual void ShowSwitch(tesk::EParam param, bool on) noexcept = 0;
   // The spectrum display greys inside the band instead of outside it.
   virtual void ShowInvertedBand(bool inverted) noexcept = 0;
-  // Empties the waveform, then the spectrum display. Each display owes its parameter a
-  // push for it, which the processor makes (Tesk::ApplyParamChange says when).
-  virtual void ClearDisplays() noexcept = 0;
-
-  // ==== Owed pushes (idle) ====
-  // Spectra (FeedSpectra calls) and stored waveform points since the last call:
-  // each stands for one push of the display's parameter the processor owes the host.
-  virtual int TakeSpectrumPushes() noexcept = 0;
-  virtual int TakeWaveformPushes() noexcept = 0;
 };
+
+// What the editor shows when parameter index takes the value v, given the band marks
+// (placed already for "Low" and "High", the engine's band for "FFTDisplay"). The one
+// place that says it, for the processor and for an editor that runs without one (an
+// LV2 UI). The parameter-change thread, as the calls it makes.
+inline void ShowParamChange(TeskEditorLink& editor, int index, double v, const TeskBandMarks& marks) noexcept
+{
+  using namespace tesk;
+  switch (index)
+  {
+    case kLow: editor.ShowBandLow(marks.LowStep()); break;
+    case kHigh: editor.ShowBandHigh(marks.HighStep()); break;
+    // The band the engine takes from the marks, for parameters 2 and 3.
+    case kFFTDisplay: editor.ShowBandEdges(marks.Low(), marks.High()); break;
+    case kPre:
+    case kModeA:
+    case kModeB: editor.RefreshFader(static_cast<EParam>(index)); break;
+    case kAuto:
+    case kBypass: editor.ShowSwitch(static_cast<EParam>(index), IsOn(v)); break;
+    case kInv:
+      editor.ShowInvertedBand(IsOn(v));
+      editor.ShowSwitch(kInv, IsOn(v));
+      break;
+    // "Reduction Amount", "Sensitivity" (its knob is bound to it), "WaveformDisplay"
+    // and "Residual": nothing beyond the control's own value.
+    default: break;
+  }
+}

@@ -14,6 +14,8 @@
 //   5. Traitement2   stage two: the band reduction (AppliqueReduction) turned into
 //                    a zero-phase filter
 //   6. the waveform feed, 7. the bypass.
+// The spectra and the waveform go to a display feed (TeskDisplayFeed) that the
+// processor owns; the engine calls no editor and reads nothing of one.
 // Each stage cuts its input into four 4096-sample frames, staggered by 2048 samples,
 // and overlap-adds their 8192-point FFT convolutions (OverlapAddFrames). Process runs
 // these steps over spans of samples between the frames' changes of state, as loops
@@ -28,8 +30,8 @@
 // transform; stage two's kernel has its even bins in closed form.
 //
 // Threads:
-// - Construction and SetEditor: the thread that builds the processor, before any
-//   other call.
+// - Construction and SetDisplayFeed: the thread that builds the processor, before
+//   any other call.
 // - Process and everything it calls: the audio thread. No allocation, no locks, no
 //   I/O; it reads the working copies with relaxed loads and never waits.
 // - The parameter setters: the parameter-change thread (Tesk::ApplyParamChange: a
@@ -47,10 +49,11 @@
 
 #include "AlignedBuffer.h"
 #include "OverlapAddFrames.h"
+#include "TeskBandGrid.h"
 #include "TeskRandom.h"
 #include "fft4g.h"
 
-class TeskEditorLink;
+class TeskDisplayFeed;
 
 class TeskEngine final
 {
@@ -87,23 +90,42 @@ public:
 
   // Back to the state of a new engine: no history in any frame, delay or average,
   // and the noise restarted from the engine's seed (so a seeded engine renders the
-  // same after every clear). Settings, the editor link and the transforms' tables
-  // stay. Called with processing stopped (a host's activation).
+  // same after every clear). Settings, the band marks, the display feed and the
+  // transforms' tables stay. Called with processing stopped (a host's activation).
   void ClearHistory() noexcept;
 
-  // The editor the engine feeds and reads the band edges from; null for none.
-  void SetEditor(TeskEditorLink* pEditor) noexcept { mEditor = pEditor; }
+  // The feed the engine writes the spectra and waveform points into; null for none.
+  void SetDisplayFeed(TeskDisplayFeed* pFeed) noexcept { mFeed = pFeed; }
 
   // ==== Parameter working copies (parameter-change thread) ====
   void SetSensitivity(double v) noexcept { mSensitivity.store(v, std::memory_order_relaxed); }
-  void SetBandLow(double v) noexcept { mBandLow.store(v, std::memory_order_relaxed); }
-  void SetBandHigh(double v) noexcept { mBandHigh.store(v, std::memory_order_relaxed); }
+  // "Low" and "High": the edge as set, until the band is next taken from the marks,
+  // and the band mark placed on the grid for then.
+  void SetBandLow(double v) noexcept
+  {
+    mBandLow.store(v, std::memory_order_relaxed);
+    mBandMarks.PlaceLow(v);
+  }
+  void SetBandHigh(double v) noexcept
+  {
+    mBandHigh.store(v, std::memory_order_relaxed);
+    mBandMarks.PlaceHigh(v);
+  }
   void SetPreAmount(double v) noexcept { mPreAmount.store(v, std::memory_order_relaxed); }
   void SetAutoMode(double v) noexcept { mAutoMode.store(v, std::memory_order_relaxed); }
   void SetInvertBand(double v) noexcept { mInvertBand.store(v, std::memory_order_relaxed); }
   void SetModeA(double v) noexcept { mModeA.store(v, std::memory_order_relaxed); }
   void SetModeB(double v) noexcept { mModeB.store(v, std::memory_order_relaxed); }
   void SetBypass(bool on) noexcept { mBypass.store(on, std::memory_order_relaxed); }
+
+  // ==== The band marks (TeskBandGrid.h) ====
+  // Where the user set the band on the grid: SetBandLow and SetBandHigh place them, a
+  // drag of the display's handles moves them. Any thread.
+  TeskBandMarks& BandMarks() noexcept { return mBandMarks; }
+  const TeskBandMarks& BandMarks() const noexcept { return mBandMarks; }
+  // The band edges become the marks' ("FFTDisplay" changed). The parameter-change
+  // thread; the audio thread does the same at every shown frame step.
+  void TakeBandFromMarks() noexcept;
 
   // Restarts the sensitivity measure's draws from this seed at the next block. Any thread.
   void SetRandomSeed(std::uint32_t seed) noexcept;
@@ -190,8 +212,8 @@ private:
   // The frame's result: frame[k] = work[k] * first * second for the whole cycle, in
   // that order of multiplication, both channels.
   void StoreResult(double* frameL, double* frameR, double first, double second) noexcept;
-  // Hands both magnitude vectors to the editor and takes the band edges from its
-  // handles at once, as the display's push would.
+  // Hands both magnitude vectors to the feed and takes the band edges from the marks
+  // at once, as the push of "FFTDisplay" the spectra owe would.
   void ShowSpectra() noexcept;
   void Rdft(int n, int direction, double* data) noexcept;
   // The odd bins 1, 3, .., 4095 of the 8192-point spectrum of x[0..4095] (zero beyond)
@@ -248,10 +270,12 @@ private:
   // the audio thread). "Reduction Amount", "WaveformDisplay", "FFTDisplay" and
   // "Residual" have none: no processing step reads them, and their values live in
   // the host-visible parameters themselves. ====
-  std::atomic<double> mSensitivity{0.0}, mBandLow{0.0}, mBandHigh{0.0}, mPreAmount{0.0}, mAutoMode{0.0};
+  // A new engine runs as the parameters' defaults say: the full band, everything else 0.
+  std::atomic<double> mSensitivity{0.0}, mBandLow{0.0}, mBandHigh{1.0}, mPreAmount{0.0}, mAutoMode{0.0};
   std::atomic<double> mInvertBand{0.0}, mModeA{0.0}, mModeB{0.0};
   std::atomic<bool> mBypass{false};
+  TeskBandMarks mBandMarks;
 
-  // The editor's side of the channel; null when there is none. Set before processing.
-  TeskEditorLink* mEditor = nullptr;
+  // Where the spectra and waveform points go; null for nowhere. Set before processing.
+  TeskDisplayFeed* mFeed = nullptr;
 };

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "TeskEditorLink.h"
+#include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
 
 namespace
@@ -20,7 +20,7 @@ namespace
 // Audio thread: no allocation, no locks.
 inline int NextDelaySlot(int pos) noexcept { return pos + 1 > TeskEngine::kDelaySlots - 1 ? 0 : pos + 1; }
 
-// The sample rate as the waveform display's decimation takes it (truncated).
+// The sample rate as the waveform's decimation takes it (truncated).
 // Audio thread: no allocation, no locks.
 inline int SampleRateForDisplay(double rate) noexcept
 {
@@ -32,7 +32,7 @@ inline int SampleRateForDisplay(double rate) noexcept
 void TeskEngine::Process(double** inputs, double** outputs, int nFrames, double sampleRate) noexcept
 {
   ApplyPendingSeed();
-  if (mEditor) mEditor->FeedSampleRate(SampleRateForDisplay(sampleRate));
+  if (mFeed) mFeed->SetSampleRate(SampleRateForDisplay(sampleRate));
 
   for (int i = 0; i < nFrames;)
   {
@@ -60,8 +60,7 @@ void TeskEngine::ProcessSpan(const double* inL, const double* inR, double* outL,
   // switching it off resumes with fully formed history.
   if (!mBypass.load(std::memory_order_relaxed))
   {
-    if (mEditor)
-      for (int t = 0; t < n; ++t) mEditor->FeedWaveform((a.outL[t] + a.outR[t]) * 0.5);  // 6. waveform feed
+    if (mFeed) mFeed->AddWaveform(a.outL, a.outR, n);  // 6. waveform feed
     std::copy(a.outL, a.outL + n, outL);
     std::copy(a.outR, a.outR + n, outR);
   }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "TeskEditorLink.h"
+#include "TeskDisplayFeed.h"
 #include "TeskEngine.h"
 
 namespace
@@ -121,11 +121,16 @@ void TeskEngine::StoreResult(double* frameL, double* frameR, double first, doubl
 
 void TeskEngine::ShowSpectra() noexcept
 {
-  if (!mEditor) return;
-  mEditor->FeedSpectra(mMagL.data(), mMagR.data(), kHopSize);
-  // What the display's push makes OnParamChange(kFFTDisplay) do to the engine, done
-  // at once here: the audio thread must not wait for the mutex. The host
-  // notification and the holders follow when the processor pays the owed push.
-  mBandLow.store(mEditor->BandLow(), std::memory_order_relaxed);
-  mBandHigh.store(mEditor->BandHigh(), std::memory_order_relaxed);
+  static_assert(TeskDisplayFeed::kSpectrumBins == kHopSize);
+  if (mFeed) mFeed->AddSpectra(mMagL.data(), mMagR.data());
+  // What the owed push makes OnParamChange(kFFTDisplay) do to the engine, done at
+  // once here: the audio thread must not wait for the mutex. The host notification
+  // follows when the processor pays the owed push.
+  TakeBandFromMarks();
+}
+
+void TeskEngine::TakeBandFromMarks() noexcept
+{
+  mBandLow.store(mBandMarks.Low(), std::memory_order_relaxed);
+  mBandHigh.store(mBandMarks.High(), std::memory_order_relaxed);
 }

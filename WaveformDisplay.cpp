@@ -5,27 +5,14 @@
 #include <limits>
 
 #include "IGraphics.h"
-#include "IPlugBase.h"
 #include "IPlugUtilities.h"
 #include "lice.h"
-
-static_assert(std::atomic<double>::is_always_lock_free, "the point hand-off must not lock");
 
 namespace
 {
 constexpr double kFillOff = 0.7;
 // Where the title image is drawn over the envelope, in editor pixels.
 constexpr IRECT kTitleRect(288, 0, 420, 400);
-
-// A stored point lies in -1..1. A value that is not a number is kept as silence
-// (it would otherwise poison the drawing's coordinates), and an infinite one is
-// limited like any other large value.
-double LimitPoint(double v) noexcept
-{
-  if (std::isnan(v)) return 0.0;
-  if (std::fabs(v) > 1.0) return std::copysign(1.0, v);
-  return v;
-}
 
 }  // namespace
 
@@ -40,70 +27,41 @@ WaveformDisplay::WaveformDisplay(IPlugBase* pPlug, int x, int y, int w, int h, i
     mFillColor(15, 0, 0, 0),
     mLineColor(15, 0, 0, 0)
 {
-  for (auto& s : mSamples) s.store(0.0, std::memory_order_relaxed);
 }
 
 WaveformDisplay::~WaveformDisplay() = default;
 
-// ---- Operations the engine uses ----
+// ---- The points ----
 
-void WaveformDisplay::setMaxCountDisplay(int sampleRate) noexcept { mDecimation = sampleRate / 100; }
-
-// No averaging or peak picking: the stored point is the value offered at that call.
-void WaveformDisplay::add(double v) noexcept
+void WaveformDisplay::ShowPoints(const double* points, int writePos) noexcept
 {
-  if (mDecimCounter >= mDecimation)
-  {
-    const int pos = ClaimWritePos();
-    mSamples[pos].store(LimitPoint(v), std::memory_order_relaxed);
-    mWritePos.store(pos + 1 >= kRingSize ? 0 : pos + 1, std::memory_order_release);
-    mHandOff.Stored();
-    mDecimCounter = 0;
-  }
-  ++mDecimCounter;
+  std::copy(points, points + kRingSize, mSamples);
+  mWritePos = (writePos >= 0 && writePos < kRingSize) ? writePos : 0;
+  mDirty = true;
 }
 
-int WaveformDisplay::ClaimWritePos() noexcept
+void WaveformDisplay::ApplyHandOff()
 {
-  unsigned request = 0;
-  if (!mHandOff.TakeClearRequest(&request)) return mWritePos.load(std::memory_order_relaxed);
-  // The rewind is published before it is acknowledged, so drawing never pairs an
-  // acknowledged clear with the position from before it.
-  mWritePos.store(0, std::memory_order_release);
-  mHandOff.AcknowledgeClear(request);
-  return 0;
+  if (!mFeed) return;
+  const std::uint64_t stored = mFeed->PointsStored();
+  const bool pending = mFeed->WaveformClearPending();
+  if (stored == mPointsSeen && pending == mShowsPendingClear) return;
+  // A point stored while this copies changes the count: the next tick copies again.
+  double points[kRingSize];
+  const int writePos = mFeed->CopyWaveform(points);
+  ShowPoints(points, writePos);
+  mPointsSeen = stored;
+  mShowsPendingClear = pending;
 }
-
-void WaveformDisplay::clear()
-{
-  RequestClear();
-  // The push touches no field another thread draws from.
-  const double value = std::clamp(mValue, mClampLo, mClampHi);
-  if (mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, value);
-}
-
-int WaveformDisplay::TakePendingPushes() noexcept { return mHandOff.TakePendingPushes(); }
 
 void WaveformDisplay::setOn2(bool on) noexcept { mFactor2 = on ? 1.0 : kFillOff; }
 
 // ---- Drawing ----
 
-int WaveformDisplay::WritePos() const noexcept
-{
-  if (mHandOff.ClearPending()) return 0;
-  return mWritePos.load(std::memory_order_acquire);
-}
-
 double WaveformDisplay::Sample(int slot) const noexcept
 {
   if (slot < 0 || slot >= kRingSize) return 0.0;
-  return mSamples[slot].load(std::memory_order_relaxed);
-}
-
-bool WaveformDisplay::IsDirty()
-{
-  if (mHandOff.TakeRedraw()) mDirty = true;
-  return mDirty;
+  return mSamples[slot];
 }
 
 void WaveformDisplay::DrawFill(IGraphics* pGraphics, int x, int cy, double a)
@@ -141,7 +99,7 @@ bool WaveformDisplay::Draw(IGraphics* pGraphics)
   for (int c = 0; c < mW; ++c)
   {
     const int x = mX + c;
-    const double a = std::fabs(mSamples[j].load(std::memory_order_relaxed) * scale);
+    const double a = std::fabs(mSamples[j] * scale);
     DrawFill(pGraphics, x, cy, a);
     if (a != 0.0)
     {

@@ -74,7 +74,11 @@ int main(int argc, char** argv)
   const long processed = ResidentKiB();
 
   for (auto& plug : plugs)
-    if (auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI())) g->DrawAll();
+    if (auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI()))
+    {
+      g->OnEditorTimer();  // the displays take what the audio thread fed
+      g->DrawAll();
+    }
   const long drawn = ResidentKiB();
 
   std::printf("Resident memory, %d Tesk instances in one process (KiB)\n", count);

@@ -1,10 +1,11 @@
 // Tesk's LV2 UI: the editor in an X11 window embedded in the host's window (ui:parent),
 // driven by the host's idle calls (ui:idleInterface), sized through ui:resize.
 //
-// With instance-access the window attaches to the running plug-in's own editor, so the
-// displays show what the plug-in processes. Without it the UI builds a plug-in of its
-// own through the same descriptor, which never renders: the controls work, the
-// displays stay empty.
+// The UI builds the editor itself (the plug-in's library has none) on a plug-in base
+// of its own that has no processor (TeskLV2EditorPlug). With instance-access the editor
+// shares the running plug-in's band marks and display feed, so the displays show what
+// the plug-in processes; without it the editor is driven by the control ports alone:
+// the controls work, the displays stay empty.
 //
 // Threads: every entry point runs on the host's UI thread, which is the editor's thread.
 
@@ -17,7 +18,7 @@
 #include <lv2/ui/ui.h>
 
 #include "IPlugLV2EditorAccess.h"
-#include "TeskLV2.h"
+#include "TeskLV2EditorPlug.h"
 #include "TeskLV2URIs.h"
 #include "X11EditorWindow.h"
 
@@ -51,22 +52,21 @@ public:
     if (mPlug) mPlug->ConnectUIHost(nullptr);
     if (mWindow) mWindow->Close();
     mWindow.reset();
-    if (mOwnPlug) mOwnDescriptor->cleanup(mOwnPlug);
+    mPlug.reset();
   }
 
   TeskLV2UI(const TeskLV2UI&) = delete;
   TeskLV2UI& operator=(const TeskLV2UI&) = delete;
 
-  // Finds the plug-in (the host's or one of its own), opens the window; false when
-  // either fails.
-  bool Open(const char* pluginURI, const char* bundlePath, const LV2_Feature* const* features, LV2UI_Widget* pWidget)
+  // Builds the editor (for the running plug-in when the host gives access to it) and
+  // opens the window; false when that fails.
+  bool Open(const LV2_Feature* const* features, LV2UI_Widget* pWidget)
   {
     mResize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
     mTouch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
-    if (LV2_Handle h = const_cast<void*>(FindFeature(features, LV2_INSTANCE_ACCESS_URI)))
-      mPlug = static_cast<IPlugLV2EditorAccess*>(h);
-    else if (!OpenOwnPlugin(pluginURI, bundlePath))
-      return false;
+    auto* pPlugin =
+      static_cast<IPlugLV2EditorAccess*>(const_cast<void*>(FindFeature(features, LV2_INSTANCE_ACCESS_URI)));
+    mPlug = std::make_unique<TeskLV2EditorPlug>(pPlugin);
     IGraphicsLinuxEditor* pEditor = mPlug->LinuxEditor();
     if (!pEditor) return false;
 
@@ -93,7 +93,7 @@ public:
   int Idle()
   {
     if (!mWindow || !mWindow->Idle()) return 1;
-    mPlug->EditorIdle();
+    mPlug->Idle();
     return 0;
   }
 
@@ -108,38 +108,23 @@ public:
   }
 
 private:
-  // Without instance-access: a plug-in of this UI's own, built and activated as a host
-  // would, so the editor shows the parameters the host reports.
-  bool OpenOwnPlugin(const char* pluginURI, const char* bundlePath)
-  {
-    mOwnDescriptor = TeskLV2DescriptorFor(pluginURI);
-    if (!mOwnDescriptor) return false;
-    mOwnPlug = mOwnDescriptor->instantiate(mOwnDescriptor, 48000.0, bundlePath, nullptr);
-    if (!mOwnPlug) return false;
-    mOwnDescriptor->activate(mOwnPlug);
-    mPlug = static_cast<IPlugLV2EditorAccess*>(mOwnPlug);
-    return true;
-  }
-
   LV2UI_Write_Function mWrite;
   LV2UI_Controller mController;
   const LV2UI_Resize* mResize = nullptr;
   const LV2UI_Touch* mTouch = nullptr;
-  IPlugLV2EditorAccess* mPlug = nullptr;
-  const LV2_Descriptor* mOwnDescriptor = nullptr;
-  LV2_Handle mOwnPlug = nullptr;
+  std::unique_ptr<TeskLV2EditorPlug> mPlug;
   std::unique_ptr<X11EditorWindow> mWindow;
 };
 
-LV2UI_Handle Instantiate(const LV2UI_Descriptor* /* descriptor */, const char* pluginURI, const char* bundlePath,
-                         LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* pWidget,
-                         const LV2_Feature* const* features)
+LV2UI_Handle Instantiate(const LV2UI_Descriptor* /* descriptor */, const char* /* pluginURI */,
+                         const char* /* bundlePath */, LV2UI_Write_Function write, LV2UI_Controller controller,
+                         LV2UI_Widget* pWidget, const LV2_Feature* const* features)
 {
   if (!write || !pWidget || !HasFeature(features, LV2_UI__idleInterface)) return nullptr;
   try
   {
     auto ui = std::make_unique<TeskLV2UI>(write, controller);
-    if (!ui->Open(pluginURI, bundlePath, features, pWidget)) return nullptr;
+    if (!ui->Open(features, pWidget)) return nullptr;
     return ui.release();
   }
   catch (...)

@@ -3,7 +3,9 @@
 # threaded tests:
 #   tesk_tests           the render path against a busy editor and host (TeskRealtime), and
 #                        the fast render path while another thread holds the plug-in mutex
-#   tesk_controls_tests  the displays' lock-free hand-offs between audio and editor threads
+#   tesk_engine_tests    the display feed read beside its writer
+#   tesk_controls_tests  the display feed written on an audio thread, drained by the editor
+#                        thread's timer and cleared from a parameter thread
 #   linux_window_tests   the X11 editor window's own thread, embedded, closed and reopened
 #   validator_tests      parameters automated from another thread while rendering, through
 #                        the audio component's render method (the bundle as a current host
@@ -20,7 +22,7 @@ BUILD_DIR=${1:-build-tsan}
 
 scripts/bootstrap.sh
 cmake -S . -B "$BUILD_DIR" -G Ninja -DTESK_SANITIZE=thread
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target tesk_tests tesk_controls_tests linux_window_tests validator_tests \
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target tesk_tests tesk_engine_tests tesk_controls_tests linux_window_tests validator_tests \
   threading_tests iplug_tests wdl_tests
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
@@ -30,6 +32,7 @@ run() {
   "$BUILD_DIR/$exe" --gtest_filter="$filter" --gtest_brief=1
 }
 run tests/tesk/tesk_tests 'TeskRealtime.*:TeskAudioUnit.TheFastRenderPathNeverWaitsForThePluginMutex'
+run tests/tesk/tesk_engine_tests 'DisplayFeed.AReaderBesideTheWriter*'
 run tests/tesk_controls/tesk_controls_tests 'HandOff.*'
 run tests/linux_window/linux_window_tests \
   'XvfbTest.EmbeddedInAHostWindowAndDrivenByIdleCalls:XvfbTest.ClosedByTheUserAndReopened:XvfbTest.PluginDestroyedWithTheWindowOpen'

@@ -49,6 +49,22 @@ double ReadLeadingDecimal(const char* txt)
 }
 }  // namespace
 
+// ---- Attaching to a plug-in ----
+// A plug-in base member, defined here: the base reaches its editor only through
+// IPlugEditorHooks, and only code that builds an editor links the graphics framework.
+
+void IPlugBase::AttachGraphics(IGraphics* pGraphics)
+{
+  if (!pGraphics) return;
+  WDL_MutexLock lock(&mMutex);
+  for (int i = 0; i < NParams(); ++i) pGraphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
+  pGraphics->PrepDraw();
+  // The base owns its editor: a replaced one would otherwise never be freed.
+  if (mGraphics != pGraphics) delete mEditorHooks;
+  mGraphics = pGraphics;
+  mEditorHooks = pGraphics;
+}
+
 IGraphics::IGraphics(IPlugBase* pPlug, int w, int h, int refreshFPS)
   : mPlug(pPlug),
     mControls(4096),

@@ -16,6 +16,7 @@
 #include "IEditorThread.h"
 #include "IGraphicsStructs.h"
 #include "IParamHandOff.h"
+#include "IPlugEditorHooks.h"
 #include "lice_pixel.h"
 #include "ptrlist.h"
 
@@ -27,7 +28,7 @@ class WDL_String;
 class LICE_SysBitmap;
 class LICE_MemBitmap;
 
-class IGraphics
+class IGraphics : public IPlugEditorHooks
 {
 public:
   // A refresh rate of 0 or below means 25 redraws per second.
@@ -53,8 +54,8 @@ public:
   virtual void HostPath(WDL_String* pPath) = 0;
   virtual void PluginPath(WDL_String* pPath) = 0;
   virtual void DesktopPath(WDL_String* pPath) = 0;
-  virtual void PromptForFile(WDL_String* pFilename, EFileAction action = kFileOpen, WDL_String* pDir = nullptr,
-                             const char* extensions = "") = 0;
+  void PromptForFile(WDL_String* pFilename, EFileAction action = kFileOpen, WDL_String* pDir = nullptr,
+                     const char* extensions = "") override = 0;
   virtual bool PromptForColor(IColor* pColor, const char* prompt = "") = 0;
   virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
                        const char* errMsgOnFailure = nullptr) = 0;
@@ -67,7 +68,7 @@ public:
   virtual void* GetWindow() = 0;
   // Deletes the key catcher, the controls from the last to the first, the drawing
   // surface and then the scratch bitmap.
-  virtual ~IGraphics();
+  ~IGraphics() override;
   virtual void HideMouseCursor() {}
   virtual void ShowMouseCursor() {}
   // Loads an image resource into a new raster bitmap (null when it cannot).
@@ -119,13 +120,13 @@ public:
   // thread (then without allocating or locking, the audio thread included) at the
   // editor's next timer tick, the latest value of each parameter (a value for a
   // parameter the plug-in does not have is dropped there).
-  void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
   // Editor thread: the controls are addressed by their place in the list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   void SetAllControlsDirty();
   // The parameter changed through the editor (SetParameterFromGUI, any thread, under the
   // plug-in's mutex): a value still waiting for the tick gives way to this one.
-  void ParameterChangedFromGUI(int paramIdx, double normalizedValue) noexcept;
+  void ParameterChangedFromGUI(int paramIdx, double normalizedValue) noexcept override;
 
   // --- The editor thread and its timer ---
   // The first step of every timer tick, before IsDirty; a binding's timer calls it on the

@@ -6,15 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "IPlugEditorHooks.h"  // EFileAction: which file dialog PromptForFile opens
+
 class LICE_IBitmap;
 class LICE_CachedFont;
-
-// Which file dialog PromptForFile opens.
-enum EFileAction
-{
-  kFileOpen = 0,
-  kFileSave = 1
-};
 
 // A colour as four 0..255 components, alpha first.
 struct IColor

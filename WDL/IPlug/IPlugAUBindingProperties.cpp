@@ -80,8 +80,11 @@ ComponentResult IPlugAU::SetBindingProperty(AudioUnitPropertyID propID, AudioUni
       return kAudioUnitErr_InvalidPropertyValue;
     IGraphics* pGraphics = GetGUI();
     if (!pGraphics) return kAudioUnitErr_InvalidProperty;
-    // What the editor's timer does before a repaint: the displays' pending pushes first.
+    // What the editor's timer does before a repaint: the displays' pending pushes to the
+    // host, then what other threads handed the editor (the displays take what the audio
+    // thread fed them), then every control drawn.
     OnIdle();
+    pGraphics->OnEditorTimer();
     pGraphics->DrawAll();
     return pGraphics->WriteSnapshotPNG(path) ? ComponentResult(noErr) : ComponentResult(kAudioUnitErr_InvalidFile);
   }

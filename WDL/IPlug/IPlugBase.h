@@ -31,6 +31,7 @@
 #include "wdlstring.h"
 
 class IGraphics;
+class IPlugEditorHooks;
 
 // The plug-in interface a binding presents the plug-in through.
 enum EAPI
@@ -135,7 +136,9 @@ public:
   virtual void HostSpecificInit() {}
   // Takes ownership of the editor: pushes every parameter's normalized value to it
   // under the mutex, prepares its drawing surface and stores it. Null is ignored.
-  virtual void AttachGraphics(IGraphics* pGraphics);
+  // Defined with the graphics framework (IPlugBaseGraphics.cpp), which whoever builds
+  // an editor links; the base itself reaches its editor only through IPlugEditorHooks.
+  void AttachGraphics(IGraphics* pGraphics);
   virtual void SetLatency(int samples);
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* pSysEx);
@@ -301,7 +304,10 @@ protected:
   int mLatency;
   WDL_String mPreviousPath;  // last preset directory of the file dialogs
   WDL_PtrList<const char> mParamGroups;
+  // The editor, as the graphics framework knows it and as the base reaches it (the
+  // same object; both null without an editor).
   IGraphics* mGraphics = nullptr;
+  IPlugEditorHooks* mEditorHooks = nullptr;
   WDL_PtrList<IParam> mParams;
   WDL_PtrList<IPreset> mPresets;
   WDL_TypedBuf<double*> mInData, mOutData;
@@ -322,12 +328,12 @@ private:
   void CopyFloatOutputs(int nFrames, bool accumulate) noexcept;
   IPreset* FirstUninitializedPreset() noexcept;
   bool CaptureStateInto(IPreset* pPreset, const char* name);
-  // Defined with the editor's code: deletes the editor (null afterwards).
+  // Deletes the editor (null afterwards).
   void DeleteGraphics();
-  // Defined with the editor's code: the editor learns that the parameter changed through
-  // SetParameterFromGUI (IGraphics::ParameterChangedFromGUI). Mutex held.
+  // The editor learns that the parameter changed through SetParameterFromGUI
+  // (ParameterChangedFromGUI). Mutex held.
   void EditorLearnsGUIChange(int idx, double normalizedValue) noexcept;
-  // Defined with the editor's code: asks for a file; false when cancelled or without an editor.
+  // Asks for a file through the editor; false when cancelled or without an editor.
   bool PromptForPresetFile(WDL_String* pFile, bool save, const char* ext, const char* defaultFileName);
 
   struct Snapshot;

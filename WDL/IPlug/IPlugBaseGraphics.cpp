@@ -1,41 +1,32 @@
-// The parts of IPlugBase that talk to the editor. They live apart so that the rest
-// of the framework builds without the graphics framework.
+// The parts of IPlugBase that talk to the editor, all through IPlugEditorHooks: the
+// base builds and links without the graphics framework. (AttachGraphics, which needs
+// the graphics host itself, is defined with it in IGraphics.cpp.)
 
-#include "IGraphics.h"
 #include "IPlugBase.h"
+#include "IPlugEditorHooks.h"
 
 void IPlugBase::DeleteGraphics()
 {
-  delete mGraphics;
+  delete mEditorHooks;
+  mEditorHooks = nullptr;
   mGraphics = nullptr;
 }
 
 void IPlugBase::EditorLearnsGUIChange(int idx, double normalizedValue) noexcept
 {
-  if (mGraphics) mGraphics->ParameterChangedFromGUI(idx, normalizedValue);
-}
-
-void IPlugBase::AttachGraphics(IGraphics* pGraphics)
-{
-  if (!pGraphics) return;
-  WDL_MutexLock lock(&mMutex);
-  for (int i = 0; i < NParams(); ++i) pGraphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
-  pGraphics->PrepDraw();
-  // The base owns its editor: a replaced one would otherwise never be freed.
-  if (mGraphics != pGraphics) delete mGraphics;
-  mGraphics = pGraphics;
+  if (mEditorHooks) mEditorHooks->ParameterChangedFromGUI(idx, normalizedValue);
 }
 
 void IPlugBase::RedrawParamControls()
 {
-  if (!mGraphics) return;
-  for (int i = 0; i < NParams(); ++i) mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+  if (!mEditorHooks) return;
+  for (int i = 0; i < NParams(); ++i) mEditorHooks->SetParameterFromPlug(i, GetParam(i)->Value(), false);
 }
 
 bool IPlugBase::PromptForPresetFile(WDL_String* pFile, bool save, const char* ext, const char* defaultFileName)
 {
-  if (!mGraphics) return false;
+  if (!mEditorHooks) return false;
   pFile->Set(defaultFileName ? defaultFileName : "");
-  mGraphics->PromptForFile(pFile, save ? kFileSave : kFileOpen, &mPreviousPath, ext);
+  mEditorHooks->PromptForFile(pFile, save ? kFileSave : kFileOpen, &mPreviousPath, ext);
   return pFile->GetLength() > 0;
 }

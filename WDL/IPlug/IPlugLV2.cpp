@@ -10,7 +10,6 @@
 #include <limits>
 #include <new>
 
-#include "IGraphicsLinux.h"
 #include "IPlugDenormals.h"
 
 namespace
@@ -51,9 +50,6 @@ LV2_Handle IPlugLV2::Instantiate(const LV2_Descriptor* pDescriptor, double sampl
   const auto* d = reinterpret_cast<const IPlugLV2Descriptor*>(pDescriptor);
   if (!d || !d->make || !(sampleRate > 0.0)) return nullptr;
   IPlugLV2* pPlug = nullptr;
-  // The editor is shown by the UI library's window, attached later through
-  // instance-access: build it on the graphics host that window attaches to.
-  RequestAttachableEditors(true);
   try
   {
     pPlug = d->make();

@@ -17,8 +17,9 @@
 //   is its parameters saves them as the next run() will have them: a control port the
 //   host moved since the last run counts, so the state a host saves beside its controls
 //   agrees with them even when no block ran in between.
-// - Editor: the plug-in's editor is moved onto the Linux graphics host (no X11 in it) at
-//   instantiation; an LV2 UI reaches it through IPlugLV2EditorAccess (instance-access).
+// - Editor: the plug-in builds none. An LV2 UI builds the editor in its own library and
+//   reaches the plug-in through IPlugLV2EditorAccess (instance-access): the state the
+//   plug-in shares with it, parameter changes both ways, idle calls.
 //
 // Threads (LV2's threading classes):
 // - Instantiation (instantiate, activate, deactivate, cleanup, state restore): the
@@ -103,9 +104,12 @@ public:
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   // ==== What a UI reaches (IPlugLV2EditorAccess, the UI thread) ====
-  IGraphicsLinuxEditor* LinuxEditor() override;
+  // Nothing by default; a plug-in that shares state with its UI's editor overrides it.
+  void* SharedEditorState() noexcept override { return nullptr; }
+  double ParameterValue(int idx) override;
   void ConnectUIHost(IPlugLV2UIHost* pHost) override;
   void ControlFromHost(int port, float value) override;
+  void ParameterFromEditor(int idx, double normalizedValue) override;
   void EditorIdle() override;
 
   const IPlugLV2PortLayout& Ports() const noexcept { return mPorts; }

@@ -1,14 +1,15 @@
-// The LV2 binding's side of the editor: what a UI reaches through instance-access (or on
-// a plug-in of its own), and the parameter changes the editor sends to the host through
-// that UI.
+// The LV2 binding's side of the editor: what a UI reaches through instance-access, and
+// the parameter changes the UI's editor sends to the host through that UI.
 
 #include "IPlugLV2.h"
 
 #include <cmath>
 
-#include "IGraphicsLinux.h"
-
-IGraphicsLinuxEditor* IPlugLV2::LinuxEditor() { return dynamic_cast<IGraphicsLinux*>(GetGUI()); }
+double IPlugLV2::ParameterValue(int idx)
+{
+  const IParam* pParam = GetParam(idx);
+  return pParam ? pParam->Value() : 0.0;
+}
 
 void IPlugLV2::ConnectUIHost(IPlugLV2UIHost* pHost)
 {
@@ -28,16 +29,14 @@ void IPlugLV2::ControlFromHost(int port, float value)
   WDL_MutexLock lock(&mMutex);
   IParam* pParam = GetParam(idx);
   // As a host's parameter setter does on the other bindings, also when the audio thread
-  // took the same value from the port already: the editor, on its own thread here,
-  // shows it, then the processor takes it.
-  const double plain = pParam->Clamp(value);
-  pParam->Set(plain);
-  IGraphics* pGraphics = GetGUI();
-  if (pGraphics) pGraphics->SetParameterFromPlug(idx, plain, false);
+  // took the same value from the port already (the UI's editor shows it on its side).
+  pParam->Set(pParam->Clamp(value));
   OnParamChange(idx);
-  // What the processor showed (a switch's state, a fader's handle and the text beside
-  // it, outside its own rectangle) is drawn whole at the next frame.
-  if (pGraphics) pGraphics->SetAllControlsDirty();
+}
+
+void IPlugLV2::ParameterFromEditor(int idx, double normalizedValue)
+{
+  if (GetParam(idx)) SetParameterFromGUI(idx, normalizedValue);
 }
 
 void IPlugLV2::EditorIdle() { OnIdle(); }

@@ -4,6 +4,7 @@ add_library(iplug STATIC
   WDL/IPlug/IParam.cpp
   WDL/IPlug/IPlugBase.cpp
   WDL/IPlug/IPlugBaseBuffers.cpp
+  WDL/IPlug/IPlugBaseGraphics.cpp
   WDL/IPlug/IPlugBasePresets.cpp
   WDL/IPlug/IPlugPresetFiles.cpp
   WDL/IPlug/IPlugStructs.cpp

@@ -1,6 +1,7 @@
 # LV2 binding: descriptors, ports, the audio path, state and the UI's access to the
-# plug-in. It needs only the LV2 headers (lv2-dev) and links no X11. Linux only: the
-# Apple build makes the Audio Unit.
+# plug-in. It needs only the LV2 headers (lv2-dev) and links no graphics and no X11: the
+# plug-in's library builds no editor (its UI library does). Linux only: the Apple build
+# makes the Audio Unit.
 if(APPLE)
   return()
 endif()
@@ -12,4 +13,4 @@ add_library(lv2_binding STATIC
   WDL/IPlug/IPlugLV2State.cpp
 )
 target_include_directories(lv2_binding PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)
-target_link_libraries(lv2_binding PUBLIC iplug graphics PkgConfig::LV2)
+target_link_libraries(lv2_binding PUBLIC iplug PkgConfig::LV2)

@@ -1,8 +1,9 @@
-# lv2/tesk.lv2/ in the build folder: the plug-in's library (tesk.so, no X11), the UI's
-# library (tesk_ui.so, the X11 window) and the Turtle files, written at build time by
-# tesk_lv2_ttl from the parameter table. Each library exports its LV2 entry only, and
-# nothing else: two copies of the framework live in one host process when the UI opens,
-# and neither may bind to the other's symbols.
+# lv2/tesk.lv2/ in the build folder: the plug-in's library (tesk.so: the processor, no
+# editor, no graphics, no X11), the UI's library (tesk_ui.so: the editor and its X11
+# window, no processor) and the Turtle files, written at build time by tesk_lv2_ttl from
+# the parameter table. Each library exports its LV2 entry only, and nothing else: two
+# copies of the plug-in framework live in one host process when the UI opens, and
+# neither may bind to the other's symbols.
 if(APPLE)
   return()
 endif()
@@ -43,7 +44,9 @@ endfunction()
 tesk_lv2_module(TARGET tesk_lv2_dsp OUTPUT tesk MAP ${CMAKE_SOURCE_DIR}/lv2/tesk.map
   SOURCES lv2/TeskLV2Entry.cpp LIBS tesk_lv2)
 tesk_lv2_module(TARGET tesk_lv2_ui OUTPUT tesk_ui MAP ${CMAKE_SOURCE_DIR}/lv2/tesk_ui.map
-  SOURCES lv2/TeskLV2UI.cpp LIBS tesk_lv2 graphics_x11)
+  SOURCES lv2/TeskLV2UI.cpp lv2/TeskLV2EditorPlug.cpp $<TARGET_OBJECTS:tesk_images>
+  LIBS tesk_controls graphics_x11 iplug PkgConfig::LV2)
+target_include_directories(tesk_lv2_ui PRIVATE ${CMAKE_SOURCE_DIR}/lv2)
 
 # The Turtle files alone, for what loads the plug-in without its UI (the fuzz targets).
 add_custom_target(tesk_lv2_description DEPENDS ${TESK_LV2_TTL})

@@ -1,9 +1,10 @@
 # The Tesk plug-in, in layers:
-#   tesk_engine    the spectral engine, binding-free
+#   tesk_engine    the spectral engine with its display feed, binding-free
 #   tesk_controls  the editor's controls and the layout that builds them
-#   tesk_au        the processor (Tesk.cpp) on the Audio Unit binding
+#   tesk_au        the processor (Tesk.cpp) on the Audio Unit binding, with its editor
 #   Tesk           the loadable Audio Unit library
-#   tesk_lv2       the processor on the LV2 binding (its bundle: lv2bundle.cmake)
+#   tesk_lv2       the processor on the LV2 binding, without an editor (its bundle and
+#                  the UI library that builds the editor: lv2bundle.cmake)
 # Another binding is one more small library compiling Tesk.cpp with its own
 # IPLUG_API_* definition (see WDL/IPlug/IPlugAPI.h), as tesk_hostless does.
 
@@ -14,6 +15,7 @@
 # tesk_engine_includes also refuses a path into WDL/ or compat/ spelled out from the
 # root. Nothing here may link a framework target.
 add_library(tesk_engine STATIC
+  TeskDisplayFeed.cpp
   TeskEngine.cpp
   TeskPipeline.cpp
   TeskSensitivity.cpp
@@ -49,26 +51,33 @@ file(GLOB TESK_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/img/*.png)
 add_library(tesk_images OBJECT)
 tesk_embed_images(tesk_images ${TESK_IMAGES})
 
-# tesk_processor(NAME name API definition LIBS binding... SOURCES extra...)
-# The processor on one binding. The definition is PUBLIC: every file that includes
-# Tesk.h must see the same base class.
+# tesk_processor(NAME name API definition [EDITOR] LIBS binding... SOURCES extra...)
+# The processor on one binding; EDITOR for a binding whose processor builds the editor
+# (Tesk.h, TESK_PROCESSOR_BUILDS_EDITOR), which brings the controls, the graphics and
+# the images along. The definition is PUBLIC: every file that includes Tesk.h must see
+# the same base class.
 function(tesk_processor)
-  cmake_parse_arguments(P "" "NAME;API" "LIBS;SOURCES" ${ARGN})
+  cmake_parse_arguments(P "EDITOR" "NAME;API" "LIBS;SOURCES" ${ARGN})
   add_library(${P_NAME} STATIC Tesk.cpp ${P_SOURCES})
   target_compile_definitions(${P_NAME} PUBLIC ${P_API})
-  target_link_libraries(${P_NAME} PUBLIC tesk_engine tesk_controls ${P_LIBS})
-  target_sources(${P_NAME} INTERFACE $<TARGET_OBJECTS:tesk_images>)
+  target_include_directories(${P_NAME} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${P_NAME} PUBLIC tesk_engine ${P_LIBS})
+  if(P_EDITOR)
+    target_link_libraries(${P_NAME} PUBLIC tesk_controls)
+    target_sources(${P_NAME} INTERFACE $<TARGET_OBJECTS:tesk_images>)
+  endif()
 endfunction()
 
 # Audio Unit: the seed property, the factory and the exported entries come along.
-tesk_processor(NAME tesk_au API IPLUG_API_AU LIBS au SOURCES TeskAU.cpp)
-# LV2: both variants' descriptors come along; the entry is in the bundle's library.
+tesk_processor(NAME tesk_au API IPLUG_API_AU EDITOR LIBS au SOURCES TeskAU.cpp)
+# LV2: both variants' descriptors come along; the entry is in the bundle's library. No
+# editor, so nothing of the graphics framework is linked.
 if(TARGET lv2_binding)
   tesk_processor(NAME tesk_lv2 API IPLUG_API_LV2 LIBS lv2_binding SOURCES lv2/TeskLV2.cpp)
   target_include_directories(tesk_lv2 PUBLIC ${CMAKE_SOURCE_DIR}/lv2)
 endif()
 # No host at all: proves the processor builds without any binding's headers.
-tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS LIBS iplug graphics)
+tesk_processor(NAME tesk_hostless API IPLUG_API_HOSTLESS EDITOR LIBS iplug graphics)
 
 # The loadable plug-in, laid out as the component bundle a Mac host scans:
 #   Tesk.component/Contents/Info.plist   the same file the Apple build writes

@@ -1,8 +1,9 @@
 // The bundle's LV2 UI in the test's own host, on a virtual X server, as a host embeds it:
-// in a window of the host's, driven by idle calls. With instance-access it shows the
-// running plug-in's own editor (the displays fill while audio runs) and can be closed and
-// opened again while the audio thread keeps rendering; without it, the UI's editor shows
-// the parameters the host reports and empty displays. A click on a switch goes to the
+// in a window of the host's, driven by idle calls. The UI builds the editor; with
+// instance-access its displays drain the running plug-in's display feed (they show the
+// recent signal as soon as the editor opens and move on while audio runs), and it can be
+// closed and opened again while the audio thread keeps rendering; without it, the editor
+// shows the parameters the host reports and empty displays. A click on a switch goes to the
 // host as a control write, with touches around it.
 
 #include <atomic>

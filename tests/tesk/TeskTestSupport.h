@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the processor's tests: a processor driven directly (parameters set the
-// way a host's setter sets them, blocks rendered through ProcessDoubleReplacing) and
-// a few signal helpers.
+// way a host's setter sets them, blocks rendered through ProcessDoubleReplacing); the
+// signal helpers are the engine tests' (EngineTestSupport.h).
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "EngineTestSupport.h"
 #include "IGraphics.h"
 #include "IGraphicsHeadless.h"
 #include "Tesk.h"
@@ -17,7 +18,6 @@
 
 namespace tesk_test
 {
-using Signal = std::vector<double>;
 
 // The editor on the graphics host the platform offers (MakeGraphics decides).
 inline std::unique_ptr<Tesk> MakeTesk() { return std::make_unique<Tesk>(TeskInstanceInfo()); }
@@ -94,28 +94,4 @@ private:
   std::unique_ptr<Tesk> mPlug;
 };
 
-inline Signal Sine(int n, double freq, double amp, double rate = 44100.0)
-{
-  Signal s(n);
-  for (int i = 0; i < n; ++i) s[i] = amp * std::sin(2.0 * std::numbers::pi * freq * i / rate);
-  return s;
-}
-
-// Deterministic uniform noise in [-amp, amp].
-inline Signal Noise(int n, double amp, std::uint32_t seed = 7u)
-{
-  TeskRandom r(seed);
-  Signal s(n);
-  for (int i = 0; i < n; ++i) s[i] = amp * (2.0 * r.Next() / TeskRandom::kMax - 1.0);
-  return s;
-}
-
-inline double Rms(const Signal& s, int from, int to)
-{
-  double sum = 0.0;
-  for (int i = from; i < to; ++i) sum += s[i] * s[i];
-  return std::sqrt(sum / (to - from));
-}
-
-inline double Db(double ratio) { return 20.0 * std::log10(ratio); }
 }  // namespace tesk_test

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "EngineTestSupport.h"
 #include "TeskSensitivity.h"
-#include "TeskTestSupport.h"
 #include "fft4g_kernels.h"
 
 using namespace tesk_test;
@@ -36,16 +36,16 @@ private:
 
 // Every setting path of the engine busy: the measure drives the mix and the step,
 // a reduction on an inverted band, both modes.
-void UseBusySettings(Engine& e)
+void UseBusySettings(EngineRun& e)
 {
-  e.Set(Tesk::kPre, 0.7);
-  e.Set(Tesk::kAuto, 1.0);
-  e.Set(Tesk::kSensitivity, 0.8);
-  e.Set(Tesk::kModeA, 0.6);
-  e.Set(Tesk::kModeB, 0.9);
-  e.Set(Tesk::kLow, 0.03);
-  e.Set(Tesk::kHigh, 0.25);
-  e.Set(Tesk::kInv, 1.0);
+  e->SetPreAmount(0.7);
+  e->SetAutoMode(1.0);
+  e->SetSensitivity(0.8);
+  e->SetModeA(0.6);
+  e->SetModeB(0.9);
+  e->SetBandLow(0.03);
+  e->SetBandHigh(0.25);
+  e->SetInvertBand(1.0);
 }
 }  // namespace
 
@@ -66,7 +66,7 @@ TEST(TeskEnginePaths, OutputBytesAreTheSameOnEveryFFTPath)
   for (Path p : paths)
   {
     ASSERT_TRUE(fft4g::forcePath(p));
-    Engine e;
+    EngineRun e;
     UseBusySettings(e);
     Signal outL, outR;
     e.Render(inL, inR, &outL, &outR, 333);
@@ -125,17 +125,17 @@ TEST(TeskEnginePaths, EverySampleLandsInTheBinOfTheStatedArithmetic)
   for (const Case& c : cases)
   {
     const std::uint32_t seed = 777u;
-    Engine e(seed);
+    EngineRun e(seed);
     TeskRandom draws(seed);
     int checked = 0;
     for (int i = 0; i < n; ++i)
     {
-      const auto before = e->GetEngine().FrameSteps1();
+      const auto before = e->FrameSteps1();
       e.Step(c.l[i], c.r[i]);
-      if (e->GetEngine().FrameSteps1() == before) continue;
+      if (e->FrameSteps1() == before) continue;
       // The frame that just stepped gathered the last 4096 samples.
       const std::vector<int> stated = StatedHistogram(c.l, c.r, i + 1 - TeskEngine::kFrameSize, draws);
-      const std::uint16_t* counted = e->GetEngine().SensHisto();
+      const std::uint16_t* counted = e->SensHisto();
       for (int b = 0; b < kHistoRefBins; ++b) ASSERT_EQ(counted[b], stated[b]) << c.name << ", bin " << b;
       ++checked;
     }

@@ -8,9 +8,7 @@
 #include <cstring>
 #include <limits>
 
-#include "FFTDisplay.h"
-#include "TeskTestSupport.h"
-#include "WaveformDisplay.h"
+#include "EngineTestSupport.h"
 
 using namespace tesk_test;
 
@@ -18,16 +16,16 @@ namespace
 {
 // A setting that exercises every step: wet share driven by the measure, reduction
 // on a narrow inverted band, both modes.
-void UseBusySettings(Engine& e)
+void UseBusySettings(EngineRun& e)
 {
-  e.Set(Tesk::kPre, 0.6);
-  e.Set(Tesk::kAuto, 1.0);
-  e.Set(Tesk::kSensitivity, 0.7);
-  e.Set(Tesk::kModeA, 0.8);
-  e.Set(Tesk::kModeB, 0.4);
-  e.Set(Tesk::kLow, 0.05);
-  e.Set(Tesk::kHigh, 0.2);
-  e.Set(Tesk::kInv, 1.0);
+  e->SetPreAmount(0.6);
+  e->SetAutoMode(1.0);
+  e->SetSensitivity(0.7);
+  e->SetModeA(0.8);
+  e->SetModeB(0.4);
+  e->SetBandLow(0.05);
+  e->SetBandHigh(0.2);
+  e->SetInvertBand(1.0);
 }
 }  // namespace
 
@@ -39,13 +37,13 @@ TEST(TeskPipeline, AnyBlockSizeGivesBitIdenticalOutput)
 
   Signal refL, refR;
   {
-    Engine e;
+    EngineRun e;
     UseBusySettings(e);
     e.Render(inL, inR, &refL, &refR, 1);
   }
   for (int block : {7, 64, 2048, 4099})
   {
-    Engine e;
+    EngineRun e;
     UseBusySettings(e);
     Signal outL, outR;
     e.Render(inL, inR, &outL, &outR, block);
@@ -58,10 +56,9 @@ TEST(TeskPipeline, DefaultsPassASteadySineAtUnityGainDelayedByTheLatency)
 {
   const int n = 65536;
   const Signal in = Sine(n, 997.0, 0.5);
-  Engine e;
+  EngineRun e;
   const Signal out = e.RenderMono(in);
-  const int lat = e->GetLatency();
-  ASSERT_EQ(lat, Tesk::kLatencySamples);
+  const int lat = kEngineLatency;
 
   const int from = 3 * lat, to = n;
   EXPECT_NEAR(Db(Rms(out, from, to) / Rms(in, from - lat, to - lat)), 0.0, 0.1);
@@ -75,29 +72,29 @@ TEST(TeskPipeline, AnImpulsePeaksExactlyAtTheReportedLatency)
 {
   for (int t0 : {0, 20000, 20001 + 1024})
   {
-    const int n = t0 + 3 * Tesk::kLatencySamples;
+    const int n = t0 + 3 * kEngineLatency;
     Signal in(n, 0.0);
     in[t0] = 1.0;
-    Engine e;
+    EngineRun e;
     const Signal out = e.RenderMono(in, 333);
     int peak = 0;
     for (int i = 1; i < n; ++i)
       if (std::fabs(out[i]) > std::fabs(out[peak])) peak = i;
-    EXPECT_EQ(peak - t0, e->GetLatency()) << "impulse at " << t0;
+    EXPECT_EQ(peak - t0, kEngineLatency) << "impulse at " << t0;
     EXPECT_NEAR(out[peak], 1.0, 0.01) << "impulse at " << t0;
   }
 }
 
 TEST(TeskPipeline, TheDryPathLagsTheInputBy6144Samples)
 {
-  Engine e;
+  EngineRun e;
   const int t0 = 100;
   for (int i = 0; i < t0 + TeskEngine::kDelaySlots + 50; ++i)
   {
     e.Step(i == t0 ? 1.0 : 0.0, i == t0 ? -0.5 : 0.0);
     const bool arrives = i == t0 + TeskEngine::kDelaySlots;
-    ASSERT_EQ(e->GetEngine().DryL(), arrives ? 1.0 : 0.0) << "sample " << i;
-    ASSERT_EQ(e->GetEngine().DryR(), arrives ? -0.5 : 0.0) << "sample " << i;
+    ASSERT_EQ(e->DryL(), arrives ? 1.0 : 0.0) << "sample " << i;
+    ASSERT_EQ(e->DryR(), arrives ? -0.5 : 0.0) << "sample " << i;
   }
 }
 
@@ -105,40 +102,41 @@ TEST(TeskPipeline, TheMovingAverageFollowsTheMeasureAndItsDelay6144SamplesLater)
 {
   // With "Sensitivity" at 0 the measure becomes 1 at the first frame step (sample
   // 4095) and the average counts it in from the next sample on.
-  Engine e;
+  EngineRun e;
   const Signal in = Noise(13000, 0.5);
   for (int i = 0; i < 13000; ++i)
   {
     e.Step(in[i], in[i]);
     const double expectedM = i < 4096 ? 0.0 : std::min(1.0, (i - 4095) / 2048.0);
-    ASSERT_DOUBLE_EQ(e->GetEngine().SensAvg(), expectedM) << "sample " << i;
+    ASSERT_DOUBLE_EQ(e->SensAvg(), expectedM) << "sample " << i;
     const int j = i - TeskEngine::kDelaySlots;
     const double expectedD = j < 4096 ? 0.0 : std::min(1.0, (j - 4095) / 2048.0);
-    ASSERT_DOUBLE_EQ(e->GetEngine().SensAvgDelayed(), expectedD) << "sample " << i;
+    ASSERT_DOUBLE_EQ(e->SensAvgDelayed(), expectedD) << "sample " << i;
   }
-  EXPECT_EQ(e->GetEngine().SensAvg(), 1.0);
-  EXPECT_EQ(e->GetEngine().SensAvgDelayed(), 1.0);
+  EXPECT_EQ(e->SensAvg(), 1.0);
+  EXPECT_EQ(e->SensAvgDelayed(), 1.0);
 }
 
 TEST(TeskPipeline, BypassCopiesTheInputWhileTheEngineRunsOn)
 {
   const int n = 30000, switchAt = 17000;
   const Signal in = Noise(n, 0.5, 3u);
-  Engine plain, bypassed;
-  for (Engine* p : {&plain, &bypassed}) p->Set(Tesk::kModeA, 0.5);
-  bypassed.Set(Tesk::kBypass, 1.0);
+  EngineRun plain, bypassed;
+  for (EngineRun* p : {&plain, &bypassed}) (*p)->SetModeA(0.5);
+  bypassed->SetBypass(true);
 
   Signal a = plain.RenderMono(Signal(in.begin(), in.begin() + switchAt));
   Signal b = bypassed.RenderMono(Signal(in.begin(), in.begin() + switchAt));
   for (int i = 0; i < switchAt; ++i) ASSERT_EQ(b[i], in[i]) << "sample " << i;
-  EXPECT_EQ(bypassed->GetEngine().FrameSteps1(), plain->GetEngine().FrameSteps1());
-  EXPECT_EQ(bypassed->GetEngine().FrameSteps2(), plain->GetEngine().FrameSteps2());
-  EXPECT_EQ(EditorOf(*bypassed).GetWaveformDisplay()->TakePendingPushes(), 0);
-  EXPECT_EQ(EditorOf(*bypassed).GetFFTDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(bypassed->FrameSteps1(), plain->FrameSteps1());
+  EXPECT_EQ(bypassed->FrameSteps2(), plain->FrameSteps2());
+  EXPECT_EQ(bypassed.Feed().TakeWaveformPushes(), 0);
+  EXPECT_EQ(bypassed.Feed().TakeSpectrumPushes(), 0);
+  EXPECT_GT(plain.Feed().TakeSpectrumPushes(), 0);
 
   // Switched off, it continues from fully formed history: the same output as an
   // engine that was never bypassed.
-  bypassed.Set(Tesk::kBypass, 0.0);
+  bypassed->SetBypass(false);
   a = plain.RenderMono(Signal(in.begin() + switchAt, in.end()));
   b = bypassed.RenderMono(Signal(in.begin() + switchAt, in.end()));
   EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(double)));
@@ -146,13 +144,11 @@ TEST(TeskPipeline, BypassCopiesTheInputWhileTheEngineRunsOn)
 
 TEST(TeskPipeline, AnEmptyBlockOnlyUpdatesTheWaveformDecimation)
 {
-  Engine e;
-  e->SetSampleRate(48000.0);
+  EngineRun e;
   double* none[2] = {nullptr, nullptr};
-  e->ProcessDoubleReplacing(none, none, 0);
-  EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->Decimation(), 480);
-  for (int i = 0; i < TeskEngine::kFramesPerStage; ++i)
-    EXPECT_EQ(e->GetEngine().FrameCounter1(i), -i * TeskEngine::kHopSize);
+  e->Process(none, none, 0, 48000.0);
+  EXPECT_EQ(e.Feed().Decimation(), 480);
+  for (int i = 0; i < TeskEngine::kFramesPerStage; ++i) EXPECT_EQ(e->FrameCounter1(i), -i * TeskEngine::kHopSize);
 }
 
 TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
@@ -171,7 +167,7 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
   };
   for (const Case& c : {Case{"NaN burst", nan, 300}, Case{"one infinity", inf, 1}, Case{"-inf burst", -inf, 5000}})
   {
-    Engine e;
+    EngineRun e;
     UseBusySettings(e);
     const int start = 20000, last = start + c.length - 1, n = last + kClearAfter + 3 * TeskEngine::kConvSize;
     Signal in = Noise(n, 0.4, 9u);
@@ -181,7 +177,7 @@ TEST(TeskPipeline, NonFiniteInputLeavesTheOutputOnceItHasPassedBothStages)
     for (int i = start; i < last + kClearAfter; ++i) poisoned = poisoned || !std::isfinite(out[i]);
     EXPECT_TRUE(poisoned) << c.name << ": the burst should have reached the output";
     for (int i = last + kClearAfter; i < n; ++i) ASSERT_TRUE(std::isfinite(out[i])) << c.name << " at " << i - last;
-    EXPECT_TRUE(std::isfinite(e->GetEngine().SensAvg())) << c.name;
+    EXPECT_TRUE(std::isfinite(e->SensAvg())) << c.name;
   }
 }
 
@@ -193,19 +189,16 @@ TEST(TeskPipeline, ClearingTheHistoryRendersAsANewEngineDoes)
   Signal inL = Noise(n, 0.4, 5u), inR = Sine(n, 321.0, 0.5);
   Signal refL, refR;
   {
-    Engine fresh(77u);
+    EngineRun fresh(77u);
     UseBusySettings(fresh);
     fresh.Render(inL, inR, &refL, &refR, 512);
   }
-  Engine used(77u);
+  EngineRun used(77u);
   UseBusySettings(used);
   Signal loud = Noise(n, 0.9, 6u), outL, outR;
   for (int i = 1000; i < 1100; ++i) loud[i] = std::numeric_limits<double>::quiet_NaN();
   used.Render(loud, loud, &outL, &outR, 300);
-  {
-    WDL_MutexLock lock(used->GetMutex());
-    used->GetEngine().ClearHistory();  // the draws restart from the seed, 77
-  }
+  used->ClearHistory();  // the draws restart from the seed, 77
   used.Render(inL, inR, &outL, &outR, 512);
   EXPECT_EQ(0, std::memcmp(refL.data(), outL.data(), n * sizeof(double)));
   EXPECT_EQ(0, std::memcmp(refR.data(), outR.data(), n * sizeof(double)));

@@ -12,8 +12,8 @@
 #include <numeric>
 #include <vector>
 
+#include "EngineTestSupport.h"
 #include "TeskSensitivity.h"
-#include "TeskTestSupport.h"
 
 using namespace tesk_test;
 
@@ -29,11 +29,11 @@ struct MeasuredFrame
   MeasuredFrame(const Signal& left, const Signal& right, double sensitivity, std::uint32_t seed = 12345u)
     : e(seed)
   {
-    e.Set(Tesk::kSensitivity, sensitivity);
+    e->SetSensitivity(sensitivity);
     for (int i = 0; i < kN; ++i) e.Step(left[i], right[i]);
   }
 
-  const TeskEngine& Engine() { return e->GetEngine(); }
+  const TeskEngine& Engine() { return *e; }
   double Count(int bin) { return Engine().SensHisto()[bin]; }
   double Total()
   {
@@ -41,7 +41,7 @@ struct MeasuredFrame
     return std::accumulate(h, h + kHistoRefBins, 0.0);
   }
 
-  tesk_test::Engine e;
+  tesk_test::EngineRun e;
 };
 
 Signal Constant(double v) { return Signal(kN, v); }
@@ -181,17 +181,17 @@ TEST(TeskSensitivity, TheMeasureStaysBetweenOneMinusSensitivityAndOne)
   {
     for (const Input& in : inputs)
     {
-      Engine e;
-      e.Set(Tesk::kSensitivity, sensitivity);
+      EngineRun e;
+      e->SetSensitivity(sensitivity);
       std::uint64_t steps = 0;
       for (double x : in.signal)
       {
         e.Step(x, x);
-        if (e->GetEngine().FrameSteps1() == steps) continue;
-        steps = e->GetEngine().FrameSteps1();
-        ASSERT_LE(e->GetEngine().SensMeasure(), 1.0) << in.name;
-        ASSERT_GE(e->GetEngine().SensMeasure(), 1.0 - sensitivity - 1e-15) << in.name;
-        ASSERT_GT(e->GetEngine().FramePeak(), 0.0) << in.name;
+        if (e->FrameSteps1() == steps) continue;
+        steps = e->FrameSteps1();
+        ASSERT_LE(e->SensMeasure(), 1.0) << in.name;
+        ASSERT_GE(e->SensMeasure(), 1.0 - sensitivity - 1e-15) << in.name;
+        ASSERT_GT(e->FramePeak(), 0.0) << in.name;
       }
     }
   }
@@ -201,11 +201,11 @@ TEST(TeskSensitivity, TheSeedMakesARenderRepeatable)
 {
   // With "Auto" on and "Sensitivity" at 1 the measure's draws reach the output.
   auto render = [](std::uint32_t seed) {
-    Engine e(seed);
-    e.Set(Tesk::kAuto, 1.0);
-    e.Set(Tesk::kSensitivity, 1.0);
-    e.Set(Tesk::kPre, 1.0);
-    e.Set(Tesk::kModeA, 1.0);
+    EngineRun e(seed);
+    e->SetAutoMode(1.0);
+    e->SetSensitivity(1.0);
+    e->SetPreAmount(1.0);
+    e->SetModeA(1.0);
     return e.RenderMono(Noise(30000, 0.5), 1000);
   };
   const Signal a = render(42u), b = render(42u), c = render(43u);

@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "FFTDisplay.h"
-#include "TeskTestSupport.h"
+#include "EngineTestSupport.h"
 
 using namespace tesk_test;
 
@@ -24,18 +23,18 @@ struct MixCase
 // hold a real signal.
 std::vector<double> StageOneOutput(const MixCase& c, const Signal& dry, double* pM)
 {
-  Engine e;
-  e.Set(Tesk::kPre, c.pre);
-  e.Set(Tesk::kAuto, c.autoMode);
-  e.Set(Tesk::kSensitivity, c.sensitivity);
+  EngineRun e;
+  e->SetPreAmount(c.pre);
+  e->SetAutoMode(c.autoMode);
+  e->SetSensitivity(c.sensitivity);
   e.RenderMono(Noise(3 * TeskEngine::kConvSize, 0.5, 21u));  // all frames running, M settled
-  *pM = e->GetEngine().SensAvg();
+  *pM = e->SensAvg();
   const Signal in = Sine(static_cast<int>(dry.size()), 300.0, 0.5);
   std::vector<double> out(dry.size());
   for (size_t i = 0; i < dry.size(); ++i)
   {
     double outL, outR, dryL = dry[i], dryR = dry[i];
-    e->GetEngine().Traitement1(in[i], in[i], &outL, &outR, &dryL, &dryR);
+    e->Traitement1(in[i], in[i], &outL, &outR, &dryL, &dryR);
     out[i] = outL;
     EXPECT_EQ(outL, outR);
   }
@@ -80,33 +79,33 @@ TEST(TeskStageOne, Pre0GivesExactlyFourTimesTheDrySample)
 TEST(TeskStageOne, IdleFramesAddNothingNotEvenTheDrySignal)
 {
   // Frame i starts after 2048 i samples, so the dry sum grows 1, 2, 3, 4 times.
-  Engine e;
+  EngineRun e;
   for (int i = 0; i < 8000; ++i)
   {
     double outL, outR, dryL = 1.0, dryR = 1.0;
-    e->GetEngine().Traitement1(0.0, 0.0, &outL, &outR, &dryL, &dryR);
+    e->Traitement1(0.0, 0.0, &outL, &outR, &dryL, &dryR);
     ASSERT_EQ(outL, std::min(4, i / TeskEngine::kHopSize + 1)) << "sample " << i;
   }
 }
 
 TEST(TeskStages, FrameStepsComeEvery2048SamplesAndBothStagesStepTogether)
 {
-  Engine e;
+  EngineRun e;
   const Signal in = Noise(30000, 0.3);
   std::vector<int> steps1, steps2;
   for (int i = 0; i < 30000; ++i)
   {
-    const auto before1 = e->GetEngine().FrameSteps1(), before2 = e->GetEngine().FrameSteps2();
+    const auto before1 = e->FrameSteps1(), before2 = e->FrameSteps2();
     e.Step(in[i], in[i]);
-    if (e->GetEngine().FrameSteps1() != before1) steps1.push_back(i);
-    if (e->GetEngine().FrameSteps2() != before2) steps2.push_back(i);
+    if (e->FrameSteps1() != before1) steps1.push_back(i);
+    if (e->FrameSteps2() != before2) steps2.push_back(i);
   }
   ASSERT_FALSE(steps1.empty());
   EXPECT_EQ(steps1, steps2);
   EXPECT_EQ(steps1.front(), TeskEngine::kFrameSize - 1);
   for (size_t k = 1; k < steps1.size(); ++k) EXPECT_EQ(steps1[k] - steps1[k - 1], TeskEngine::kHopSize);
   // Each frame steps every 8192 samples: its counter is back where it was.
-  EXPECT_EQ(e->GetEngine().FrameCounter1(0), 30000 % TeskEngine::kConvSize);
+  EXPECT_EQ(e->FrameCounter1(0), 30000 % TeskEngine::kConvSize);
 }
 
 namespace
@@ -150,29 +149,29 @@ TEST(TeskStageTwo, TheBandSelectsTheBinsOneAndTwoAboveIt)
   const Signal in = Noise(TeskEngine::kFrameSize, 1000.0, 33u);
   for (const SelectionCase& c : cases)
   {
-    Engine e;
-    e.Set(Tesk::kLow, c.low);
-    e.Set(Tesk::kHigh, c.high);
-    e.Set(Tesk::kInv, c.inv);
-    e.Set(Tesk::kAuto, c.autoMode);
-    e.Set(Tesk::kModeA, c.modeA);
-    e.Set(Tesk::kModeB, c.modeB);
+    EngineRun e;
+    e->SetBandLow(c.low);
+    e->SetBandHigh(c.high);
+    e->SetInvertBand(c.inv);
+    e->SetAutoMode(c.autoMode);
+    e->SetModeA(c.modeA);
+    e->SetModeB(c.modeB);
     for (double x : in)
     {
       double outL, outR;
-      e->GetEngine().Traitement2(x, -x, &outL, &outR);
+      e->Traitement2(x, -x, &outL, &outR);
     }
-    ASSERT_EQ(e->GetEngine().FrameSteps2(), 1u) << c.name;
-    EXPECT_EQ(e->GetEngine().ReductionStep(), c.autoMode > 0.5 ? 0.0 : 79.0) << c.name;
+    ASSERT_EQ(e->FrameSteps2(), 1u) << c.name;
+    EXPECT_EQ(e->ReductionStep(), c.autoMode > 0.5 ? 0.0 : 79.0) << c.name;
 
-    const double* orig = e->GetEngine().MagOrigL();
+    const double* orig = e->MagOrigL();
     for (int k = 0; k < TeskEngine::kHopSize; ++k)
     {
       ASSERT_GT(orig[k], 200.0) << "the fixture's noise must fill every bin";
       double lowered = orig[k];
       if (InRanges(c.reduced, k)) lowered = orig[k] - 79.0 * (c.modeA > 0.0 ? c.modeA : c.modeB);
-      ASSERT_NEAR(e->GetEngine().GainL()[k], lowered / orig[k], 1e-12) << c.name << " bin " << k;
-      ASSERT_NEAR(e->GetEngine().GainR()[k], e->GetEngine().GainL()[k], 1e-12) << c.name << " bin " << k;
+      ASSERT_NEAR(e->GainL()[k], lowered / orig[k], 1e-12) << c.name << " bin " << k;
+      ASSERT_NEAR(e->GainR()[k], e->GainL()[k], 1e-12) << c.name << " bin " << k;
     }
   }
 }
@@ -187,19 +186,19 @@ TEST(TeskStageTwo, ModeALowersTheBinsJustAboveATonesInBandBinsAndTheToneWithThem
   const int n = TeskEngine::kFrameSize + 27 * TeskEngine::kHopSize;  // ends on a frame step
   const Signal in = Sine(n, freq, 0.25);
 
-  Engine plain, reduced;
-  for (Engine* p : {&plain, &reduced})
+  EngineRun plain, reduced;
+  for (EngineRun* p : {&plain, &reduced})
   {
-    p->Set(Tesk::kLow, 0.05);
-    p->Set(Tesk::kHigh, 0.12);
+    (*p)->SetBandLow(0.05);
+    (*p)->SetBandHigh(0.12);
   }
-  reduced.Set(Tesk::kModeA, 0.5);
+  reduced->SetModeA(0.5);
   const Signal a = plain.RenderMono(in, 256);
   const Signal b = reduced.RenderMono(in, 256);
 
-  const double* orig = reduced->GetEngine().MagOrigL();
-  const double* mag = reduced->GetEngine().MagL();
-  ASSERT_EQ(static_cast<int>(reduced->GetEngine().BandLow() * 4096), 187);
+  const double* orig = reduced->MagOrigL();
+  const double* mag = reduced->MagL();
+  ASSERT_EQ(static_cast<int>(reduced->BandLow() * 4096), 187);
   for (int k : {toneBin - 1, toneBin, toneBin + 1, toneBin + 2})
     EXPECT_NEAR(mag[k], std::max(0.0, orig[k] - 39.5), 1e-9) << "bin " << k;
   EXPECT_EQ(mag[188], orig[188]);  // one above the low edge is not selected

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <CompatHooks.h>
+
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
@@ -101,25 +106,28 @@ TEST(TeskProcessor, EveryBypassAboveOneHalfClearsBothDisplays)
   Engine e;
   WaveformDisplay* pWave = EditorOf(*e).GetWaveformDisplay();
   FFTDisplay* pSpectrum = EditorOf(*e).GetFFTDisplay();
-  const std::vector<double> spectrum(4096, 50.0);
-  for (double bypass : {1.0, 1.0, 0.75})  // also when it already was on
+  TeskDisplayFeed& feed = e->GetDisplayFeed();
+  const std::vector<double> spectrum(4096, 50.0), points(10, 0.5);
+  const int newestRow = pSpectrum->InnerH() - 1;  // after one spectrum per round, drawn last
+  for (double bypass : {1.0, 1.0, 0.75})          // also when it already was on
   {
     // Give both displays something to lose, as the audio thread would.
-    pWave->setMaxCountDisplay(100);
-    for (int i = 0; i < 10; ++i) pWave->add(0.5);
-    pSpectrum->addFFT(spectrum.data(), spectrum.data(), 2048);
+    feed.SetSampleRate(100);
+    feed.AddWaveform(points.data(), points.data(), 10);
+    feed.AddSpectra(spectrum.data(), spectrum.data());
+    e->GetGUI()->OnEditorTimer();
     ASSERT_GT(pWave->WritePos(), 0);
-    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + pSpectrum->InnerH() - 1) % pSpectrum->InnerH(), 10),
-              0.0);
+    ASSERT_GT(pSpectrum->HistoryValue((pSpectrum->WritePos() + newestRow) % pSpectrum->InnerH(), 10), 0.0);
 
     e.Set(Tesk::kBypass, bypass);
+    e->GetGUI()->OnEditorTimer();
     EXPECT_EQ(pWave->WritePos(), 0) << bypass;
     for (int r = 0; r < pSpectrum->InnerH(); ++r) ASSERT_EQ(pSpectrum->HistoryValue(r, 10), 0.0) << bypass;
     e->OnIdle();
   }
 }
 
-TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
+TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheMarks)
 {
   Engine e;
   e.Set(Tesk::kLow, 0.25);
@@ -127,7 +135,8 @@ TEST(TeskProcessor, TheFFTDisplayParameterTakesTheBandFromTheHandles)
   EXPECT_EQ(e->GetEngine().BandLow(), 0.25);  // parameters 2 and 3 set the engine directly...
   FFTDisplay* pDisplay = EditorOf(*e).GetFFTDisplay();
 
-  // ...but a change of parameter 5 reads the handles, whatever 2 and 3 hold.
+  // ...but a change of parameter 5 reads the marks (where the handles stand), whatever
+  // 2 and 3 hold.
   e->GetParam(Tesk::kLow)->Set(0.9);
   e.Set(Tesk::kFFTDisplay, 0.0);
   EXPECT_EQ(e->GetEngine().BandLow(), pDisplay->GetLow());
@@ -178,12 +187,57 @@ TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
   const auto spectra = static_cast<int>(e->GetEngine().FrameSteps1() + e->GetEngine().FrameSteps2());
   ASSERT_GT(spectra, 0);
 
-  // The engine took the band from the handles at once; the holders wait for OnIdle.
+  // The engine took the band from the marks at once; the holders wait for OnIdle.
   EXPECT_EQ(e->GetEngine().BandLow(), EditorOf(*e).GetFFTDisplay()->GetLow());
   EXPECT_NE(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
 
   e->OnIdle();
   EXPECT_EQ(EditorOf(*e).GetLowHolder()->GetValue(), EditorOf(*e).GetFFTDisplay()->GetLow());
-  EXPECT_EQ(EditorOf(*e).GetFFTDisplay()->TakePendingPushes(), 0);
-  EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->TakePendingPushes(), 0);
+  EXPECT_EQ(e->GetDisplayFeed().TakeSpectrumPushes(), 0);
+  EXPECT_EQ(e->GetDisplayFeed().TakeWaveformPushes(), 0);
+}
+
+TEST(TeskProcessor, WithoutAnEditorTheOutputAndTheHostsNotificationsStayTheSame)
+{
+  // A processor built without its editor (tesk-render without --snapshot) renders the
+  // same bytes and owes the host the same pushes of parameters 4 and 5, through a band
+  // set while bypassed, a clear and the re-read of the band.
+  struct Run
+  {
+    Signal out;
+    std::vector<int> notified;
+    static void Sink(void* user, void*, const AudioUnitEvent* ev)
+    {
+      if (ev->mEventType == kAudioUnitEvent_ParameterValueChange)
+        static_cast<Run*>(user)->notified.push_back(static_cast<int>(ev->mArgument.mParameter.mParameterID));
+    }
+  };
+  const Signal in = Noise(60000, 0.4, 12u);
+  auto render = [&](bool withEditor) {
+    Run run;
+    RequestProcessorsWithoutEditor(!withEditor);
+    Engine e(99u);
+    RequestProcessorsWithoutEditor(false);
+    EXPECT_EQ(e->GetEditorLink() != nullptr, withEditor);
+    compat_AddAUEventSink(Run::Sink, &run);
+    const std::pair<int, double> steps[] = {{Tesk::kLow, 0.0123}, {Tesk::kHigh, 0.3791},   {Tesk::kModeA, 0.9},
+                                            {Tesk::kModeB, 0.4},  {Tesk::kBypass, 1.0},    {Tesk::kLow, 0.1117},
+                                            {Tesk::kBypass, 0.0}, {Tesk::kFFTDisplay, 0.3}};
+    for (int chunk = 0; chunk < 10; ++chunk)
+    {
+      if (chunk < 8) e.Set(steps[chunk].first, steps[chunk].second);
+      const Signal part(in.begin() + chunk * 6000, in.begin() + (chunk + 1) * 6000);
+      const Signal out = e.RenderMono(part, 1000);
+      run.out.insert(run.out.end(), out.begin(), out.end());
+      e->OnIdle();
+    }
+    compat_RemoveAUEventSink(Run::Sink, &run);
+    return run;
+  };
+  const Run with = render(true), without = render(false);
+  ASSERT_EQ(with.out.size(), without.out.size());
+  EXPECT_EQ(0, std::memcmp(with.out.data(), without.out.data(), with.out.size() * sizeof(double)));
+  EXPECT_EQ(with.notified, without.notified);
+  EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kWaveformDisplay), 0);
+  EXPECT_NE(std::count(with.notified.begin(), with.notified.end(), Tesk::kFFTDisplay), 0);
 }

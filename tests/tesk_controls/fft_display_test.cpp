@@ -87,8 +87,10 @@ TEST(FFTDisplay, CountStaysInsideTheRow)
   EXPECT_EQ(d->WritePos(), 2);
 }
 
-TEST(FFTDisplay, EachStoredSpectrumIsOnePendingPushNotAnImmediateOne)
+TEST(FFTDisplay, StoringASpectrumRedrawsWithoutAPush)
 {
+  // The pushes of parameter 5 that spectra owe are the processor's (its display feed
+  // counts them), not the display's.
   EditorFixture f;
   FFTDisplay* d = f.fft;
   f.DrawAll();
@@ -97,8 +99,41 @@ TEST(FFTDisplay, EachStoredSpectrumIsOnePendingPushNotAnImmediateOne)
   for (int i = 0; i < 5; ++i) StoreFlat(d, 1.0);
   EXPECT_TRUE(f.pushes.empty());
   EXPECT_TRUE(d->IsDirty());
-  EXPECT_EQ(d->TakePendingPushes(), 5);
-  EXPECT_EQ(d->TakePendingPushes(), 0);
+}
+
+// Spectrum s of the feed holds the value s / 5 in both channels (shown as s).
+void FeedSpectra(EditorFixture& f, int from, int to)
+{
+  std::vector<double> mag(TeskDisplayFeed::kSpectrumBins);
+  for (int s = from; s < to; ++s)
+  {
+    std::fill(mag.begin(), mag.end(), s / 5.0);
+    f.tesk->GetDisplayFeed().AddSpectra(mag.data(), mag.data());
+  }
+}
+
+// The newest spectrum the display shows, and the oldest (row by row from the top).
+double Newest(FFTDisplay* d) { return d->HistoryValue((d->WritePos() + d->InnerH() - 1) % d->InnerH(), 7); }
+double Oldest(FFTDisplay* d) { return d->HistoryValue(d->WritePos(), 7); }
+
+TEST(FFTDisplay, TakesTheFeedsSpectraOnTheTimerInOrder)
+{
+  EditorFixture f;
+  FFTDisplay* d = f.fft;
+  FeedSpectra(f, 0, 3);
+  EXPECT_EQ(d->WritePos(), 0);  // not before the tick
+  f.gfx->OnEditorTimer();
+  EXPECT_EQ(d->WritePos(), 3);
+  EXPECT_DOUBLE_EQ(Newest(d), 2.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(0, 7), 0.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(1, 7), 1.0);
+  // Far more than the display shows between two ticks: the last 31, in order, at the
+  // rows they would have reached one by one.
+  FeedSpectra(f, 3, 100);
+  f.gfx->OnEditorTimer();
+  EXPECT_EQ(d->WritePos(), 100 % 31);
+  EXPECT_DOUBLE_EQ(Newest(d), 99.0);
+  EXPECT_DOUBLE_EQ(Oldest(d), 69.0);
 }
 
 TEST(FFTDisplay, NewestRowAtTheBottomAndAFullRoundBringsTheFirstToTheTop)
@@ -402,15 +437,17 @@ TEST(FFTDisplay, WheelMovesOnlyTheDisplayValueAndTheEdgesAreReRead)
   EXPECT_NEAR(f.BandLow(), 0.25, 1.0 / 219);
 }
 
-TEST(FFTDisplay, ClearWipesRowsKeepsPositionAndPushesOnce)
+TEST(FFTDisplay, BypassWipesRowsKeepsPositionAndPushesOnce)
 {
   EditorFixture f;
   FFTDisplay* d = f.fft;
-  for (int i = 0; i < 5; ++i) StoreFlat(d, 100.0);
+  FeedSpectra(f, 500, 505);
+  f.gfx->OnEditorTimer();
   f.DrawAll();
   f.ForgetCalls();
-  d->clear();
+  f.HostSets(kBypass, 1.0);
   EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 1u);
+  f.gfx->OnEditorTimer();  // the wipe shows before the audio thread performs it
   EXPECT_TRUE(d->IsDirty());
   EXPECT_EQ(d->WritePos(), 5);
   EXPECT_DOUBLE_EQ(d->HistoryValue(4, 0), 0.0);
@@ -418,13 +455,33 @@ TEST(FFTDisplay, ClearWipesRowsKeepsPositionAndPushesOnce)
   EXPECT_EQ(f.At(100, 128), IColor(255, 0, 1, 154));
 
   // The next spectrum lands after the wiped rows.
-  StoreFlat(d, 100.0);
+  FeedSpectra(f, 500, 501);
+  f.gfx->OnEditorTimer();
   EXPECT_EQ(d->WritePos(), 6);
-  EXPECT_DOUBLE_EQ(d->HistoryValue(5, 7), 100.0);
+  EXPECT_DOUBLE_EQ(d->HistoryValue(5, 7), 500.0);
   for (int row = 0; row < 5; ++row) EXPECT_DOUBLE_EQ(d->HistoryValue(row, 7), 0.0) << row;
   f.DrawAll();
   EXPECT_EQ(f.At(100, 128), IColor(255, 255, 0, 0));
   EXPECT_EQ(f.At(100, 127), IColor(255, 0, 1, 154));
+}
+
+TEST(FFTDisplay, AnEditorOpenedLateShowsWhatTheFeedHolds)
+{
+  // The processor's feed ran without this editor: a second editor on the same feed, as
+  // an LV2 UI opened during playback has, shows the same rows after its first tick.
+  EditorFixture f;
+  FeedSpectra(f, 0, 40);
+  f.HostSets(kBypass, 1.0);
+  FeedSpectra(f, 40, 47);  // the clear takes effect at spectrum 40
+  f.gfx->OnEditorTimer();
+  IBitmap handle = f.gfx->LoadIBitmap(kBandHandleImage.id, kBandHandleImage.file, kBandHandleImage.frames);
+  FFTDisplay late(f.tesk.get(), nullptr, nullptr, 35, 92, 231, 49, 8192, -1, handle);
+  late.SetFeed(&f.tesk->GetDisplayFeed());
+  late.ApplyHandOff();
+  for (int row = 0; row < 31; ++row) EXPECT_DOUBLE_EQ(late.HistoryValue(row, 7), f.fft->HistoryValue(row, 7)) << row;
+  EXPECT_EQ(late.WritePos(), f.fft->WritePos());
+  EXPECT_DOUBLE_EQ(Newest(&late), 46.0);
+  EXPECT_DOUBLE_EQ(Oldest(&late), 0.0);  // wiped
 }
 
 TEST(FFTDisplay, HostChangeOfLowShowsAtTheNextRedraw)
@@ -468,14 +525,14 @@ TEST(FFTDisplay, DegenerateSizesStayInsideTheirStorage)
     auto* d = new FFTDisplay(f.tesk.get(), nullptr, nullptr, 10, 150, row.w, row.h, row.maxCount, -1, handle);
     f.gfx->AttachControl(d);
     for (int i = 0; i < 40; ++i) d->addFFT(a.data(), b.data(), 8192);
-    d->clear();
+    d->Wipe();
+    d->SkipRows(1000);
     d->addFFT(a.data(), b.data(), 8192);
     IMouseMod left(true);
     d->OnMouseDown(12, 160, &left);
     d->OnMouseDrag(14, 160, 2, 0, &left);
     EXPECT_TRUE(std::isfinite(d->GetLow())) << row.name;
     EXPECT_TRUE(std::isfinite(d->GetHigh())) << row.name;
-    EXPECT_EQ(d->TakePendingPushes(), 41) << row.name;
   }
   f.DrawAll();
 }

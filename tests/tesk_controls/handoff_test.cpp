@@ -1,7 +1,7 @@
-// The audio thread hands spectra and points to the displays while the
-// user-interface thread draws and a parameter thread clears them: nothing is lost,
-// the rows and points end where a sequential run puts them, and every stored item
-// is owed exactly one push.
+// The audio thread writes spectra and points into the processor's display feed while
+// the editor's thread drains it into the displays and draws, and a parameter thread
+// clears it: nothing is lost, the rows and points end where a sequential run puts
+// them, and every stored item is owed exactly one push.
 
 #include <atomic>
 #include <thread>
@@ -16,28 +16,31 @@ namespace
 constexpr int kRows = 1500;
 constexpr int kPointsPerRow = 7;
 
-// Row s holds the value s in every bin, point p the value p / 1e6.
-void Produce(FFTDisplay* fft, WaveformDisplay* wave, std::atomic<bool>* done)
+// Spectrum s shows the value s in every bin, point p the value p / 1e6.
+void Produce(TeskDisplayFeed* feed, std::atomic<bool>* done)
 {
-  std::vector<double> a(4096), b(4096, 0.0);
+  std::vector<double> mag(TeskDisplayFeed::kSpectrumBins), points(kPointsPerRow);
   int point = 0;
-  wave->setMaxCountDisplay(0);
+  feed->SetSampleRate(0);  // every value is a point
   for (int s = 0; s < kRows; ++s)
   {
-    std::fill(a.begin(), a.end(), s / 2.5);
-    fft->addFFT(a.data(), b.data(), 2048);
-    for (int i = 0; i < kPointsPerRow; ++i) wave->add(++point / 1e6);
+    std::fill(mag.begin(), mag.end(), s / 5.0);
+    feed->AddSpectra(mag.data(), mag.data());
+    for (double& p : points) p = ++point / 1e6;
+    feed->AddWaveform(points.data(), points.data(), kPointsPerRow);
   }
   done->store(true);
 }
 
-// One editor timer tick: redraw what is dirty and collect the owed pushes.
+// One editor timer tick: take what the feed holds, redraw what is dirty and collect
+// the owed pushes.
 void Tick(EditorFixture& f, int* fftPushes, int* wavePushes)
 {
+  f.gfx->OnEditorTimer();
   IRECT r;
   if (f.gfx->IsDirty(&r)) f.gfx->Draw(&r);
-  *fftPushes += f.fft->TakePendingPushes();
-  *wavePushes += f.wave->TakePendingPushes();
+  *fftPushes += f.tesk->GetDisplayFeed().TakeSpectrumPushes();
+  *wavePushes += f.tesk->GetDisplayFeed().TakeWaveformPushes();
 }
 
 TEST(HandOff, ConcurrentDrawingLosesNothing)
@@ -45,7 +48,7 @@ TEST(HandOff, ConcurrentDrawingLosesNothing)
   EditorFixture f;
   std::atomic<bool> done{false};
   int fftPushes = 0, wavePushes = 0;
-  std::thread producer(Produce, f.fft, f.wave, &done);
+  std::thread producer(Produce, &f.tesk->GetDisplayFeed(), &done);
   while (!done.load()) Tick(f, &fftPushes, &wavePushes);
   producer.join();
   Tick(f, &fftPushes, &wavePushes);
@@ -56,7 +59,7 @@ TEST(HandOff, ConcurrentDrawingLosesNothing)
   EXPECT_EQ(d->WritePos(), kRows % 31);
   for (int row = 0; row < 31; ++row)
   {
-    // The last spectrum written to this row.
+    // The last spectrum that reached this row.
     int s = kRows - 1;
     while (s % 31 != row) --s;
     EXPECT_DOUBLE_EQ(d->HistoryValue(row, 0), s) << row;
@@ -77,16 +80,11 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   EditorFixture f;
   std::atomic<bool> done{false};
   int fftPushes = 0, wavePushes = 0, clears = 0;
-  std::thread producer(Produce, f.fft, f.wave, &done);
+  std::thread producer(Produce, &f.tesk->GetDisplayFeed(), &done);
   // At least one clear, however quickly the producer finishes.
   do {
-    {
-      // As the processor does on "Bypass": under the plug-in mutex.
-      WDL_MutexLock lock(f.tesk->GetMutex());
-      f.wave->clear();
-      f.fft->clear();
-      ++clears;
-    }
+    f.HostSets(kBypass, 1.0);  // clears the feed, under the plug-in mutex
+    ++clears;
     Tick(f, &fftPushes, &wavePushes);
   } while (!done.load());
   producer.join();
@@ -94,24 +92,25 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   EXPECT_EQ(fftPushes, kRows);
   EXPECT_EQ(wavePushes, kRows * kPointsPerRow);
 
-  // A clear after the producer stopped shows at once, and the next stored items
-  // follow it in order.
+  // A clear after the producer stopped shows at the next tick, and the next stored
+  // items follow it in order.
   FFTDisplay* d = f.fft;
   WaveformDisplay* w = f.wave;
   const int pos = d->WritePos();
   f.ForgetCalls();
-  d->clear();
-  w->clear();
+  f.HostSets(kBypass, 1.0);
   EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 1u);
   EXPECT_EQ(f.PushesOf(kWaveformDisplay).size(), 1u);
+  Tick(f, &fftPushes, &wavePushes);
   for (int row = 0; row < 31; ++row) EXPECT_DOUBLE_EQ(d->HistoryValue(row, 5), 0.0);
   EXPECT_EQ(w->WritePos(), 0);
-  std::vector<double> a(4096, 2.0), b(4096, 0.0);
-  d->addFFT(a.data(), b.data(), 2048);
+  std::vector<double> mag(TeskDisplayFeed::kSpectrumBins, 1.0), point(1, 0.5);
+  f.tesk->GetDisplayFeed().AddSpectra(mag.data(), mag.data());
+  f.tesk->GetDisplayFeed().AddWaveform(point.data(), point.data(), 1);
+  Tick(f, &fftPushes, &wavePushes);
   EXPECT_EQ(d->WritePos(), (pos + 1) % 31);
   EXPECT_DOUBLE_EQ(d->HistoryValue(pos, 5), 5.0);
   EXPECT_DOUBLE_EQ(d->HistoryValue((pos + 1) % 31, 5), 0.0);
-  w->add(0.5);
   EXPECT_EQ(w->WritePos(), 1);
   EXPECT_DOUBLE_EQ(w->Sample(0), 0.5);
   EXPECT_GT(clears, 0);

@@ -1,8 +1,9 @@
-// The waveform display: decimation and limiting of stored points, the ring and its
-// rewind, the envelope's fill and outline, the title, and the mouse.
+// The waveform display: the envelope's fill and outline drawn from the points the
+// processor's display feed holds, the title, the rewind a clear makes, and the mouse.
+// (How points are chosen and limited is the feed's: tests/tesk_engine.)
 
 #include <cmath>
-#include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -15,94 +16,49 @@ constexpr IColor kLine(15, 0, 0, 0);
 
 IColor Fill(int grey) { return IColor(15, grey, grey, grey); }
 
-TEST(WaveformDisplay, KeepsOneValueInEveryDecimationStep)
+// Offers the values to the processor's feed, one point each, as the audio thread does,
+// and lets the editor's timer take them.
+void Offer(EditorFixture& f, const std::vector<double>& values)
 {
-  EditorFixture f;
-  WaveformDisplay* w = f.wave;
-  w->setMaxCountDisplay(44100);
-  ASSERT_EQ(w->Decimation(), 441);
-  for (int call = 1; call <= 441; ++call) w->add(0.5);
-  EXPECT_EQ(w->WritePos(), 0);
-  w->add(0.25);  // call 442: stored as it is, no averaging
-  EXPECT_EQ(w->WritePos(), 1);
-  EXPECT_DOUBLE_EQ(w->Sample(0), 0.25);
-  for (int call = 443; call < 883; ++call) w->add(0.75);
-  EXPECT_EQ(w->WritePos(), 1);
-  w->add(-0.125);  // call 883
-  EXPECT_EQ(w->WritePos(), 2);
-  EXPECT_DOUBLE_EQ(w->Sample(1), -0.125);
+  TeskDisplayFeed& feed = f.tesk->GetDisplayFeed();
+  feed.SetSampleRate(0);  // every value is a point
+  feed.AddWaveform(values.data(), values.data(), static_cast<int>(values.size()));
+  f.gfx->OnEditorTimer();
 }
 
-struct PointCase
+// A point ten points before the newest lands in column x 423, clear of the title and
+// inside the editor.
+void StoreSpike(EditorFixture& f, double v)
 {
-  const char* name;
-  double offered, stored;
-};
-
-class WavePoints : public testing::TestWithParam<PointCase>
-{
-};
-
-TEST_P(WavePoints, StoredWithinPlusMinusOne)
-{
-  EditorFixture f;
-  WaveformDisplay* w = f.wave;
-  w->setMaxCountDisplay(99);  // below 100 Hz: every value is kept
-  ASSERT_EQ(w->Decimation(), 0);
-  w->add(GetParam().offered);
-  EXPECT_EQ(w->WritePos(), 1);
-  EXPECT_DOUBLE_EQ(w->Sample(0), GetParam().stored);
+  std::vector<double> values(11, 0.0);
+  values[0] = v;
+  Offer(f, values);
 }
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-INSTANTIATE_TEST_SUITE_P(
-  Values, WavePoints,
-  testing::Values(PointCase{"three_is_one", 3.0, 1.0}, PointCase{"small_negative_kept", -0.25, -0.25},
-                  PointCase{"large_negative_is_minus_one", -7.0, -1.0}, PointCase{"one_kept", 1.0, 1.0},
-                  PointCase{"infinity_is_one", kInf, 1.0}, PointCase{"minus_infinity_is_minus_one", -kInf, -1.0},
-                  PointCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(), 0.0}),
-  [](const auto& info) { return std::string(info.param.name); });
-
-TEST(WaveformDisplay, RingWrapsAfterEightHundredPoints)
+TEST(WaveformDisplay, ShowsTheFeedsRingAfterATimerTick)
 {
   EditorFixture f;
   WaveformDisplay* w = f.wave;
-  w->setMaxCountDisplay(0);
-  for (int i = 0; i < 799; ++i) w->add(0.0);
-  EXPECT_EQ(w->WritePos(), 799);
-  w->add(0.5);
-  EXPECT_EQ(w->WritePos(), 0);
-  EXPECT_DOUBLE_EQ(w->Sample(799), 0.5);
-}
-
-TEST(WaveformDisplay, EachStoredPointIsOnePendingPushNotAnImmediateOne)
-{
-  EditorFixture f;
-  WaveformDisplay* w = f.wave;
-  f.DrawAll();
-  ASSERT_FALSE(w->IsDirty());
-  f.ForgetCalls();
-  w->setMaxCountDisplay(200);  // calls 3, 5, 7 and 9 store
-  for (int i = 0; i < 10; ++i) w->add(0.1);
-  EXPECT_TRUE(f.pushes.empty());
+  std::vector<double> values(805, 0.25);
+  values[804] = -0.5;
+  TeskDisplayFeed& feed = f.tesk->GetDisplayFeed();
+  feed.SetSampleRate(0);
+  feed.AddWaveform(values.data(), values.data(), 805);
+  EXPECT_EQ(w->WritePos(), 0);  // not before the tick
+  f.gfx->OnEditorTimer();
   EXPECT_TRUE(w->IsDirty());
-  EXPECT_EQ(w->TakePendingPushes(), 4);
-  EXPECT_EQ(w->TakePendingPushes(), 0);
-}
-
-// A full-scale point ten points before the newest lands in column x 423, clear of
-// the title and inside the editor.
-void StoreSpike(WaveformDisplay* w, double v)
-{
-  w->setMaxCountDisplay(0);
-  w->add(v);
-  for (int i = 0; i < 10; ++i) w->add(0.0);
+  EXPECT_EQ(w->WritePos(), 5);
+  EXPECT_DOUBLE_EQ(w->Sample(4), -0.5);
+  EXPECT_DOUBLE_EQ(w->Sample(5), 0.25);
+  f.DrawAll();
+  f.gfx->OnEditorTimer();  // nothing new: nothing to redraw
+  EXPECT_FALSE(w->IsDirty());
 }
 
 TEST(WaveformDisplay, FullScalePointReaches189PixelsEachWay)
 {
   EditorFixture f;
-  StoreSpike(f.wave, 3.0);
+  StoreSpike(f, 3.0);
   f.DrawAll();
   EXPECT_EQ(f.At(423, kCentreY), Fill(35));  // 127 x 0.7 x 0.4 at the centre line
   EXPECT_EQ(f.At(423, kCentreY - 189), kLine);
@@ -123,7 +79,7 @@ TEST(WaveformDisplay, FillBrightensWithTheSecondFlag)
   EXPECT_DOUBLE_EQ(w->Factor2(), 0.7);
   w->setOn2(true);
   EXPECT_DOUBLE_EQ(w->Factor2(), 1.0);
-  StoreSpike(w, -0.5);
+  StoreSpike(f, -0.5);
   f.DrawAll();
   EXPECT_EQ(f.At(423, kCentreY), Fill(50));
   // Half scale: a = 94.5, filled for t = 0 .. 94, outlined to 205 -/+ 94.5.
@@ -143,16 +99,18 @@ TEST(WaveformDisplay, TitleDrawnOverTheEnvelope)
     EXPECT_FALSE(f.ShowsImage(kTitleImage, 288 + dx, dy)) << dx << " " << dy;
 }
 
-TEST(WaveformDisplay, ClearRewindsButKeepsThePoints)
+TEST(WaveformDisplay, BypassRewindsButKeepsThePoints)
 {
   EditorFixture f;
   WaveformDisplay* w = f.wave;
-  w->setMaxCountDisplay(0);
-  for (int p = 0; p < 810; ++p) w->add(p == 789 ? 1.0 : 0.0);
+  std::vector<double> values(810, 0.0);
+  values[789] = 1.0;
+  Offer(f, values);
   ASSERT_EQ(w->WritePos(), 10);
   f.ForgetCalls();
-  w->clear();
+  f.HostSets(kBypass, 1.0);
   EXPECT_EQ(f.PushesOf(kWaveformDisplay).size(), 1u);
+  f.gfx->OnEditorTimer();
   EXPECT_TRUE(w->IsDirty());
   EXPECT_EQ(w->WritePos(), 0);
   EXPECT_DOUBLE_EQ(w->Sample(789), 1.0);
@@ -161,7 +119,7 @@ TEST(WaveformDisplay, ClearRewindsButKeepsThePoints)
   EXPECT_EQ(f.At(423, kCentreY), Fill(35));
 
   // The next point lands in slot 0, drawn in the last column.
-  w->add(0.5);
+  Offer(f, {0.5});
   EXPECT_EQ(w->WritePos(), 1);
   EXPECT_DOUBLE_EQ(w->Sample(0), 0.5);
   EXPECT_DOUBLE_EQ(w->Sample(1), 0.0);

@@ -122,9 +122,9 @@ TEST(EditorHandOff, AValueFromAnotherThreadShowsAfterOneTimerTickAndNotBefore)
   EXPECT_EQ(waiting.knob, before.knob);
   EXPECT_EQ(waiting.lowHolder, before.lowHolder);
   EXPECT_EQ(waiting.highHolder, before.highHolder);
-  // What the editor reads atomically follows at once: the handles, and through them the
-  // engine's band (parameter 5 took its edges from the handles).
-  EXPECT_NEAR(EditorOf(*e).BandLow(), 0.25, 1.0 / 219.0);
+  // What the editor reads atomically follows at once: the handles, and the engine's band
+  // (parameter 5 took its edges from the marks the handles stand on).
+  EXPECT_NEAR(EditorOf(*e).GetFFTDisplay()->GetLow(), 0.25, 1.0 / 219.0);
   EXPECT_NEAR(e->GetEngine().BandLow(), 0.25, 1.0 / 219.0);
 
   e->GetGUI()->OnEditorTimer();
@@ -247,9 +247,10 @@ TEST(EditorThread, AClaimWaitsForTheFormerEditorThreadToLeave)
 }
 
 // A binding's audio thread applies parameter changes itself, between renders and
-// without the mutex: the processor's lock-free step. "Bypass" clears the displays at
-// once; the pushes the clear owes the host (parameter 4, then 5) come with the next idle
-// slot, off the audio thread. OnParamChange pays them at once.
+// without the mutex: the processor's lock-free step. "Bypass" clears the display feed at
+// once (the displays show it at the editor's next tick); the pushes the clear owes the
+// host (parameter 4, then 5) come with the next idle slot, off the audio thread.
+// OnParamChange pays them at once.
 TEST(ApplyParamChange, TheClearsPushesWaitForIdleOffTheAudioThread)
 {
   struct Notes
@@ -264,11 +265,13 @@ TEST(ApplyParamChange, TheClearsPushesWaitForIdleOffTheAudioThread)
   Engine e;
   e.RenderMono(Noise(3 * 8192, 0.4));  // something on the displays to clear
   e->OnIdle();                         // and the pushes it owed paid
+  e->GetGUI()->OnEditorTimer();
   ASSERT_GT(EditorOf(*e).GetWaveformDisplay()->WritePos(), 0);
   compat_AddAUEventSink(Notes::Sink, &notes);
   e->GetParam(Tesk::kBypass)->Set(1.0);
   OnAnotherThread([&] { e->ApplyParamChange(Tesk::kBypass); });
   EXPECT_TRUE(e->GetEngine().Bypassed());
+  e->GetGUI()->OnEditorTimer();
   EXPECT_EQ(EditorOf(*e).GetWaveformDisplay()->WritePos(), 0);
   EXPECT_TRUE(notes.params.empty());
   e->OnIdle();

@@ -17,6 +17,7 @@ PACKAGES=(
   lsp-plugins-lv2 sndfile-tools
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-bad
   debhelper dpkg-dev fakeroot lintian
+  sox
 )
 
 # A package counts as present when it is installed for this machine's architecture (or

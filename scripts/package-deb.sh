@@ -3,10 +3,15 @@
 # .deb files in OUTDIR: tesk-lv2 (the LV2 bundle), tesk-render (the renderer, the
 # component it opens and its manual page), and their debug symbols (*-dbgsym_*.deb).
 #
-# Usage: scripts/package-deb.sh OUTDIR
+# Usage: scripts/package-deb.sh [--arch arm64] OUTDIR
+#
+# --arch arm64 cross-builds the same packages for 64-bit ARM (dpkg-buildpackage -aarm64
+# with the build profile `cross`): Debian's cross compilers, the arm64 libraries through
+# multiarch and qemu-user, which runs the program that writes the bundle's Turtle files.
 #
 # Installs the build dependencies debian/control names when some are missing (apt-get,
-# through sudo when not root), as scripts/bootstrap.sh does. The tree is copied into a
+# through sudo when not root; for arm64 it first adds the architecture to dpkg), as
+# scripts/bootstrap.sh does. The tree is copied into a
 # build folder of its own and built there, so the working tree gets no build products.
 # The version is the project's (CMakeLists.txt); the dates in the packages are those of
 # the last commit (SOURCE_DATE_EPOCH), so two builds of one commit give the same bytes,
@@ -18,10 +23,22 @@
 # a build without ccache. Set TESK_DEB_KEEP=1 to keep the build folder afterwards.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+ARCH=""
+if [[ $# -ge 1 && "$1" == --arch ]]; then
+  ARCH=${2:-}
+  shift 2 || true
+  if [[ "$ARCH" == "$(dpkg --print-architecture)" ]]; then ARCH=""; elif [[ "$ARCH" != arm64 ]]; then
+    echo "package-deb: packages are built for this machine or cross-built for arm64, not for '$ARCH'" >&2
+    exit 2
+  fi
+fi
 if [[ $# -ne 1 || -z "$1" ]]; then
-  echo "usage: scripts/package-deb.sh OUTDIR" >&2
+  echo "usage: scripts/package-deb.sh [--arch arm64] OUTDIR" >&2
   exit 2
 fi
+# The options dpkg's tools and apt-get take for a cross build.
+CROSS=()
+[[ -n "$ARCH" ]] && CROSS=(-a "$ARCH" -P cross)
 mkdir -p "$1"
 OUT=$(cd "$1" && pwd)
 
@@ -73,7 +90,7 @@ tesk ($VERSION) unstable; urgency=medium
 EOF
 
 # Build dependencies.
-if ! command -v dpkg-checkbuilddeps >/dev/null || ! (cd "$SRC" && dpkg-checkbuilddeps) 2>/dev/null; then
+if ! command -v dpkg-checkbuilddeps >/dev/null || ! (cd "$SRC" && dpkg-checkbuilddeps "${CROSS[@]}") 2>/dev/null; then
   SUDO=""
   if [[ $(id -u) -ne 0 ]]; then
     if command -v sudo >/dev/null; then SUDO="sudo"; else
@@ -83,9 +100,12 @@ if ! command -v dpkg-checkbuilddeps >/dev/null || ! (cd "$SRC" && dpkg-checkbuil
   fi
   echo "package-deb: installing the build dependencies" >&2
   export DEBIAN_FRONTEND=noninteractive
+  if [[ -n "$ARCH" ]] && ! dpkg --print-foreign-architectures | grep -qx "$ARCH"; then
+    $SUDO dpkg --add-architecture "$ARCH"
+  fi
   $SUDO apt-get update -qq >&2
   $SUDO apt-get install -y -qq --no-install-recommends dpkg-dev >&2
-  $SUDO apt-get build-dep -y -qq --no-install-recommends "$SRC" >&2
+  $SUDO apt-get build-dep -y -qq --no-install-recommends "${CROSS[@]}" "$SRC" >&2
 fi
 
 # ccache keeps the user's cache (debhelper points HOME at a scratch folder). It must not
@@ -99,7 +119,7 @@ unset CCACHE_BASEDIR
 export DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
 export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
-(cd "$SRC" && dpkg-buildpackage -b -us -uc >"$BUILD_ROOT/build.log" 2>&1) || {
+(cd "$SRC" && dpkg-buildpackage -b -us -uc ${ARCH:+"--host-arch=$ARCH" --build-profiles=cross} >"$BUILD_ROOT/build.log" 2>&1) || {
   tail -n 60 "$BUILD_ROOT/build.log" >&2
   echo "package-deb: the package build failed (the log's end is above)" >&2
   exit 1

@@ -24,7 +24,7 @@ ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" -LE "host|packag
 # shellcheck disable=SC2086
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" -L host ${EXCLUDE:+-LE "$EXCLUDE"} \
   --repeat until-pass:2 ${TESK_CTEST_ARGS:-}
-# The Debian packages last, alone: their test builds them twice with every core
-# (TESK_CTEST_EXCLUDE=package leaves it out).
+# The Debian packages last, alone: their tests build them twice for this machine and
+# once for arm64, with every core (TESK_CTEST_EXCLUDE=package leaves them out; CI does).
 # shellcheck disable=SC2086
 ctest --test-dir "$BUILD_DIR" --output-on-failure -L package ${EXCLUDE:+-LE "$EXCLUDE"} ${TESK_CTEST_ARGS:-}

@@ -96,7 +96,10 @@ TEST(HandOff, ClearsFromAnotherThreadStayOrderedWithTheProducer)
   // items follow it in order.
   FFTDisplay* d = f.fft;
   WaveformDisplay* w = f.wave;
-  const int pos = d->WritePos();
+  // The display's rows follow every stored spectrum, as in a sequential run, including
+  // those a clear still pending at the last tick kept it from taking yet: the next
+  // spectrum lands in row kRows % 31, whatever the display showed a moment ago.
+  const int pos = kRows % 31;
   f.ForgetCalls();
   f.HostSets(kBypass, 1.0);
   EXPECT_EQ(f.PushesOf(kFFTDisplay).size(), 1u);

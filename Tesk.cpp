@@ -3,8 +3,6 @@
 
 #include "Tesk.h"
 
-#include <atomic>
-
 #include "TeskEditorLink.h"
 #if TESK_PROCESSOR_BUILDS_EDITOR
 #include "IGraphics.h"
@@ -31,9 +29,6 @@ Tesk::Tesk(IPlugInstanceInfo info)
   InitParameters();
   mEngine.SetDisplayFeed(&mFeed);
   mShare = {&mEngine.BandMarks(), &mFeed};
-#if TESK_PROCESSOR_BUILDS_EDITOR
-  if (!ProcessorsWithoutEditorRequested()) mEditor = std::make_unique<TeskEditor>(this, mShare);
-#endif
   MakeDefaultPreset(kTeskDefaultPresetName, kTeskNumPresets);
 }
 
@@ -46,13 +41,21 @@ Tesk::~Tesk()
 #endif
 }
 
-namespace
-{
-std::atomic<bool> gWithoutEditor{false};
-}
+bool Tesk::OffersGUI() const noexcept { return TESK_PROCESSOR_BUILDS_EDITOR; }
 
-void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept { gWithoutEditor.store(withoutEditor); }
-bool ProcessorsWithoutEditorRequested() noexcept { return gWithoutEditor.load(); }
+void Tesk::MakeGUI()
+{
+#if TESK_PROCESSOR_BUILDS_EDITOR
+  if (mEditor) return;
+  mEditor = std::make_unique<TeskEditor>(this, mShare);
+  const std::uint32_t shown = mChangesOwedToEditor.exchange(0, std::memory_order_relaxed);
+  for (int i = 0; i < kNumParams; ++i)
+  {
+    SendOwedValueToEditor(i);
+    if (shown & (1u << i)) ShowParamChange(*mEditor, i, GetParam(i)->Value(), mEngine.BandMarks());
+  }
+#endif
+}
 
 void Tesk::InitParameters()
 {
@@ -102,7 +105,10 @@ void Tesk::ApplyParamChange(int index) noexcept
     // them; the host, the state and the editor use the parameter itself.
     default: break;
   }
-  if (TeskEditorLink* pEditor = mEditor.get()) ShowParamChange(*pEditor, index, v, mEngine.BandMarks());
+  if (TeskEditorLink* pEditor = mEditor.get())
+    ShowParamChange(*pEditor, index, v, mEngine.BandMarks());
+  else
+    mChangesOwedToEditor.fetch_or(1u << index, std::memory_order_relaxed);
 }
 
 void Tesk::PayClearPushes()

@@ -61,22 +61,17 @@ extern "C"
 // The instance information every Tesk is built with: its bundle and view class.
 IPlugInstanceInfo TeskInstanceInfo();
 
-// Whether the processor builds its editor. The Audio Unit shows it through its view and
-// the host-less build drives it in tests and tools; the LV2 plug-in's processor builds
+// Whether the processor has an editor. The Audio Unit shows it through its view and
+// the host-less build drives it in tests and tools; the LV2 plug-in's processor has
 // none (its UI, a library of its own, builds the editor: lv2/TeskLV2UI.cpp), so the
-// plug-in's library links no graphics.
+// plug-in's library links no graphics. Where there is one, it is built on first need
+// (EnsureGUI): a host showing it or asking for a picture of it; a processor nobody
+// looks at runs without one.
 #if defined(IPLUG_API_LV2)
 #define TESK_PROCESSOR_BUILDS_EDITOR 0
 #else
 #define TESK_PROCESSOR_BUILDS_EDITOR 1
 #endif
-
-// A process-wide request that processors be built without their editor, for a program
-// that never shows one (tesk-render without --snapshot): nothing else changes, the
-// display feed and the pushes the host sees included. Any thread; it applies to
-// processors created afterwards.
-void RequestProcessorsWithoutEditor(bool withoutEditor) noexcept;
-bool ProcessorsWithoutEditorRequested() noexcept;
 
 // The LV2 binding declares ApplyParamChange for its control ports; the others do not.
 #ifdef IPLUG_API_LV2
@@ -94,9 +89,8 @@ public:
   static constexpr int kLatencySamples = 2 * TeskEngine::kDelaySlots;
 
   // ==== Set-up (the thread that creates the instance) ====
-  // Declares the parameters, builds the editor (where the binding has one and none
-  // was declined: RequestProcessorsWithoutEditor) and stores the default preset "-".
-  // The engine's random source is seeded from the clock.
+  // Declares the parameters and stores the default preset "-"; the editor waits for
+  // its first need (MakeGUI). The engine's random source is seeded from the clock.
   explicit Tesk(IPlugInstanceInfo info);
   // Whatever drives the editor from a thread of its own stops first; then the editor's
   // channel goes, and the plug-in base deletes the graphics object, which owns the
@@ -130,6 +124,11 @@ public:
   void SetRandomSeed(std::uint32_t seed) noexcept { mEngine.SetRandomSeed(seed); }
   std::uint32_t GetRandomSeed() const noexcept { return mEngine.GetRandomSeed(); }
 
+  // ==== The editor ====
+  // True where the binding's processor has an editor (TESK_PROCESSOR_BUILDS_EDITOR),
+  // built yet or not.
+  bool OffersGUI() const noexcept override;
+
   // ==== Processing (audio thread: no allocation, no locks) ====
   // Two inputs and two outputs, which may alias.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept override;
@@ -138,7 +137,7 @@ public:
   TeskEngine& GetEngine() noexcept { return mEngine; }
   const TeskEngine& GetEngine() const noexcept { return mEngine; }
   TeskDisplayFeed& GetDisplayFeed() noexcept { return mFeed; }
-  // Null when the instance has no editor.
+  // Null while the instance has no editor.
   TeskEditorLink* GetEditorLink() const noexcept { return mEditor.get(); }
 
 #ifdef IPLUG_API_LV2
@@ -149,8 +148,15 @@ public:
   void* SharedEditorState() noexcept override { return &mShare; }
 #endif
 
-#ifdef IPLUG_API_AU
 protected:
+  // Builds the editor and brings it to where an editor built with the processor would
+  // stand: the controls take the values hosts sent them (SendOwedValueToEditor) and
+  // every parameter whose change was shown to no editor is shown now, in index order,
+  // with its current value (ShowParamChange). The displays take what the feed holds at
+  // their first timer tick. Mutex held (EnsureGUI).
+  void MakeGUI() override;
+
+#ifdef IPLUG_API_AU
   // The seed property (TeskAU.cpp); every other ID goes to the binding.
   ComponentResult GetPrivateProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                      UInt32* pDataSize, Boolean* pWriteable, void* pData) override;
@@ -167,11 +173,16 @@ private:
   // Written by the engine on the audio thread, drained by the editor on its timer.
   TeskDisplayFeed mFeed;
   TeskEngine mEngine;
-  // The editor's side of the channel (TeskEditor); it holds only pointers into the
-  // graphics object, which the plug-in base owns.
+  // The editor's side of the channel (TeskEditor), null until the editor is built; it
+  // holds only pointers into the graphics object, which the plug-in base owns. Set
+  // under the plug-in mutex.
   std::unique_ptr<TeskEditorLink> mEditor;
   // What an editor reads and moves of this processor.
   TeskEditorShare mShare;
+  // One bit per parameter whose change ApplyParamChange could show to no editor, taken
+  // by MakeGUI.
+  std::atomic<std::uint32_t> mChangesOwedToEditor{0};
+  static_assert(kNumParams <= 32, "one bit per parameter");
   // Set by ApplyParamChange when it cleared the display feed, taken by PayClearPushes.
   std::atomic<bool> mClearPushesOwed{false};
 };

@@ -12,7 +12,7 @@
 #if defined(__APPLE__)
 #include "IGraphicsMac.h"
 #else
-#include "IGraphicsLinux.h"
+#include "linux_window/IGraphicsLinux.h"
 #endif
 #include "OnOff.h"
 #include "SensKnob.h"

@@ -227,7 +227,7 @@ void BM_EditorRedraw(benchmark::State& state)
   size_t pos = 0;
   for (int i = 0; i < 400; ++i) Process(*plug, in, outL, outR, &pos, 512);
   plug->OnIdle();
-  auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
+  auto* g = dynamic_cast<IGraphicsHeadless*>(plug->EnsureGUI());
   g->OnEditorTimer();  // the displays take what the audio thread fed
   for (auto _ : state) benchmark::DoNotOptimize(g->DrawAll());
   state.counters["frame_period_s"] = 1.0 / 25.0;

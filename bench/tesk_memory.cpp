@@ -1,6 +1,6 @@
-// Resident memory of Tesk instances: 16 processors (each with its editor, as a host
-// opens them) made in one process, then each run through 30 s of stereo audio with
-// every engine path busy, then their editors drawn once. The growth of the process's
+// Resident memory of Tesk instances: 16 processors made in one process (as a host opens
+// them: no editor until one is shown), then each run through 30 s of stereo audio with
+// every engine path busy, then each one's editor built and drawn once. The growth of the process's
 // resident set at each stage, divided by 16, is the memory one instance costs; the
 // process before the first instance is the comparison.
 //
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
   const long processed = ResidentKiB();
 
   for (auto& plug : plugs)
-    if (auto* g = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI()))
+    if (auto* g = dynamic_cast<IGraphicsHeadless*>(plug->EnsureGUI()))
     {
       g->OnEditorTimer();  // the displays take what the audio thread fed
       g->DrawAll();
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
   std::printf("  after making them:              %8ld  (+%ld per instance)\n", made, (made - base) / count);
   std::printf("  after 30 s of audio each:       %8ld  (+%ld per instance since before)\n", processed,
               (processed - base) / count);
-  std::printf("  after drawing each editor once: %8ld  (+%ld per instance since before)\n", drawn,
+  std::printf("  after each editor built, drawn: %8ld  (+%ld per instance since before)\n", drawn,
               (drawn - base) / count);
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "FuzzHost.h"
 
 #include <CompatHooks.h>
-#include <ComponentCall.h>
 
 #include "IPlugAU.h"
 
@@ -27,15 +26,15 @@ Component TeskComponent()
 
 OpenedPlugin::OpenedPlugin()
 {
-  if (compat::OpenAudioUnit(TeskComponent(), &mUnit) != noErr || !mUnit) Fail("the plug-in did not open");
+  if (auhost::AudioUnitHost::Open(TeskComponent(), &mHost) != noErr) Fail("the plug-in did not open");
+  if (mHost->Get(IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &mPlug) != noErr || !mPlug)
+    Fail("the plug-in object could not be read");
 }
 
 OpenedPlugin::~OpenedPlugin()
 {
-  if (compat::CloseAudioUnit(mUnit) != noErr) Fail("the plug-in did not close");
+  if (mHost->Close() != noErr) Fail("the plug-in did not close");
 }
-
-IPlugAU* OpenedPlugin::Plug() const { return reinterpret_cast<IPlugAU*>(compat::StorageOf(mUnit)); }
 
 OpenedPlugin& SharedPlugin()
 {

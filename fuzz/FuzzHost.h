@@ -1,7 +1,8 @@
 #pragma once
-// The fuzz targets' host: opens the plug-in through its exported Audio Unit entry, as a
-// host does, and hands out the instance and the plug-in object behind it (for the
-// framework's loaders, which a host reaches through the plug-in's own editor).
+// The fuzz targets' host: opens the plug-in through its exported Audio Unit entry, as an
+// older host does, with the shared Audio Unit host (tools/auhost/), and hands out the
+// instance and the plug-in object behind it (for the framework's loaders, which a host
+// reaches through the plug-in's own editor).
 // Opening an instance costs far more than most inputs, so the loaders' targets share one
 // per process and put it back to its opening state before each input (SharedPlugin).
 
@@ -9,6 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include "AudioUnitHost.h"
 
 class IPlugAU;
 
@@ -22,11 +26,14 @@ public:
   OpenedPlugin(const OpenedPlugin&) = delete;
   OpenedPlugin& operator=(const OpenedPlugin&) = delete;
 
-  AudioUnit Unit() const { return mUnit; }
-  IPlugAU* Plug() const;
+  auhost::AudioUnitHost& Host() const { return *mHost; }
+  AudioUnit Unit() const { return mHost->Unit(); }
+  // The plug-in object, read once through the binding's plug-in object property.
+  IPlugAU* Plug() const { return mPlug; }
 
 private:
-  AudioUnit mUnit = nullptr;
+  std::unique_ptr<auhost::AudioUnitHost> mHost;
+  IPlugAU* mPlug = nullptr;
 };
 
 // The process's shared instance, with its presets, current preset and parameters as

@@ -314,9 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
   fuzz::OpenedPlugin opened;
   Harness h{opened.Unit(), upstream.Unit(), CFSTR("Fuzz Host 1.0"), nullptr};
   CFPropertyListRef own = nullptr;
-  UInt32 ownSize = sizeof(own);
-  if (AudioUnitGetProperty(h.unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &own, &ownSize) != noErr)
-    fuzz::Fail("the unit's own state could not be read");
+  if (opened.Host().CopyClassInfo(&own) != noErr || !own) fuzz::Fail("the unit's own state could not be read");
   h.ownState = own;
 
   fuzz::Reader in(data, size);

@@ -80,15 +80,13 @@ CFTypeRef MakeValue(fuzz::Reader& in, int depth)
 
 // The dictionary: optionally the unit's own state to start from, then edits, each a
 // key (one of the six, or one of the input's own) and a value, or a removal.
-CFMutableDictionaryRef Build(fuzz::Reader& in, AudioUnit unit)
+CFMutableDictionaryRef Build(fuzz::Reader& in, const auhost::AudioUnitHost& host)
 {
   CFMutableDictionaryRef dict = nullptr;
   if (in.Byte() & 1)
   {
     CFPropertyListRef own = nullptr;
-    UInt32 size = sizeof(own);
-    if (AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &own, &size) != noErr)
-      fuzz::Fail("the unit's own state could not be read");
+    if (host.CopyClassInfo(&own) != noErr || !own) fuzz::Fail("the unit's own state could not be read");
     dict = CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(own));
     CFRelease(own);
   }
@@ -122,13 +120,10 @@ CFMutableDictionaryRef Build(fuzz::Reader& in, AudioUnit unit)
 }
 
 // The unit's state as it reads it back: the data bytes and the preset name.
-std::string StateOf(AudioUnit unit)
+std::string StateOf(const auhost::AudioUnitHost& host)
 {
   CFPropertyListRef state = nullptr;
-  UInt32 size = sizeof(state);
-  if (AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, &size) != noErr ||
-      !state)
-    fuzz::Fail("the unit's state could not be read");
+  if (host.CopyClassInfo(&state) != noErr || !state) fuzz::Fail("the unit's state could not be read");
   auto dict = static_cast<CFDictionaryRef>(state);
   std::string out;
   if (auto data = static_cast<CFDataRef>(CFDictionaryGetValue(dict, CFSTR("data"))))
@@ -143,20 +138,15 @@ std::string StateOf(AudioUnit unit)
   CFRelease(state);
   return out;
 }
-
-OSStatus SetState(AudioUnit unit, CFPropertyListRef list)
-{
-  return AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &list, sizeof(list));
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
   if (size > (1u << 16)) return -1;
   fuzz::Reader in(data, size);
-  const AudioUnit unit = fuzz::SharedPlugin().Unit();
-  CFMutableDictionaryRef dict = Build(in, unit);
-  const std::string before = StateOf(unit);
+  auhost::AudioUnitHost& host = fuzz::SharedPlugin().Host();
+  CFMutableDictionaryRef dict = Build(in, host);
+  const std::string before = StateOf(host);
 
   // Not always the dictionary itself: hosts have been seen to hand over other types.
   CFTypeRef handed = dict;
@@ -166,21 +156,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     other = MakeValue(in, 0);
     handed = other;
   }
-  const OSStatus r = SetState(unit, handed);
+  const OSStatus r = host.SetClassInfo(handed);
   if (other) CFRelease(other);
   CFRelease(dict);
 
   if (r != noErr)
   {
-    if (StateOf(unit) != before) fuzz::Fail("a refused state changed the unit");
+    if (StateOf(host) != before) fuzz::Fail("a refused state changed the unit");
     return 0;
   }
   CFPropertyListRef saved = nullptr;
-  UInt32 sz = sizeof(saved);
-  AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &saved, &sz);
-  const std::string taken = StateOf(unit);
-  if (SetState(unit, saved) != noErr) fuzz::Fail("the unit refused its own state");
+  if (host.CopyClassInfo(&saved) != noErr || !saved) fuzz::Fail("the unit's state could not be read");
+  const std::string taken = StateOf(host);
+  if (host.SetClassInfo(saved) != noErr) fuzz::Fail("the unit refused its own state");
   CFRelease(saved);
-  if (StateOf(unit) != taken) fuzz::Fail("the unit's own state did not restore unchanged");
+  if (StateOf(host) != taken) fuzz::Fail("the unit's own state did not restore unchanged");
   return 0;
 }

@@ -289,8 +289,7 @@ int main(int argc, char** argv)
 
   // A program with every value away from its default.
   for (int i = 0; i < plug->NParams(); ++i)
-    AudioUnitSetParameter(opened.Unit(), static_cast<AudioUnitParameterID>(i), kAudioUnitScope_Global, 0,
-                          0.1f + 0.06f * i, 0);
+    opened.Host().SetParameter(static_cast<AudioUnitParameterID>(i), 0.1f + 0.06f * i);
   ByteChunk busyFxp, busyFxb, busyState;
   plug->MakeProgramFXP(&busyFxp);
   plug->MakeBankFXB(&busyFxb);

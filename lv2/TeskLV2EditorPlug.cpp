@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "IGraphicsLinux.h"
 #include "TeskEditor.h"
 #include "TeskIdentity.h"
 #include "TeskParams.h"
+#include "linux_window/IGraphicsLinux.h"
 
 TeskLV2EditorPlug::TeskLV2EditorPlug(IPlugLV2EditorAccess* pPlugin)
   : IPlugBase(tesk::kNumParams, kTeskChannelIO, kTeskNumPresets, kTeskEffectName, kTeskProductName, kTeskMfrName,

@@ -17,8 +17,8 @@
 #include <memory>
 
 #include "IPlugBase.h"
-#include "IPlugLV2EditorAccess.h"
 #include "TeskEditorLink.h"
+#include "lv2_binding/IPlugLV2EditorAccess.h"
 
 class IGraphicsLinuxEditor;
 

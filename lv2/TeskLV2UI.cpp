@@ -17,10 +17,10 @@
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
-#include "IPlugLV2EditorAccess.h"
 #include "TeskLV2EditorPlug.h"
 #include "TeskLV2URIs.h"
-#include "X11EditorWindow.h"
+#include "linux_window/X11EditorWindow.h"
+#include "lv2_binding/IPlugLV2EditorAccess.h"
 
 namespace
 {

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <string>
 
-#include "IPlugLV2Ports.h"
 #include "Tesk.h"
 #include "TeskIdentity.h"
 #include "TeskLV2Seed.h"
 #include "TeskLV2URIs.h"
 #include "TeskParams.h"
+#include "lv2_binding/IPlugLV2Ports.h"
 
 namespace
 {

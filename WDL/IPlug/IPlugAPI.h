@@ -21,7 +21,7 @@
 #include "IPlugAU.h"
 using IPlugAPI = IPlugAU;
 #elif defined(IPLUG_API_LV2)
-#include "IPlugLV2.h"
+#include "lv2_binding/IPlugLV2.h"
 using IPlugAPI = IPlugLV2;
 #elif defined(IPLUG_API_HOSTLESS)
 #include "IPlugHostless.h"

@@ -415,9 +415,10 @@ ComponentResult IPlugAU::DispatchCarbonView(ComponentParameters* params, void* p
       auto unit = ComponentArg<ComponentInstance>(params, 0, 6);
       auto* pPlug = unit ? reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(unit)) : nullptr;
       pRecord->mPlug = pPlug;
-      if (!pPlug || !pPlug->GetGUI()) return badComponentSelector;
-      void* pControl = pPlug->GetGUI()->OpenWindow(ComponentArg<WindowRef>(params, 1, 6),
-                                                   ComponentArg<ControlRef>(params, 2, 6), 0, 0);
+      IGraphics* pGraphics = pPlug ? pPlug->EnsureGUI() : nullptr;
+      if (!pGraphics) return badComponentSelector;
+      void* pControl =
+        pGraphics->OpenWindow(ComponentArg<WindowRef>(params, 1, 6), ComponentArg<ControlRef>(params, 2, 6), 0, 0);
       if (ControlRef* pOut = ComponentArg<ControlRef*>(params, 5, 6)) *pOut = static_cast<ControlRef>(pControl);
       return noErr;
     }

@@ -78,7 +78,8 @@ ComponentResult IPlugAU::SetBindingProperty(AudioUnitPropertyID propID, AudioUni
     char path[PATH_MAX];
     if (!CFStringGetCString(static_cast<CFStringRef>(value), path, sizeof(path), kCFStringEncodingUTF8))
       return kAudioUnitErr_InvalidPropertyValue;
-    IGraphics* pGraphics = GetGUI();
+    // A plug-in that builds its editor on first need builds it now.
+    IGraphics* pGraphics = EnsureGUI();
     if (!pGraphics) return kAudioUnitErr_InvalidProperty;
     // What the editor's timer does before a repaint: the displays' pending pushes to the
     // host, then what other threads handed the editor (the displays take what the audio

@@ -3,7 +3,6 @@
 
 #include "IPlugAU.h"
 
-#include "IGraphics.h"
 #include "IPlugAUPropertyQuery.h"
 
 #include <cstdlib>
@@ -211,7 +210,7 @@ OSStatus IPlugAU::SetParamProc(void* pPlug, AudioUnitParameterID paramID, AudioU
   pParam->Set(pParam->Clamp(value));
   try  // a host calls this through a bare function pointer: no exception may cross it
   {
-    if (IGraphics* pGraphics = _this->GetGUI()) pGraphics->SetParameterFromPlug(idx, value, false);
+    _this->SendParamValueToEditor(idx, value);
     _this->OnParamChange(idx);
   }
   catch (const std::bad_alloc&)

@@ -234,8 +234,9 @@ ComponentResult IPlugAU::AnswerElementName(PropertyQuery& q)
 
 ComponentResult IPlugAU::AnswerCocoaUI(PropertyQuery& q)
 {
-  // Every system a current host runs on has the Cocoa view protocol.
-  if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+  // Every system a current host runs on has the Cocoa view protocol. The editor itself
+  // may wait until the view factory asks for it.
+  if (!OffersGUI()) return kAudioUnitErr_InvalidProperty;
   if (!q.Answer(sizeof(AudioUnitCocoaViewInfo), false)) return noErr;
 
   CFStringRef bundleID = MakeCFString(mOSXBundleID.Get());

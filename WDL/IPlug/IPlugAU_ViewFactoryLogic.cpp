@@ -8,7 +8,7 @@ namespace mac_services
 {
 void* EditorViewForPlug(IPlugBase* pPlug)
 {
-  IGraphics* pGraphics = pPlug ? pPlug->GetGUI() : nullptr;
+  IGraphics* pGraphics = pPlug ? pPlug->EnsureGUI() : nullptr;
   return pGraphics ? pGraphics->OpenWindow(nullptr) : nullptr;
 }
 

@@ -15,7 +15,8 @@ namespace mac_services
 inline constexpr unsigned kCocoaViewInterfaceVersion = 0;
 
 // A new editor view without a parent (the host places it), or null when the plug-in has
-// no editor. The editor keeps its own size whatever size the host asks for.
+// no editor; a plug-in that builds its editor on first need builds it now. The editor
+// keeps its own size whatever size the host asks for.
 void* EditorViewForPlug(IPlugBase* pPlug);
 
 // The plug-in of an open Audio Unit instance, read through the binding's plug-in object

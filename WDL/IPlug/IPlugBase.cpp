@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace
@@ -48,6 +49,8 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
 void IPlugBase::CreateOwned(int nParams, int nPresets, const char* channelIOStr)
 {
   for (int i = 0; i < nParams; ++i) AddOwned(mParams, new IParam);
+  if (nParams > 0 && !mEditorOwedValues.Resize(nParams)) throw std::bad_alloc();
+  for (int i = 0; i < nParams; ++i) mEditorOwedValues.Get()[i] = std::numeric_limits<double>::quiet_NaN();
   for (int i = 0; i < nPresets; ++i) AddOwned(mPresets, new IPreset);
 
   int nIn = 0, nOut = 0;

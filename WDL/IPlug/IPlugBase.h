@@ -136,13 +136,16 @@ public:
   virtual void HostSpecificInit() {}
   // Takes ownership of the editor: pushes every parameter's normalized value to it
   // under the mutex, prepares its drawing surface and stores it. Null is ignored.
-  // Defined with the graphics framework (IPlugBaseGraphics.cpp), which whoever builds
-  // an editor links; the base itself reaches its editor only through IPlugEditorHooks.
+  // Defined with the graphics framework (IGraphics.cpp), which whoever builds an editor
+  // links; the base itself reaches its editor only through IPlugEditorHooks.
   void AttachGraphics(IGraphics* pGraphics);
+  // Whether the plug-in has an editor to show, built yet or not. The default: the one
+  // its constructor built, if any. Any thread.
+  virtual bool OffersGUI() const noexcept { return mGraphics != nullptr; }
   virtual void SetLatency(int samples);
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* pSysEx);
-  // Pushes every parameter's plain value to the editor, if there is one.
+  // Sends every parameter's plain value to the editor (SendParamValueToEditor).
   virtual void RedrawParamControls();
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
@@ -162,7 +165,19 @@ public:
   IParam* GetParam(int idx) const noexcept { return mParams.Get(idx); }
   int NPresets() const noexcept { return mPresets.GetSize(); }
   int GetCurrentPresetIdx() const noexcept { return mCurrentPresetIdx; }
+  // The editor as built so far: null until a plug-in that builds it on first need has
+  // been asked for it (EnsureGUI), and for a plug-in without one.
   IGraphics* GetGUI() const noexcept { return mGraphics; }
+  // The editor, built now (MakeGUI) when the plug-in offers one and has not built it
+  // yet: what a binding calls when a host is about to show the editor or asks for a
+  // picture of it. Null without an editor. The thread that shows the editor or a host
+  // control thread, never the audio thread; takes the mutex.
+  IGraphics* EnsureGUI();
+  // Hands a parameter's plain value to the editor's controls (SetParameterFromPlug), as
+  // a host's setter and a restored state do. While an editor offered is not built yet,
+  // the latest value per parameter waits for it (SendOwedValueToEditor), so an editor
+  // built late holds what one built at once would. Mutex held; never on the audio thread.
+  void SendParamValueToEditor(int idx, double value);
   WDL_Mutex* GetMutex() noexcept { return &mMutex; }
   const char* GetEffectName() const noexcept { return mEffectName; }
   const char* GetProductName() const noexcept { return mProductName; }
@@ -287,6 +302,14 @@ public:
   static void MakeDefaultUserPresetName(const WDL_PtrList<IPreset>* pPresets, char* str);
 
 protected:
+  // Builds the editor and attaches it (AttachGraphics), for a plug-in that offers one
+  // (OffersGUI) and builds it on first need rather than in its constructor. EnsureGUI
+  // calls it, mutex held, while the plug-in has none. The default builds nothing.
+  virtual void MakeGUI() {}
+  // The value a host sent parameter idx while there was no editor, if any, handed to the
+  // editor just built (MakeGUI, mutex held).
+  void SendOwedValueToEditor(int idx);
+
   // The instance mutex: recursive on its owning thread.
   WDL_Mutex mMutex;
 
@@ -305,9 +328,11 @@ protected:
   WDL_String mPreviousPath;  // last preset directory of the file dialogs
   WDL_PtrList<const char> mParamGroups;
   // The editor, as the graphics framework knows it and as the base reaches it (the
-  // same object; both null without an editor).
+  // same object; both null without an editor). Written under the mutex only.
   IGraphics* mGraphics = nullptr;
   IPlugEditorHooks* mEditorHooks = nullptr;
+  // Per parameter, the plain value sent to an editor not built yet; NaN for none.
+  WDL_TypedBuf<double> mEditorOwedValues;
   WDL_PtrList<IParam> mParams;
   WDL_PtrList<IPreset> mPresets;
   WDL_TypedBuf<double*> mInData, mOutData;

@@ -5,6 +5,8 @@
 #include "IPlugBase.h"
 #include "IPlugEditorHooks.h"
 
+#include <limits>
+
 void IPlugBase::DeleteGraphics()
 {
   delete mEditorHooks;
@@ -12,15 +14,39 @@ void IPlugBase::DeleteGraphics()
   mGraphics = nullptr;
 }
 
+IGraphics* IPlugBase::EnsureGUI()
+{
+  WDL_MutexLock lock(&mMutex);
+  if (!mGraphics && OffersGUI()) MakeGUI();
+  return mGraphics;
+}
+
 void IPlugBase::EditorLearnsGUIChange(int idx, double normalizedValue) noexcept
 {
   if (mEditorHooks) mEditorHooks->ParameterChangedFromGUI(idx, normalizedValue);
 }
 
+void IPlugBase::SendParamValueToEditor(int idx, double value)
+{
+  if (idx < 0 || idx >= NParams()) return;
+  if (mEditorHooks)
+    mEditorHooks->SetParameterFromPlug(idx, value, false);
+  else if (OffersGUI())
+    mEditorOwedValues.Get()[idx] = value;
+}
+
+void IPlugBase::SendOwedValueToEditor(int idx)
+{
+  if (idx < 0 || idx >= NParams() || !mEditorHooks) return;
+  double& owed = mEditorOwedValues.Get()[idx];
+  if (owed != owed) return;  // NaN: nothing was sent
+  mEditorHooks->SetParameterFromPlug(idx, owed, false);
+  owed = std::numeric_limits<double>::quiet_NaN();
+}
+
 void IPlugBase::RedrawParamControls()
 {
-  if (!mEditorHooks) return;
-  for (int i = 0; i < NParams(); ++i) mEditorHooks->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+  for (int i = 0; i < NParams(); ++i) SendParamValueToEditor(i, GetParam(i)->Value());
 }
 
 bool IPlugBase::PromptForPresetFile(WDL_String* pFile, bool save, const char* ext, const char* defaultFileName)

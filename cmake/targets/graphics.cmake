@@ -1,6 +1,7 @@
 # Graphics framework: the graphics host, the control base, pop-up menus, drawing
-# calls with the bitmap and font caches, the headless host and the Linux graphics host
-# (IGraphicsLinux, which holds no X11 code; its window is in graphics_x11).
+# calls with the bitmap and font caches and the headless host. The platforms' graphics
+# hosts are libraries of their own: the Mac binding (mac.cmake) and, on Linux,
+# graphics_linux below.
 include(${CMAKE_SOURCE_DIR}/cmake/EmbedImages.cmake)
 
 add_library(graphics STATIC
@@ -11,7 +12,6 @@ add_library(graphics STATIC
   WDL/IPlug/IGraphicsEmbeddedImages.cpp
   WDL/IPlug/IGraphicsEvents.cpp
   WDL/IPlug/IGraphicsHeadless.cpp
-  WDL/IPlug/IGraphicsLinux.cpp
   WDL/IPlug/IGraphicsPosixPaths.cpp
   WDL/IPlug/IGraphicsStorage.cpp
   WDL/IPlug/IControl.cpp
@@ -23,6 +23,14 @@ add_library(graphics STATIC
 )
 target_include_directories(graphics PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)
 target_link_libraries(graphics PUBLIC iplug raster swell wdl ${CMAKE_DL_LIBS})
+
+# The graphics host on Linux (WDL/IPlug/linux_window/): X11-free, so a library that
+# must not link X11 can build an editor on it; the X11 window that attaches to it at run
+# time is graphics_x11. Includes name the folder ("linux_window/IGraphicsLinux.h").
+if(NOT APPLE)
+  add_library(graphics_linux STATIC WDL/IPlug/linux_window/IGraphicsLinux.cpp)
+  target_link_libraries(graphics_linux PUBLIC graphics)
+endif()
 
 # A small editor drawn through the headless host and written out as a PNG.
 add_executable(editor_example tools/editor_example.cpp)

@@ -1,4 +1,6 @@
 # Host-neutral plug-in framework: parameters, plug-in base, state, presets, preset files.
+# It reaches an editor only through IPlugEditorHooks, so it links no graphics: a processor
+# that shows no editor (the LV2 plug-in's library) carries none of it.
 add_library(iplug STATIC
   WDL/IPlug/Hosts.cpp
   WDL/IPlug/IParam.cpp
@@ -13,9 +15,3 @@ add_library(iplug STATIC
 )
 target_include_directories(iplug PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)
 target_link_libraries(iplug PUBLIC wdl)
-
-# The base's calls into the editor live in IPlugBaseGraphics.cpp. `graphics` is defined
-# in graphics.cmake, included after this file; the two static libraries depend on each
-# other and CMake repeats them on the link line.
-target_sources(iplug PRIVATE WDL/IPlug/IPlugBaseGraphics.cpp)
-target_link_libraries(iplug PUBLIC graphics)

@@ -8,9 +8,11 @@ endif()
 pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
 
 add_library(lv2_binding STATIC
-  WDL/IPlug/IPlugLV2.cpp
-  WDL/IPlug/IPlugLV2Editor.cpp
-  WDL/IPlug/IPlugLV2State.cpp
+  WDL/IPlug/lv2_binding/IPlugLV2.cpp
+  WDL/IPlug/lv2_binding/IPlugLV2Editor.cpp
+  WDL/IPlug/lv2_binding/IPlugLV2State.cpp
 )
+# In WDL/IPlug/lv2_binding/. The framework's folder is the include root: code outside
+# names the folder ("lv2_binding/IPlugLV2.h"); files inside include each other by name.
 target_include_directories(lv2_binding PUBLIC ${CMAKE_SOURCE_DIR}/WDL/IPlug)
 target_link_libraries(lv2_binding PUBLIC iplug PkgConfig::LV2)

@@ -43,6 +43,11 @@ add_library(tesk_controls STATIC
 )
 target_include_directories(tesk_controls PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tesk_controls PUBLIC graphics portable_math)
+# The editor's MakeGraphics creates the platform's graphics host: on Linux this one (on
+# Apple the Mac binding, mac.cmake).
+if(TARGET graphics_linux)
+  target_link_libraries(tesk_controls PUBLIC graphics_linux)
+endif()
 
 # The editor's images are compiled into an object library that every user of a
 # processor library links in whole (a static library would drop their registration,

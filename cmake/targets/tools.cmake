@@ -1,8 +1,9 @@
 # Command-line tools.
 
 # tesk-render: processes audio files through the plug-in, opened from its component
-# bundle as a host opens it; only the plug-in's headers are compiled in, for its codes
-# and property IDs. Audio files go through libsndfile (optional on Apple).
+# bundle as a host opens it (the shared Audio Unit host, au_host); only the plug-in's
+# headers are compiled in, for its codes and property IDs. Audio files go through
+# libsndfile (optional on Apple).
 if(APPLE)
   find_package(PkgConfig)
   if(PkgConfig_FOUND)
@@ -35,7 +36,7 @@ target_compile_definitions(tesk-render PRIVATE TESK_RENDER_VERSION="${PROJECT_VE
 target_include_directories(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_INCLUDE_DIRECTORIES>)
 target_compile_definitions(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_DEFINITIONS>)
 target_compile_options(tesk-render PRIVATE $<TARGET_PROPERTY:tesk_au,INTERFACE_COMPILE_OPTIONS>)
-target_link_libraries(tesk-render PRIVATE PkgConfig::SNDFILE portable_math)
+target_link_libraries(tesk-render PRIVATE PkgConfig::SNDFILE portable_math au_host)
 if(APPLE)
   target_link_libraries(tesk-render PRIVATE "-framework AudioToolbox" "-framework CoreFoundation")
 else()

@@ -1,7 +1,7 @@
 #pragma once
-// The harness's host side: opens the test plug-in through its component entry and
-// drives it with the platform's host calls, each of which builds a request block
-// and calls the entry as the Component Manager does.
+// The harness's host side: opens the test plug-in through its component entry with the
+// shared Audio Unit host (tools/auhost/) and drives it with the platform's host calls,
+// each of which builds a request block and calls the entry as the Component Manager does.
 
 #include "TestAUPlug.h"
 
@@ -12,9 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include "AudioUnitHost.h"
+#include "HostBuffers.h"
 
 namespace au_test
 {
@@ -25,26 +29,7 @@ inline Component TestComponent()
   return c;
 }
 
-// A buffer list with room for a few channels, owning its sample storage.
-struct HostBuffers
-{
-  static constexpr int kMaxCh = 4;
-  UInt32 mNumberBuffers = 0;
-  AudioBuffer mBuffers[kMaxCh] = {};
-  std::vector<float> mData[kMaxCh];
-
-  HostBuffers(int nCh, UInt32 nFrames, bool withData = true)
-  {
-    mNumberBuffers = static_cast<UInt32>(nCh);
-    for (int c = 0; c < nCh; ++c)
-    {
-      mData[c].assign(nFrames, 0.0f);
-      mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), withData ? mData[c].data() : nullptr};
-    }
-  }
-  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(this); }
-  const float* Channel(int c) const { return static_cast<const float*>(mBuffers[c].mData); }
-};
+using auhost::HostBuffers;
 
 inline AudioTimeStamp SampleTime(double t)
 {
@@ -90,37 +75,53 @@ protected:
   void SetUp() override
   {
     ASSERT_NE(TestComponent(), nullptr);
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &mUnit));
-    mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
+    SwapHost(OpenAnother());
     ASSERT_NE(mPlug, nullptr);
+  }
+
+  // Another instance of the test plug-in, opened through its entry; null if it did not open.
+  static std::unique_ptr<auhost::AudioUnitHost> OpenAnother()
+  {
+    std::unique_ptr<auhost::AudioUnitHost> host;
+    EXPECT_EQ(noErr, auhost::AudioUnitHost::Open(TestComponent(), &host));
+    return host;
+  }
+
+  // Makes host the instance the calls below drive and hands back the one they drove.
+  std::unique_ptr<auhost::AudioUnitHost> SwapHost(std::unique_ptr<auhost::AudioUnitHost> host)
+  {
+    std::swap(host, mHost);
+    mUnit = mHost ? mHost->Unit() : nullptr;
+    IPlugAU* pPlug = nullptr;
+    mPlug = mHost && Get(IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug) == noErr
+              ? static_cast<TestAUPlug*>(pPlug)
+              : nullptr;
+    return host;
   }
 
   void TearDown() override
   {
-    if (mUnit)
+    if (mHost)
     {
-      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
+      EXPECT_EQ(noErr, mHost->Close());
     }
   }
 
   template <class T>
   OSStatus Get(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement el, T* out)
   {
-    UInt32 size = sizeof(T);
-    return AudioUnitGetProperty(mUnit, id, scope, el, out, &size);
+    return mHost->Get(id, scope, el, out);
   }
 
   template <class T>
   OSStatus Set(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement el, const T& value)
   {
-    return AudioUnitSetProperty(mUnit, id, scope, el, &value, sizeof(T));
+    return mHost->Set(id, scope, el, value);
   }
 
   OSStatus SetChannels(AudioUnitScope scope, int nCh, AudioUnitElement bus = 0)
   {
-    AudioStreamBasicDescription f;
-    IPlugAU::MakeDefaultASBD(&f, 44100.0, nCh, false);
-    return Set(kAudioUnitProperty_StreamFormat, scope, bus, f);
+    return mHost->SetFormat(scope, 44100.0, nCh, bus);
   }
 
   int Channels(AudioUnitScope scope, AudioUnitElement bus = 0)
@@ -138,24 +139,19 @@ protected:
 
   OSStatus Render(double sampleTime, HostBuffers* pOut, UInt32 nFrames)
   {
-    AudioUnitRenderActionFlags flags = 0;
-    const AudioTimeStamp ts = SampleTime(sampleTime);
-    return AudioUnitRender(mUnit, &flags, &ts, 0, nFrames, pOut->List());
+    return mHost->RenderList(pOut->List(), nFrames, sampleTime);
   }
 
-  OSStatus SetParam(int id, float value)
-  {
-    return AudioUnitSetParameter(mUnit, static_cast<AudioUnitParameterID>(id), kAudioUnitScope_Global, 0, value, 0);
-  }
+  OSStatus SetParam(int id, float value) { return mHost->SetParameter(static_cast<AudioUnitParameterID>(id), value); }
 
   float GetParam(int id)
   {
     AudioUnitParameterValue v = -999.0f;
-    EXPECT_EQ(noErr,
-              AudioUnitGetParameter(mUnit, static_cast<AudioUnitParameterID>(id), kAudioUnitScope_Global, 0, &v));
+    EXPECT_EQ(noErr, mHost->GetParameter(static_cast<AudioUnitParameterID>(id), &v));
     return v;
   }
 
+  std::unique_ptr<auhost::AudioUnitHost> mHost;
   AudioUnit mUnit = nullptr;
   TestAUPlug* mPlug = nullptr;
 };

@@ -335,9 +335,7 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
   };
   for (const Row& r : rows)
   {
-    AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
-    std::swap(unit, mUnit);
+    SwapHost(OpenAnother());  // a fresh instance for each row
     if (r.inFirst)
     {
       ASSERT_EQ(noErr, SetChannels(I, r.inFirst)) << r.name;
@@ -354,8 +352,6 @@ TEST_F(AUHost, StreamFormatLegalityBeforeAndAfterInitialisation)
       << r.name;
     // A refused format leaves the bus at no host channels.
     EXPECT_EQ(r.accepted ? r.channels : 0, Channels(r.scope)) << r.name;
-    std::swap(unit, mUnit);
-    compat::CloseAudioUnit(unit);
   }
 }
 

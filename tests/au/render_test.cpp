@@ -64,10 +64,7 @@ TEST_F(AURender, ASineComesOutWithTheParameterGain)
 {
   for (int nCh : {1, 2})
   {
-    std::swap(mUnit, mUnit);
-    AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
-    std::swap(unit, mUnit);
+    SwapHost(OpenAnother());  // a fresh instance for each channel count
     mSource = SineSource{};
     Prepare(nCh, -6.0f);
     double t = 0;
@@ -77,8 +74,6 @@ TEST_F(AURender, ASineComesOutWithTheParameterGain)
       ASSERT_EQ(noErr, Render(t, &out, 512));
       ExpectScaledSine(out, nCh, t, 512, DBToGain(-6.0f), nCh == 1 ? "mono" : "stereo");
     }
-    std::swap(unit, mUnit);
-    compat::CloseAudioUnit(unit);
   }
 }
 
@@ -127,7 +122,7 @@ TEST_F(AURender, BadRenderRequestsAreRefusedBeforeTheProcessorRuns)
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, AudioUnitRender(mUnit, &flags, &ts, 0, 64, out.List()));
   // A host buffer shorter than the slice would be written past its end.
   ts = SampleTime(0);
-  out.mBuffers[1].mDataByteSize = 16;
+  out.List()->mBuffers[1].mDataByteSize = 16;
   EXPECT_EQ(kAudioUnitErr_InvalidPropertyValue, AudioUnitRender(mUnit, &flags, &ts, 0, 64, out.List()));
   EXPECT_EQ(processed, mPlug->mProcessCalls);
   EXPECT_TRUE(log.flags.empty());
@@ -141,7 +136,7 @@ TEST_F(AURender, NullHostBuffersReceiveThePlugInsScratch)
   ASSERT_NE(nullptr, out.Channel(0));
   ASSERT_NE(nullptr, out.Channel(1));
   EXPECT_NE(out.Channel(0), out.Channel(1));
-  EXPECT_EQ(128u * sizeof(float), out.mBuffers[0].mDataByteSize);
+  EXPECT_EQ(128u * sizeof(float), out.List()->mBuffers[0].mDataByteSize);
   ExpectScaledSine(out, 2, 0, 128, DBToGain(-6.0f), "scratch");
 }
 
@@ -160,7 +155,7 @@ TEST_F(AURender, AnUnconnectedInputRendersSilence)
 {
   ASSERT_EQ(noErr, AudioUnitInitialize(mUnit));
   HostBuffers out(2, 64);
-  for (float& s : out.mData[0]) s = 1.0f;
+  for (float& s : out.Samples(0)) s = 1.0f;
   ASSERT_EQ(noErr, Render(0, &out, 64));
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < 64; ++i) ASSERT_EQ(0.0f, out.Channel(c)[i]);
@@ -218,13 +213,11 @@ TEST_F(AURender, RenderNotifyBracketsEveryRender)
 
 TEST_F(AURender, AnInstanceRendersFromAnotherOneItIsConnectedTo)
 {
-  AudioUnit source = nullptr;
-  ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &source));
-  {
-    std::swap(source, mUnit);
-    Prepare(2, -6.0f);  // the source: sine through its own -6 dB
-    std::swap(source, mUnit);
-  }
+  // The source: a second instance, sine through its own -6 dB.
+  std::unique_ptr<auhost::AudioUnitHost> effect = SwapHost(OpenAnother());
+  Prepare(2, -6.0f);
+  const std::unique_ptr<auhost::AudioUnitHost> sourceHost = SwapHost(std::move(effect));
+  const AudioUnit source = sourceHost->Unit();
   ASSERT_EQ(noErr, SetParam(kGain, -3.0f));
   ASSERT_EQ(noErr, Set(kAudioUnitProperty_MaximumFramesPerSlice, G, 0, UInt32(512)));
   const AudioUnitConnection conn = {source, 0, 0};
@@ -250,7 +243,6 @@ TEST_F(AURender, AnInstanceRendersFromAnotherOneItIsConnectedTo)
   const AudioUnitConnection badDest = {source, 0, 1};
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_MakeConnection, I, 0, badDest));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_MakeConnection, O, 0, conn));
-  compat::CloseAudioUnit(source);
 }
 
 TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
@@ -273,10 +265,7 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
   SineSource source;
   for (const Row& r : rows)
   {
-    AudioUnit unit = nullptr;
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TestComponent(), &unit));
-    std::swap(unit, mUnit);
-    mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
+    std::unique_ptr<auhost::AudioUnitHost> fixture = SwapHost(OpenAnother());
     if (r.hostChannels)
     {
       ASSERT_EQ(noErr, SetChannels(I, r.hostChannels)) << r.name;
@@ -293,10 +282,8 @@ TEST_F(AUHost, InputConnectionsAreAssessedFromTheirRecords)
     const AURenderCallbackStruct none = {nullptr, nullptr};
     ASSERT_EQ(noErr, Set(kAudioUnitProperty_SetRenderCallback, I, 0, none));
     EXPECT_EQ(IPlugAU::eNotConnected, mPlug->GetInBusConnection(0)->mInputType) << r.name;
-    std::swap(unit, mUnit);
-    compat::CloseAudioUnit(unit);
+    SwapHost(std::move(fixture));
   }
-  mPlug = reinterpret_cast<TestAUPlug*>(compat::StorageOf(mUnit));
   const AURenderCallbackStruct cb = {SineSource::Render, &source};
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_SetRenderCallback, G, 0, cb));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, Set(kAudioUnitProperty_SetRenderCallback, I, 1, cb));

@@ -20,13 +20,13 @@
 #include "Fader.h"
 #include "IControl.h"
 #include "IGraphicsHeadless.h"
-#include "IGraphicsLinux.h"
 #include "IParam.h"
 #include "TeskTestSupport.h"
-#include "X11EditorWindow.h"
 #include "X11TestUser.h"
 #include "XvfbServer.h"
 #include "lice.h"
+#include "linux_window/IGraphicsLinux.h"
+#include "linux_window/X11EditorWindow.h"
 
 namespace window_test
 {

@@ -17,7 +17,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "LinuxDesktop.h"
+#include "linux_window/LinuxDesktop.h"
 
 class XvfbServer final
 {

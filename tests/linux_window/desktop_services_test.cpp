@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "LinuxDesktop.h"
+#include "linux_window/LinuxDesktop.h"
 
 using namespace LinuxDesktop;
 

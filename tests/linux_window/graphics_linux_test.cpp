@@ -10,10 +10,10 @@
 
 #include "IControl.h"
 #include "IGraphicsHeadless.h"
-#include "IGraphicsLinux.h"
 #include "IPopupMenu.h"
 #include "TeskTestSupport.h"
 #include "WindowTestSupport.h"
+#include "linux_window/IGraphicsLinux.h"
 #include "wdlstring.h"
 
 using namespace window_test;

@@ -8,9 +8,9 @@
 #include <X11/keysym.h>
 
 #include "IPopupMenu.h"
-#include "X11Input.h"
-#include "X11PopupMenuLayout.h"
-#include "X11Scale.h"
+#include "linux_window/X11Input.h"
+#include "linux_window/X11PopupMenuLayout.h"
+#include "linux_window/X11Scale.h"
 
 TEST(X11Input, KeysInTheFrameworkNumbering)
 {

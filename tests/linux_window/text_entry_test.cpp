@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "X11TextEntry.h"
 #include "lice.h"
+#include "linux_window/X11TextEntry.h"
 
 namespace
 {

@@ -8,7 +8,7 @@
 #include "IPlugHostless.h"
 #include "IPopupMenu.h"
 #include "WindowTestSupport.h"
-#include "X11PopupMenuLayout.h"
+#include "linux_window/X11PopupMenuLayout.h"
 
 using namespace window_test;
 

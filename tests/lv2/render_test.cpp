@@ -6,9 +6,9 @@
 // clock, and an LV2 host has no way to seed it (tesk-render's --seed is the Audio Unit's
 // private property).
 
-#include "IPlugLV2Ports.h"
 #include "Lv2TestSupport.h"
 #include "TeskParams.h"
+#include "lv2_binding/IPlugLV2Ports.h"
 
 using namespace lv2_test;
 

@@ -8,6 +8,9 @@
 #include <CompatHooks.h>
 #include <ComponentCall.h>
 
+#include <memory>
+
+#include "AudioUnitHost.h"
 #include "IGraphics.h"
 #include "IGraphicsHeadless.h"
 #include "IPlugAU_ViewFactoryLogic.h"
@@ -40,23 +43,20 @@ AudioComponent TeskAudioComponent()
 struct OpenedUnit
 {
   const char* name;
-  AudioUnit (*open)();
-  OSStatus (*close)(AudioUnit);
+  std::unique_ptr<auhost::AudioUnitHost> (*open)();
 };
 
+template <class C>
+std::unique_ptr<auhost::AudioUnitHost> OpenInstance(C component)
+{
+  std::unique_ptr<auhost::AudioUnitHost> host;
+  EXPECT_EQ(noErr, auhost::AudioUnitHost::Open(component, &host));
+  return host;
+}
+
 const OpenedUnit kUnits[] = {
-  {"AudioComponentInstance",
-   [] {
-     AudioUnit u = nullptr;
-     return AudioComponentInstanceNew(TeskAudioComponent(), &u) == noErr ? u : nullptr;
-   },
-   AudioComponentInstanceDispose},
-  {"ComponentManagerInstance",
-   [] {
-     AudioUnit u = nullptr;
-     return compat::OpenAudioUnit(TeskComponent(), &u) == noErr ? u : nullptr;
-   },
-   [](AudioUnit u) { return static_cast<OSStatus>(compat::CloseAudioUnit(u)); }},
+  {"AudioComponentInstance", [] { return OpenInstance(TeskAudioComponent()); }},
+  {"ComponentManagerInstance", [] { return OpenInstance(TeskComponent()); }},
 };
 
 // A plug-in that never built an editor.
@@ -78,22 +78,23 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
   for (const OpenedUnit& u : kUnits)
   {
     SCOPED_TRACE(u.name);
-    AudioUnit unit = u.open();
-    ASSERT_NE(nullptr, unit);
+    const std::unique_ptr<auhost::AudioUnitHost> host = u.open();
+    ASSERT_NE(nullptr, host);
+    const AudioUnit unit = host->Unit();
     IPlugAU* pPlug = PlugOfAudioUnit(unit);
     ASSERT_NE(nullptr, pPlug);
     EXPECT_EQ(unit, pPlug->GetAudioUnit());
-    IGraphics* pGraphics = pPlug->GetGUI();
-    ASSERT_NE(nullptr, pGraphics);
-    EXPECT_EQ(nullptr, pGraphics->GetWindow()) << "no view before a host asks";
+    EXPECT_EQ(nullptr, pPlug->GetGUI()) << "no editor before a host asks for its view";
 
     void* pView = EditorViewForAudioUnit(unit);
     EXPECT_NE(nullptr, pView);
+    IGraphics* pGraphics = pPlug->GetGUI();
+    ASSERT_NE(nullptr, pGraphics) << "the view's request built the editor";
     EXPECT_EQ(pGraphics->GetWindow(), pView) << "the view handed out is the editor's open view";
     EXPECT_TRUE(pGraphics->WindowIsOpen());
 
     pGraphics->CloseWindow();
-    EXPECT_EQ(noErr, u.close(unit));
+    EXPECT_EQ(noErr, host->Close());
   }
 }
 
@@ -101,11 +102,11 @@ TEST(MacViewFactory, AnAudioUnitWithAnEditorGetsANewEditorView)
 // component instance has none, so on the system a current host runs it found no plug-in.
 TEST(MacViewFactory, ComponentStorageFindsNoPlugInBehindAnAudioComponentInstance)
 {
-  AudioUnit unit = kUnits[0].open();
-  ASSERT_NE(nullptr, unit);
-  EXPECT_EQ(nullptr, compat::StorageOf(unit));
-  EXPECT_NE(nullptr, PlugOfAudioUnit(unit));
-  EXPECT_EQ(noErr, kUnits[0].close(unit));
+  const std::unique_ptr<auhost::AudioUnitHost> host = kUnits[0].open();
+  ASSERT_NE(nullptr, host);
+  EXPECT_EQ(nullptr, compat::StorageOf(host->Unit()));
+  EXPECT_NE(nullptr, PlugOfAudioUnit(host->Unit()));
+  EXPECT_EQ(noErr, host->Close());
 }
 
 TEST(MacViewFactory, NoEditorOrNoPlugInGivesNoView)
@@ -138,17 +139,16 @@ TEST(MacViewFactory, TheCocoaUIPropertyNamesTheFactoryClassThisBuildDefines)
 
   RequestHeadlessEditors(true);
   ASSERT_TRUE(compat_RegisterBundle(kTeskBundleID, "/tmp/Tesk.component", nullptr, nullptr));
-  AudioUnit unit = kUnits[0].open();
-  ASSERT_NE(nullptr, unit);
+  const std::unique_ptr<auhost::AudioUnitHost> host = kUnits[0].open();
+  ASSERT_NE(nullptr, host);
   AudioUnitCocoaViewInfo info = {};
-  UInt32 size = sizeof(info);
-  ASSERT_EQ(noErr, AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size));
+  ASSERT_EQ(noErr, host->Get(kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info));
   char name[128] = "";
   CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof(name), kCFStringEncodingUTF8);
   EXPECT_STREQ(TESK_BUILD_VIEW_CLASS, name);
   CFRelease(info.mCocoaAUViewClass[0]);
   CFRelease(info.mCocoaAUViewBundleLocation);
-  EXPECT_EQ(noErr, kUnits[0].close(unit));
+  EXPECT_EQ(noErr, host->Close());
   compat_UnregisterBundle(kTeskBundleID);
 }
 }  // namespace

@@ -19,27 +19,34 @@
 namespace tesk_test
 {
 
-// The editor on the graphics host the platform offers (MakeGraphics decides).
-inline std::unique_ptr<Tesk> MakeTesk() { return std::make_unique<Tesk>(TeskInstanceInfo()); }
+// A processor with its editor built at once (as a host shows it), on the graphics host
+// the platform offers (MakeGraphics decides); without one when withEditor is false.
+inline std::unique_ptr<Tesk> MakeTesk(bool withEditor = true)
+{
+  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
+  if (withEditor) plug->EnsureGUI();
+  return plug;
+}
 
 // The editor on the headless host, whether or not a display is there: for tests that
 // draw it or drive it themselves.
-inline std::unique_ptr<Tesk> MakeHeadlessTesk()
+inline std::unique_ptr<Tesk> MakeHeadlessTesk(bool withEditor = true)
 {
   RequestHeadlessEditors(true);
-  return MakeTesk();
+  return MakeTesk(withEditor);
 }
 
 // The editor a processor built: the concrete controls behind its channel.
 inline TeskEditor& EditorOf(Tesk& plug) { return dynamic_cast<TeskEditor&>(*plug.GetEditorLink()); }
 
 // One processor as a host has initialised it (every parameter announced), with a
-// fixed seed so runs repeat, and its editor on the headless host.
+// fixed seed so runs repeat, and its editor on the headless host built at once (or
+// left for the test to build, EnsureGUI, when withEditor is false).
 class Engine
 {
 public:
-  explicit Engine(std::uint32_t seed = 12345u)
-    : mPlug(MakeHeadlessTesk())
+  explicit Engine(std::uint32_t seed = 12345u, bool withEditor = true)
+    : mPlug(MakeHeadlessTesk(withEditor))
   {
     mPlug->OnParamReset();
     mPlug->SetRandomSeed(seed);
@@ -53,7 +60,7 @@ public:
   {
     WDL_MutexLock lock(mPlug->GetMutex());
     mPlug->GetParam(idx)->Set(value);
-    if (IGraphics* pGraphics = mPlug->GetGUI()) pGraphics->SetParameterFromPlug(idx, value, false);
+    mPlug->SendParamValueToEditor(idx, value);
     mPlug->OnParamChange(idx);
   }
 

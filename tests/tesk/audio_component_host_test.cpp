@@ -13,11 +13,15 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "AudioUnitHost.h"
+#include "HostBuffers.h"
 #include "Tesk.h"
 
 namespace
@@ -28,11 +32,7 @@ constexpr int kSlicesOf1024 = 24;
 const AudioComponentDescription kTeskDescription = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
                                                     static_cast<OSType>(kTeskFourCC), 0, 0};
 
-AudioComponent FindBundledTesk()
-{
-  compat_AddAudioComponentFolder(TESK_COMPONENT_FOLDER);
-  return AudioComponentFindNext(nullptr, &kTeskDescription);
-}
+AudioComponent FindBundledTesk() { return auhost::FindAudioComponent(kTeskDescription, TESK_COMPONENT_FOLDER); }
 
 // The host's input: two different tones with a little noise, read at the sample time.
 OSStatus Input(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp* ts, UInt32, UInt32 nFrames,
@@ -50,60 +50,34 @@ OSStatus Input(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp* ts, UIn
   return noErr;
 }
 
-struct StereoBuffers
-{
-  UInt32 mNumberBuffers = 2;
-  AudioBuffer mBuffers[2];
-  std::vector<float> mData[2];
-  explicit StereoBuffers(UInt32 nFrames)
-  {
-    for (int c = 0; c < 2; ++c)
-    {
-      mData[c].assign(nFrames, 0.0f);
-      mBuffers[c] = {1, nFrames * static_cast<UInt32>(sizeof(float)), mData[c].data()};
-    }
-  }
-  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(this); }
-};
-
 // What a host does with a unit, whichever way it was opened: formats, the input callback,
 // a seed, busy settings, initialise, then renders in uneven slices past the latency.
 // Returns both channels.
-std::vector<float> ConfigureAndRender(AudioUnit unit)
+std::vector<float> ConfigureAndRender(auhost::AudioUnitHost& host)
 {
   std::vector<float> out;
-  AudioStreamBasicDescription f = {};
-  IPlugAU::MakeDefaultASBD(&f, 48000.0, 2, false);
   const UInt32 maxFrames = 1024, seed = 4242;
-  const AURenderCallbackStruct input = {Input, nullptr};
-  EXPECT_EQ(noErr,
-            AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
-  EXPECT_EQ(noErr,
-            AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
-  EXPECT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                                        &maxFrames, sizeof(maxFrames)));
-  EXPECT_EQ(noErr, AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &input,
-                                        sizeof(input)));
-  EXPECT_EQ(noErr, AudioUnitSetProperty(unit, kTeskSeedProperty, kAudioUnitScope_Global, 0, &seed, sizeof(seed)));
+  EXPECT_EQ(noErr, host.SetFormat(kAudioUnitScope_Input, 48000.0, 2));
+  EXPECT_EQ(noErr, host.SetFormat(kAudioUnitScope_Output, 48000.0, 2));
+  EXPECT_EQ(noErr, host.SetMaxFrames(maxFrames));
+  EXPECT_EQ(noErr, host.Set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                            AURenderCallbackStruct{Input, nullptr}));
+  EXPECT_EQ(noErr, host.Set(kTeskSeedProperty, kAudioUnitScope_Global, 0, seed));
   for (auto [id, value] : {std::pair{tesk::kSensitivity, 0.6f}, std::pair{tesk::kAuto, 1.0f},
                            std::pair{tesk::kPre, 0.45f}, std::pair{tesk::kModeA, 0.7f}})
-    EXPECT_EQ(noErr, AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, value, 0));
-  EXPECT_EQ(noErr, AudioUnitInitialize(unit));
+    EXPECT_EQ(noErr, host.SetParameter(id, value));
+  EXPECT_EQ(noErr, host.Initialize());
   double t = 0;
   std::vector<UInt32> slices = {1024u, 333u, 1u, 700u, 1024u, 512u};
   slices.resize(slices.size() + kSlicesOf1024, 1024u);
   for (UInt32 n : slices)
   {
-    StereoBuffers io(n);
-    AudioTimeStamp ts = {};
-    ts.mSampleTime = t;
-    ts.mFlags = kAudioTimeStampSampleTimeValid;
-    AudioUnitRenderActionFlags flags = 0;
-    EXPECT_EQ(noErr, AudioUnitRender(unit, &flags, &ts, 0, n, io.List()));
-    for (int c = 0; c < 2; ++c) out.insert(out.end(), io.mData[c].begin(), io.mData[c].end());
+    auhost::HostBuffers io(2, n);
+    EXPECT_EQ(noErr, host.RenderList(io.List(), n, t));
+    for (int c = 0; c < 2; ++c) out.insert(out.end(), io.Samples(c).begin(), io.Samples(c).end());
     t += n;
   }
-  EXPECT_EQ(noErr, AudioUnitUninitialize(unit));
+  EXPECT_EQ(noErr, host.Uninitialize());
   return out;
 }
 
@@ -176,9 +150,9 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
 {
   const AudioComponent c = FindBundledTesk();
   ASSERT_NE(c, nullptr);
-  AudioUnit unit = nullptr;
-  ASSERT_EQ(noErr, AudioComponentInstanceNew(c, &unit));
-  ASSERT_NE(unit, nullptr);
+  std::unique_ptr<auhost::AudioUnitHost> host;
+  ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(c, &host));
+  const AudioUnit unit = host->Unit();
   EXPECT_EQ(c, AudioComponentInstanceGetComponent(unit));
   EXPECT_TRUE(AudioComponentInstanceCanDo(unit, kAudioUnitRenderSelect));
   EXPECT_FALSE(AudioComponentInstanceCanDo(unit, kMusicDeviceMIDIEventSelect));
@@ -228,7 +202,7 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
   EXPECT_TRUE(writable);
   NotifyLog notes;
   ASSERT_EQ(noErr, AudioUnitAddRenderNotify(unit, NotifyLog::Notify, &notes));
-  const std::vector<float> rendered = ConfigureAndRender(unit);
+  const std::vector<float> rendered = ConfigureAndRender(*host);
   EXPECT_EQ(2 * (6 + kSlicesOf1024), notes.calls);  // before and after each of the slices
   ASSERT_EQ(noErr, AudioUnitRemoveRenderNotify(unit, NotifyLog::Notify, &notes));
   // No fast-dispatch functions: they would need component storage.
@@ -254,20 +228,19 @@ TEST(MacHostPath, OpensRendersAndSavesThroughTheMethodsItsLookupAnswers)
   AudioUnitParameterValue pre = 0.0f;
   ASSERT_EQ(noErr, AudioUnitGetParameter(unit, tesk::kPre, kAudioUnitScope_Global, 0, &pre));
   EXPECT_EQ(0.45f, pre);
-  ASSERT_EQ(noErr, AudioComponentInstanceDispose(unit));
+  ASSERT_EQ(noErr, host->Close());
 
   // The Component Manager entry, given the same requests, renders the same bytes.
   const Component cm = compat_RegisterAudioUnit(reinterpret_cast<ComponentRoutineProcPtr>(Tesk_Entry),
                                                 kAudioUnitType_Effect, kTeskFourCC, kTeskFourCC, "Orvanta: Tesk");
-  AudioUnit cmUnit = nullptr;
-  ASSERT_EQ(noErr, compat::OpenAudioUnit(cm, &cmUnit));
-  const Float64 cmRate = 48000.0;
-  ASSERT_EQ(noErr, AudioUnitSetProperty(cmUnit, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &cmRate,
-                                        sizeof(cmRate)));
-  ASSERT_EQ(noErr, AudioUnitSetParameter(cmUnit, tesk::kLow, kAudioUnitScope_Global, 0, 1.0f, 0));
-  ASSERT_EQ(noErr, AudioUnitSetParameter(cmUnit, tesk::kHigh, kAudioUnitScope_Global, 0, 0.75f, 0));
-  const std::vector<float> reference = ConfigureAndRender(cmUnit);
-  ASSERT_EQ(noErr, compat::CloseAudioUnit(cmUnit));
+  std::unique_ptr<auhost::AudioUnitHost> cmHost;
+  ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(cm, &cmHost));
+  ASSERT_TRUE(cmHost->IsComponentManagerInstance());
+  ASSERT_EQ(noErr, cmHost->SetSampleRate(48000.0));
+  ASSERT_EQ(noErr, cmHost->SetParameter(tesk::kLow, 1.0f));
+  ASSERT_EQ(noErr, cmHost->SetParameter(tesk::kHigh, 0.75f));
+  const std::vector<float> reference = ConfigureAndRender(*cmHost);
+  ASSERT_EQ(noErr, cmHost->Close());
   UnregisterComponent(cm);
   ASSERT_EQ(reference.size(), rendered.size());
   EXPECT_EQ(0, std::memcmp(reference.data(), rendered.data(), rendered.size() * sizeof(float)));
@@ -281,29 +254,56 @@ TEST(MacHostPath, AUnitRendersFromAnAudioComponentInstanceItIsConnectedTo)
 {
   const AudioComponent c = FindBundledTesk();
   ASSERT_NE(c, nullptr);
-  AudioUnit source = nullptr, effect = nullptr;
-  ASSERT_EQ(noErr, AudioComponentInstanceNew(c, &source));
-  ASSERT_EQ(noErr, AudioComponentInstanceNew(c, &effect));
-  const UInt32 bypass = 1;
-  for (AudioUnit u : {source, effect})
-    ASSERT_EQ(noErr, AudioUnitSetProperty(u, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, &bypass,
-                                          sizeof(bypass)));
-  const AURenderCallbackStruct input = {Input, nullptr};
-  ASSERT_EQ(noErr, AudioUnitSetProperty(source, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &input,
-                                        sizeof(input)));
-  const AudioUnitConnection connection = {source, 0, 0};
-  ASSERT_EQ(noErr, AudioUnitSetProperty(effect, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
-                                        &connection, sizeof(connection)));
-  ASSERT_EQ(noErr, AudioUnitInitialize(source));
-  ASSERT_EQ(noErr, AudioUnitInitialize(effect));
-  StereoBuffers io(256), expected(256);
+  std::unique_ptr<auhost::AudioUnitHost> source, effect;
+  ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(c, &source));
+  ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(c, &effect));
+  for (auhost::AudioUnitHost* h : {source.get(), effect.get()})
+    ASSERT_EQ(noErr, h->Set(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, UInt32{1}));
+  ASSERT_EQ(noErr, source->Set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                               AURenderCallbackStruct{Input, nullptr}));
+  ASSERT_EQ(noErr, effect->Set(kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
+                               AudioUnitConnection{source->Unit(), 0, 0}));
+  ASSERT_EQ(noErr, source->Initialize());
+  ASSERT_EQ(noErr, effect->Initialize());
+  auhost::HostBuffers io(2, 256), expected(2, 256);
+  ASSERT_EQ(noErr, effect->RenderList(io.List(), 256, 0.0));
+  // Both bypassed: the effect's output is the source's input.
   AudioTimeStamp ts = {};
   ts.mFlags = kAudioTimeStampSampleTimeValid;
-  AudioUnitRenderActionFlags flags = 0;
-  ASSERT_EQ(noErr, AudioUnitRender(effect, &flags, &ts, 0, 256, io.List()));
-  // Both bypassed: the effect's output is the source's input.
-  Input(nullptr, &flags, &ts, 0, 256, expected.List());
-  for (int ch = 0; ch < 2; ++ch) EXPECT_EQ(expected.mData[ch], io.mData[ch]) << ch;
-  AudioComponentInstanceDispose(effect);
-  AudioComponentInstanceDispose(source);
+  Input(nullptr, nullptr, &ts, 0, 256, expected.List());
+  for (int ch = 0; ch < 2; ++ch) EXPECT_EQ(expected.Samples(ch), io.Samples(ch)) << ch;
+  effect.reset();
+}
+
+TEST(MacHostPath, TheEditorIsBuiltOnlyWhenAHostAsksForIt)
+{
+  // A host that renders and never shows the editor never has one built; the view is
+  // still offered, and a picture of the editor builds it.
+  const AudioComponent c = FindBundledTesk();
+  ASSERT_NE(c, nullptr);
+  std::unique_ptr<auhost::AudioUnitHost> host;
+  ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(c, &host));
+  IPlugAU* pPlug = nullptr;
+  ASSERT_EQ(noErr, host->Get(IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug));
+  ASSERT_NE(pPlug, nullptr);
+  ConfigureAndRender(*host);
+  EXPECT_EQ(nullptr, pPlug->GetGUI());
+  UInt32 size = 0;
+  EXPECT_EQ(noErr, host->GetInfo(kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size));
+  EXPECT_EQ(sizeof(AudioUnitCocoaViewInfo), size);
+  EXPECT_EQ(nullptr, pPlug->GetGUI());
+
+  const std::string path = ::testing::TempDir() + "tesk_component_editor.png";
+  CFStringRef file = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+  EXPECT_EQ(noErr, host->SetObject(IPlugAU::kEditorSnapshotProperty, file));
+  CFRelease(file);
+  EXPECT_NE(nullptr, pPlug->GetGUI());
+  FILE* fp = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(fp, nullptr);
+  unsigned char signature[8] = {};
+  EXPECT_EQ(8u, std::fread(signature, 1, 8, fp));
+  std::fclose(fp);
+  std::remove(path.c_str());
+  EXPECT_EQ(0, std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(noErr, host->Close());
 }

@@ -7,14 +7,15 @@
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
-#include <ComponentCall.h>
 
 #include <chrono>
 #include <cstring>
 #include <future>
 #include <map>
+#include <memory>
 #include <vector>
 
+#include "AudioUnitHost.h"
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
 #include "TeskTestSupport.h"
@@ -30,25 +31,6 @@ Component TeskComponent()
                                                 kAudioUnitType_Effect, kTeskFourCC, kTeskFourCC, "Orvanta: Tesk");
   return c;
 }
-
-// Host buffers for up to two channels, one buffer per channel.
-struct Buffers
-{
-  UInt32 mNumberBuffers = 0;
-  AudioBuffer mBuffers[2] = {};
-  std::vector<float> mData[2];
-
-  Buffers(int nCh, UInt32 nFrames)
-  {
-    mNumberBuffers = static_cast<UInt32>(nCh);
-    for (int c = 0; c < nCh; ++c)
-    {
-      mData[c].assign(nFrames, 0.0f);
-      mBuffers[c] = {1, static_cast<UInt32>(nFrames * sizeof(float)), mData[c].data()};
-    }
-  }
-  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(this); }
-};
 
 // The host's input: a fixed signal per channel, read at the time stamp's sample time.
 struct Source
@@ -87,34 +69,30 @@ protected:
   void SetUp() override
   {
     ASSERT_NE(TeskComponent(), nullptr);
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &mUnit));
-    mPlug = reinterpret_cast<Tesk*>(compat::StorageOf(mUnit));
+    ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(TeskComponent(), &mHost));
+    mUnit = mHost->Unit();
+    IPlugAU* pPlug = nullptr;
+    ASSERT_EQ(noErr, mHost->Get(IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug));
+    mPlug = static_cast<Tesk*>(pPlug);
     ASSERT_NE(mPlug, nullptr);
   }
   void TearDown() override
   {
-    if (mUnit)
+    if (mHost)
     {
-      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
+      EXPECT_EQ(noErr, mHost->Close());
     }
   }
 
   void Configure(int nCh, std::uint32_t seed)
   {
-    AudioStreamBasicDescription f;
-    IPlugAU::MakeDefaultASBD(&f, 44100.0, nCh, false);
-    ASSERT_EQ(noErr,
-              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
-    ASSERT_EQ(noErr,
-              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
-    const UInt32 maxFrames = 4096;
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                                          &maxFrames, sizeof(maxFrames)));
-    AURenderCallbackStruct cb = {Source::Render, &mSource};
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &cb,
-                                          sizeof(cb)));
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kTeskSeedProperty, kAudioUnitScope_Global, 0, &seed, sizeof(seed)));
-    ASSERT_EQ(noErr, AudioUnitInitialize(mUnit));
+    ASSERT_EQ(noErr, mHost->SetFormat(kAudioUnitScope_Input, 44100.0, nCh));
+    ASSERT_EQ(noErr, mHost->SetFormat(kAudioUnitScope_Output, 44100.0, nCh));
+    ASSERT_EQ(noErr, mHost->SetMaxFrames(4096));
+    ASSERT_EQ(noErr, mHost->Set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                                AURenderCallbackStruct{Source::Render, &mSource}));
+    ASSERT_EQ(noErr, mHost->Set(kTeskSeedProperty, kAudioUnitScope_Global, 0, UInt32{seed}));
+    ASSERT_EQ(noErr, mHost->Initialize());
   }
 
   // Renders the source in blocks through the entry's render selector.
@@ -124,24 +102,20 @@ protected:
     for (int t = 0; t < total; t += block)
     {
       const int len = std::min(block, total - t);
-      Buffers out(nCh, static_cast<UInt32>(len));
-      AudioUnitRenderActionFlags flags = 0;
-      AudioTimeStamp ts = {};
-      ts.mSampleTime = t;
-      ts.mFlags = kAudioTimeStampSampleTimeValid;
-      EXPECT_EQ(noErr, AudioUnitRender(mUnit, &flags, &ts, 0, static_cast<UInt32>(len), out.List()));
-      left.insert(left.end(), out.mData[0].begin(), out.mData[0].end());
-      if (pRight && nCh > 1) pRight->insert(pRight->end(), out.mData[1].begin(), out.mData[1].end());
+      auhost::HostBuffers out(nCh, static_cast<UInt32>(len));
+      EXPECT_EQ(noErr, mHost->RenderList(out.List(), static_cast<UInt32>(len), t));
+      left.insert(left.end(), out.Samples(0).begin(), out.Samples(0).end());
+      if (pRight && nCh > 1) pRight->insert(pRight->end(), out.Samples(1).begin(), out.Samples(1).end());
     }
     return left;
   }
 
   void SetParam(int idx, float value)
   {
-    ASSERT_EQ(
-      noErr, AudioUnitSetParameter(mUnit, static_cast<AudioUnitParameterID>(idx), kAudioUnitScope_Global, 0, value, 0));
+    ASSERT_EQ(noErr, mHost->SetParameter(static_cast<AudioUnitParameterID>(idx), value));
   }
 
+  std::unique_ptr<auhost::AudioUnitHost> mHost;
   AudioUnit mUnit = nullptr;
   Tesk* mPlug = nullptr;
   Source mSource;
@@ -232,6 +206,7 @@ TEST_F(TeskAudioUnit, TheHostHearsTheDisplaysChangesAfterIdleOncePerBacklog)
   const int n = 20000;
   mSource.channels[0].assign(n, 0.25f);
   mSource.channels[1].assign(n, -0.25f);
+  mPlug->EnsureGUI();  // the host shows the editor
   Configure(2, 5u);
   EventCounter counter;
   compat_AddAUEventSink(EventCounter::Sink, &counter);
@@ -258,6 +233,7 @@ TEST_F(TeskAudioUnit, TheFastRenderPathNeverWaitsForThePluginMutex)
   mSource.channels[0].assign(n, 0.1f);
   mSource.channels[1].assign(n, 0.1f);
   Configure(2, 9u);
+  ASSERT_EQ(noErr, mHost->UseRenderCall(auhost::RenderCall::kFastDispatch));
 
   // Another thread holds the mutex (as a host's control thread or the editor may)
   // for the whole render: spectra and points are stored meanwhile.
@@ -266,12 +242,8 @@ TEST_F(TeskAudioUnit, TheFastRenderPathNeverWaitsForThePluginMutex)
   auto done = std::async(std::launch::async, [&] {
     for (int t = 0; t < n; t += 1024)
     {
-      Buffers out(2, 1024);
-      AudioUnitRenderActionFlags flags = 0;
-      AudioTimeStamp ts = {};
-      ts.mSampleTime = t;
-      ts.mFlags = kAudioTimeStampSampleTimeValid;
-      if (IPlugAU::RenderProc(mPlug, &flags, &ts, 0, 1024, out.List()) != noErr) return false;
+      auhost::HostBuffers out(2, 1024);
+      if (mHost->RenderList(out.List(), 1024, t) != noErr) return false;
     }
     return true;
   });

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Ctrlo.h"
 #include "FFTDisplay.h"
@@ -213,4 +215,60 @@ TEST(TeskEditor, SnapshotAfterASweepShowsTheSpectraInsideANarrowBand)
     changed += (a.R != b.R || a.G != b.G || a.B != b.B) ? 1 : 0;
   }
   EXPECT_GT(changed, 0);
+}
+
+TEST(TeskEditor, AnEditorBuiltWhenFirstShownDrawsWhatOneBuiltWithTheProcessorDraws)
+{
+  // A processor builds its editor on first need (a host opening the view late,
+  // tesk-render's snapshot): it must show the controls, the band and the displays as an
+  // editor that was there all along shows them after its next tick. Each case sets
+  // parameters, renders, changes more, renders again.
+  using Settings = std::vector<std::pair<int, double>>;
+  struct Case
+  {
+    const char* name;
+    Settings before, after;
+  };
+  const Case cases[] = {
+    {"defaults", {}, {}},
+    {"busy with Auto",
+     {{Tesk::kSensitivity, 0.6},
+      {Tesk::kAuto, 1.0},
+      {Tesk::kPre, 0.5},
+      {Tesk::kModeA, 0.8},
+      {Tesk::kModeB, 0.4},
+      {Tesk::kLow, 0.0123},
+      {Tesk::kHigh, 0.3791}},
+     {{Tesk::kReductionAmount, 0.35}, {Tesk::kResidual, 1.0}}},
+    {"inverted band",
+     {{Tesk::kPre, 0.3}, {Tesk::kModeA, 1.0}, {Tesk::kLow, 0.1}, {Tesk::kHigh, 0.25}},
+     {{Tesk::kInv, 1.0}}},
+    {"crossed edges, band from the marks", {{Tesk::kLow, 0.6}, {Tesk::kHigh, 0.2}}, {{Tesk::kFFTDisplay, 0.77}}},
+    {"bypassed", {{Tesk::kPre, 0.7}}, {{Tesk::kBypass, 1.0}}},
+    {"bypassed and back", {{Tesk::kPre, 0.7}, {Tesk::kBypass, 1.0}}, {{Tesk::kBypass, 0.0}, {Tesk::kLow, 0.3}}},
+  };
+  const Signal in = Noise(3 * 8192, 0.4, 5u);
+  for (const Case& c : cases)
+  {
+    auto draw = [&](bool builtWithTheProcessor) {
+      Engine e(7u, builtWithTheProcessor);
+      for (auto [idx, v] : c.before) e.Set(idx, v);
+      e.RenderMono(in, 512);
+      for (auto [idx, v] : c.after) e.Set(idx, v);
+      e.RenderMono(in, 300);
+      e->OnIdle();
+      IGraphics* g = e->EnsureGUI();
+      g->OnEditorTimer();
+      EXPECT_TRUE(g->DrawAll());
+      LICE_IBitmap* b = g->GetDrawBitmap();
+      std::vector<LICE_pixel> pixels;
+      for (int y = 0; y < b->getHeight(); ++y)
+        pixels.insert(pixels.end(), b->getBits() + y * b->getRowSpan(),
+                      b->getBits() + y * b->getRowSpan() + b->getWidth());
+      return pixels;
+    };
+    const std::vector<LICE_pixel> allAlong = draw(true), late = draw(false);
+    EXPECT_EQ(allAlong.size(), static_cast<size_t>(425 * 440)) << c.name;
+    EXPECT_TRUE(allAlong == late) << c.name;
+  }
 }

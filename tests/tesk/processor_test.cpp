@@ -199,9 +199,10 @@ TEST(TeskProcessor, DisplayPushesFromTheAudioThreadAreDeliveredLater)
 
 TEST(TeskProcessor, WithoutAnEditorTheOutputAndTheHostsNotificationsStayTheSame)
 {
-  // A processor built without its editor (tesk-render without --snapshot) renders the
-  // same bytes and owes the host the same pushes of parameters 4 and 5, through a band
-  // set while bypassed, a clear and the re-read of the band.
+  // A processor whose editor was never asked for (tesk-render without --snapshot, a
+  // host that never opens the view) renders the same bytes and owes the host the same
+  // pushes of parameters 4 and 5, through a band set while bypassed, a clear and the
+  // re-read of the band.
   struct Run
   {
     Signal out;
@@ -215,9 +216,7 @@ TEST(TeskProcessor, WithoutAnEditorTheOutputAndTheHostsNotificationsStayTheSame)
   const Signal in = Noise(60000, 0.4, 12u);
   auto render = [&](bool withEditor) {
     Run run;
-    RequestProcessorsWithoutEditor(!withEditor);
-    Engine e(99u);
-    RequestProcessorsWithoutEditor(false);
+    Engine e(99u, withEditor);
     EXPECT_EQ(e->GetEditorLink() != nullptr, withEditor);
     compat_AddAUEventSink(Run::Sink, &run);
     const std::pair<int, double> steps[] = {{Tesk::kLow, 0.0123}, {Tesk::kHigh, 0.3791},   {Tesk::kModeA, 0.9},

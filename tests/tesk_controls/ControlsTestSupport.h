@@ -49,7 +49,9 @@ inline constexpr EditorImage kBandHandleImage = {110, "resources/img/smallhandle
 inline std::unique_ptr<Tesk> MakeHeadlessTesk()
 {
   RequestHeadlessEditors(true);
-  return std::make_unique<Tesk>(TeskInstanceInfo());
+  auto plug = std::make_unique<Tesk>(TeskInstanceInfo());
+  plug->EnsureGUI();
+  return plug;
 }
 
 struct EditorFixture

@@ -29,8 +29,11 @@ TEST(TeskHostless, TheProcessorNeedsNoHostToBeItself)
   EXPECT_EQ(plug.GetUniqueID(), kTeskFourCC);
   EXPECT_EQ(plug.NParams(), tesk::kNumParams);
   EXPECT_STREQ(plug.GetParam(tesk::kModeB)->GetNameForHost(), "Mode B");
-  ASSERT_NE(plug.GetEditorLink(), nullptr);
-  EXPECT_NE(plug.GetGUI(), nullptr);
+  // An editor, built when first needed.
+  EXPECT_TRUE(plug.OffersGUI());
+  EXPECT_EQ(plug.GetGUI(), nullptr);
+  ASSERT_NE(plug.EnsureGUI(), nullptr);
+  EXPECT_NE(plug.GetEditorLink(), nullptr);
   ASSERT_EQ(plug.NPresets(), 1);
   EXPECT_STREQ(plug.GetPresetName(0), "-");
 }

@@ -14,7 +14,6 @@
 #include <AudioToolbox/AudioToolbox.h>
 #include <AudioUnit/AudioUnit.h>
 #include <CompatHooks.h>
-#include <ComponentCall.h>
 
 #include <atomic>
 #include <chrono>
@@ -26,15 +25,16 @@
 #include <thread>
 #include <vector>
 
+#include "AudioUnitHost.h"
 #include "FFTDisplay.h"
 #include "Fader.h"
 #include "IGraphicsHeadless.h"
-#include "IGraphicsLinux.h"
 #include "Tesk.h"
 #include "TeskEditor.h"
-#include "X11EditorWindow.h"
 #include "X11TestUser.h"
 #include "XvfbServer.h"
+#include "linux_window/IGraphicsLinux.h"
+#include "linux_window/X11EditorWindow.h"
 
 namespace
 {
@@ -66,20 +66,6 @@ OSStatus RenderInput(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp* t
   }
   return noErr;
 }
-
-// Output buffers for two channels, as a host hands them to the render call.
-struct Output
-{
-  UInt32 mNumberBuffers = 2;
-  AudioBuffer mBuffers[2] = {};
-  float mData[2][kBlock] = {};
-
-  Output()
-  {
-    for (int c = 0; c < 2; ++c) mBuffers[c] = {1, static_cast<UInt32>(sizeof(mData[c])), mData[c]};
-  }
-  AudioBufferList* List() { return reinterpret_cast<AudioBufferList*>(this); }
-};
 
 // Which thread told the host of a parameter change: the editor's (the user's gestures) or another.
 struct NotificationCounter
@@ -125,20 +111,24 @@ protected:
     // The editor's graphics host is the platform's: the server above is the display.
     RequestHeadlessEditors(false);
     ASSERT_NE(TeskComponent(), nullptr);
-    ASSERT_EQ(noErr, compat::OpenAudioUnit(TeskComponent(), &mUnit));
-    mStorage = reinterpret_cast<void*>(compat::StorageOf(mUnit));
-    mPlug = reinterpret_cast<Tesk*>(mStorage);
+    ASSERT_EQ(noErr, auhost::AudioUnitHost::Open(TeskComponent(), &mHost));
+    mUnit = mHost->Unit();
+    mStorage = mHost->ComponentStorage();
+    IPlugAU* pPlug = nullptr;
+    ASSERT_EQ(noErr, mHost->Get(IPlugAU::kPlugObjectProperty, kAudioUnitScope_Global, 0, &pPlug));
+    mPlug = static_cast<Tesk*>(pPlug);
     ASSERT_NE(mPlug, nullptr);
-    mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
+    // As the host's view asks for it.
+    mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->EnsureGUI());
     ASSERT_NE(mGraphics, nullptr) << "the editor's graphics host is not the Linux one";
     Configure();
   }
 
   void TearDown() override
   {
-    if (mUnit)
+    if (mHost)
     {
-      EXPECT_EQ(noErr, compat::CloseAudioUnit(mUnit));
+      EXPECT_EQ(noErr, mHost->Close());
     }
     mUser.reset();
     mServer.Stop();
@@ -146,25 +136,16 @@ protected:
 
   void Configure()
   {
-    AudioStreamBasicDescription f;
-    IPlugAU::MakeDefaultASBD(&f, 44100.0, 2, false);
-    ASSERT_EQ(noErr,
-              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &f, sizeof(f)));
-    ASSERT_EQ(noErr,
-              AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &f, sizeof(f)));
-    const UInt32 maxFrames = kBlock;
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                                          &maxFrames, sizeof(maxFrames)));
-    AURenderCallbackStruct cb = {RenderInput, nullptr};
-    ASSERT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &cb,
-                                          sizeof(cb)));
-    ASSERT_EQ(noErr, AudioUnitInitialize(mUnit));
-    UInt32 size = sizeof(mRender);
-    ASSERT_EQ(noErr, AudioUnitGetProperty(mUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                                          kAudioUnitRenderSelect, &mRender, &size));
-    size = sizeof(mSetParam);
-    ASSERT_EQ(noErr, AudioUnitGetProperty(mUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                                          kAudioUnitSetParameterSelect, &mSetParam, &size));
+    ASSERT_EQ(noErr, mHost->SetFormat(kAudioUnitScope_Input, 44100.0, 2));
+    ASSERT_EQ(noErr, mHost->SetFormat(kAudioUnitScope_Output, 44100.0, 2));
+    ASSERT_EQ(noErr, mHost->SetMaxFrames(kBlock));
+    ASSERT_EQ(noErr, mHost->Set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                                AURenderCallbackStruct{RenderInput, nullptr}));
+    ASSERT_EQ(noErr, mHost->Initialize());
+    // The audio thread renders through the fast-dispatch render function.
+    ASSERT_EQ(noErr, mHost->UseRenderCall(auhost::RenderCall::kFastDispatch));
+    ASSERT_EQ(noErr, mHost->Get(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitSetParameterSelect,
+                                &mSetParam));
   }
 
   // The host's control thread: every parameter in turn, through the entry and the fast
@@ -189,25 +170,18 @@ protected:
   void StateRoundTrip()
   {
     CFPropertyListRef state = nullptr;
-    UInt32 size = sizeof(state);
-    ASSERT_EQ(noErr,
-              AudioUnitGetProperty(mUnit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state, &size));
-    EXPECT_EQ(noErr, AudioUnitSetProperty(mUnit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &state,
-                                          sizeof(state)));
+    ASSERT_EQ(noErr, mHost->CopyClassInfo(&state));
+    EXPECT_EQ(noErr, mHost->SetClassInfo(state));
     CFRelease(state);
   }
 
   // The audio thread: one block after another through the fast-dispatch render.
   void AudioLoop(const std::atomic<bool>& stop, std::atomic<int>* pBlocks)
   {
-    Output out;
+    auhost::HostBuffers out(2, kBlock);
     for (Float64 t = 0; !stop.load(); t += kBlock)
     {
-      AudioUnitRenderActionFlags flags = 0;
-      AudioTimeStamp ts = {};
-      ts.mSampleTime = t;
-      ts.mFlags = kAudioTimeStampSampleTimeValid;
-      EXPECT_EQ(noErr, mRender(mStorage, &flags, &ts, 0, kBlock, out.List()));
+      EXPECT_EQ(noErr, mHost->RenderList(out.List(), kBlock, t));
       pBlocks->fetch_add(1);
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -243,11 +217,11 @@ protected:
 
   XvfbServer mServer;
   std::unique_ptr<X11TestUser> mUser;
+  std::unique_ptr<auhost::AudioUnitHost> mHost;
   AudioUnit mUnit = nullptr;
   void* mStorage = nullptr;  // the instance as the fast-dispatch procedures take it
   Tesk* mPlug = nullptr;
   IGraphicsLinux* mGraphics = nullptr;
-  AudioUnitRenderProc mRender = nullptr;
   AudioUnitSetParameterProc mSetParam = nullptr;
 };
 }  // namespace
@@ -316,7 +290,8 @@ TEST_F(HostThreads, ClosingThePlugInWithTheWindowOpenStopsTheEditorThreadFirst)
     while (!stop.load()) clicker.Click(CenterX(&bypass), CenterY(&bypass));
   });
   EXPECT_TRUE(Until([&] { return notes.fromEditor.load() > 4; })) << "the clicks reach the plug-in";
-  ASSERT_EQ(noErr, compat::CloseAudioUnit(mUnit));
+  ASSERT_EQ(noErr, mHost->Close());
+  mHost.reset();
   mUnit = nullptr;
   EXPECT_FALSE(window.IsOpen());
   stop.store(true);

@@ -42,10 +42,10 @@ std::string Number(double v)
   return text;
 }
 
-std::string ValidParameters(const std::vector<HostParameter>& params)
+std::string ValidParameters(const std::vector<auhost::Parameter>& params)
 {
   std::string list;
-  for (const HostParameter& p : params)
+  for (const auhost::Parameter& p : params)
     list += std::string(list.empty() ? "" : ", ") + std::to_string(p.mID) + " \"" + p.mName + "\" " + Number(p.mMin) +
             ".." + Number(p.mMax);
   return list;
@@ -246,7 +246,7 @@ void RenderJob::PrintVersion()
 
 void RenderJob::ApplySettings(TeskHost& host)
 {
-  const std::vector<HostParameter> params = host.Parameters();
+  const std::vector<auhost::Parameter> params = host.Parameters();
   if (mOptions.mDemo)
     for (const DemoSetting& s : kDemoSettings) ApplySetting(host, params, s.mName, s.mValue, "demo setting");
   const std::string presetLimit =
@@ -272,11 +272,11 @@ void RenderJob::ApplySettings(TeskHost& host)
     host.SetSeed(kDemoSeed);
 }
 
-void RenderJob::ApplySetting(TeskHost& host, const std::vector<HostParameter>& params, const std::string& name,
+void RenderJob::ApplySetting(TeskHost& host, const std::vector<auhost::Parameter>& params, const std::string& name,
                              double value, const std::string& optionText)
 {
-  const HostParameter* found = nullptr;
-  for (const HostParameter& p : params)
+  const auhost::Parameter* found = nullptr;
+  for (const auhost::Parameter& p : params)
   {
     if (Canonical(p.mName) == Canonical(name) || (IsIndex(name) && std::stoul(name) == p.mID))
     {
@@ -297,7 +297,7 @@ void RenderJob::ApplySetting(TeskHost& host, const std::vector<HostParameter>& p
 void RenderJob::ListParameters(TeskHost& host)
 {
   std::printf("%5s  %-20s %-10s %s\n", "index", "name", "range", "value");
-  for (const HostParameter& p : host.Parameters())
+  for (const auhost::Parameter& p : host.Parameters())
   {
     const std::string range = Number(p.mMin) + ".." + Number(p.mMax);
     std::printf("%5u  %-20s %-10s %s\n", static_cast<unsigned>(p.mID), p.mName.c_str(), range.c_str(),

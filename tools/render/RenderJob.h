@@ -12,7 +12,10 @@ class AudioSource;
 class AudioFileWriter;
 class PendingOutput;
 class TeskHost;
-struct HostParameter;
+namespace auhost
+{
+struct Parameter;
+}
 struct RenderSummary;
 
 class RenderJob final
@@ -38,7 +41,7 @@ private:
   static void CommitAll(Outputs& outputs);
   void PrintVersion();
   void ApplySettings(TeskHost& host);
-  void ApplySetting(TeskHost& host, const std::vector<HostParameter>& params, const std::string& name, double value,
+  void ApplySetting(TeskHost& host, const std::vector<auhost::Parameter>& params, const std::string& name, double value,
                     const std::string& optionText);
   void ListParameters(TeskHost& host);
   void CheckChannels(TeskHost& host, const AudioSource& source);

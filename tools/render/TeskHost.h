@@ -17,22 +17,18 @@
 // renderer's private library folder (../lib/<triplet>/tesk from /usr/bin); on Apple
 // among the installed components.
 //
+// The host calls themselves are the shared Audio Unit host's (tools/auhost/); this class
+// turns their refusals into the renderer's errors and knows what is Tesk's own.
+//
 // Threads: one thread does everything (the renderer is offline), so the render
 // callback and the control calls never overlap.
-
-#include <AudioUnit/AudioUnit.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-struct HostParameter
-{
-  AudioUnitParameterID mID = 0;
-  std::string mName;
-  float mMin = 0.0f, mMax = 1.0f, mValue = 0.0f;
-};
+#include "AudioUnitHost.h"
 
 struct HostChannelConfig
 {
@@ -54,7 +50,7 @@ public:
   std::string Describe();
 
   // ==== Parameters, as the host sees them (ParameterList, ParameterInfo) ====
-  std::vector<HostParameter> Parameters();
+  std::vector<auhost::Parameter> Parameters();
   // Through the parameter setter. Throws RenderError (kExitPlugin).
   void SetParameter(AudioUnitParameterID id, float value);
 
@@ -92,24 +88,14 @@ public:
   void Render(const float* const* input, float* const* output, int nFrames);
 
   // Writes the editor, drawn with the displays as they stand, as a PNG to path;
-  // messages name displayName. Throws RenderError (kExitOutput or kExitPlugin).
+  // messages name displayName. The plug-in builds its editor on this first request, so
+  // a run without a snapshot never has one. Throws RenderError (kExitOutput or
+  // kExitPlugin).
   void WriteSnapshot(const std::string& path, const std::string& displayName);
 
 private:
-  // The input render callback: copies the current slice into the plug-in's buffers.
-  // Audio thread: no allocation, no locks.
-  static OSStatus SupplyInput(void* pRef, AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
-                              UInt32 bus, UInt32 nFrames, AudioBufferList* pData);
-  // Sets a binding property whose value is a CoreFoundation object.
-  OSStatus SetObjectProperty(AudioUnitPropertyID id, const void* object);
-  void SetFormat(AudioUnitScope scope, double sampleRate, int channels);
+  // Throws RenderError (kExitPlugin) naming what the plug-in refused.
   void Check(OSStatus status, const std::string& what) const;
 
-  AudioUnit mUnit = nullptr;
-  bool mInitialized = false;
-  int mChannels = 0;
-  double mSampleRate = 44100.0;
-  double mSampleTime = 0.0;
-  const float* const* mInput = nullptr;          // the slice being rendered, for SupplyInput
-  std::unique_ptr<unsigned char[]> mOutputList;  // an AudioBufferList with one buffer per channel
+  std::unique_ptr<auhost::AudioUnitHost> mHost;
 };

@@ -1,11 +1,11 @@
 #pragma once
 // The two sides of the Linux editor, as each sees the other.
 //
-// IGraphicsLinux (the graphics host, no X11 in it) and the X11 window (X11EditorWindow,
-// library graphics_x11) may live in different shared objects: an LV2 plug-in's DSP
-// library builds the editor in the processor's constructor, and the UI library, which
-// links X11, opens a window on it later. So they meet only through these two abstract
-// classes: every call between them is a virtual call, and the arguments are plain values
+// IGraphicsLinux (the graphics host, library graphics_linux, no X11 in it) and the X11
+// window (X11EditorWindow, library graphics_x11) are libraries of their own and may live
+// in different shared objects: the editor is built where the plug-in is, the window
+// where the program that shows it links X11. So they meet only through these two
+// abstract classes: every call between them is a virtual call, and the arguments are plain values
 // (IRECT, IText, IMouseMod, C strings) or the pop-up menu model, whose accessors are
 // inline in its header. Neither side calls a non-virtual function compiled into the other.
 //

@@ -1,8 +1,8 @@
 #pragma once
-// The graphics host on Linux. It holds no X11 code, so a plug-in library that must not
-// link X11 (an LV2 DSP library) can build its editor on it. A window from the X11
-// window library (X11EditorWindow, possibly in another shared object) attaches to it at
-// run time; the host then forwards its platform operations to that window and the window
+// The graphics host on Linux. It holds no X11 code, so what builds an editor without
+// showing a window (the Audio Unit component, tesk-render's snapshot, tests) links no
+// X11. A window from the X11 window library (X11EditorWindow, possibly in another shared
+// object) attaches to it at run time; the host then forwards its platform operations to that window and the window
 // drives it (timer, paint, mouse and keys). With no window attached it behaves as a
 // headless host: drawing goes to the surface only, and the prompts fail cleanly (no menu
 // choice, no text entry, message box 0, no file, no URL).
@@ -23,9 +23,9 @@
 // (":N" or "unix:N"), its socket exists. Makes no X11 call.
 bool LinuxDisplayAvailable();
 
-// A library whose editors a window from another library may attach to later (an LV2
-// plug-in's, which a separate UI library shows) asks for this host whether or not a
-// display is there when the editor is built; a plug-in's factory of its graphics host
+// A program whose editors a window attaches to after they are built (the LV2 UI, which
+// builds its editor before it opens the window) asks for this host whether or not a
+// display can be tried when the editor is built; a plug-in's factory of its graphics host
 // (its MakeGraphics) honours it. Any thread; it applies to editors created afterwards.
 void RequestAttachableEditors(bool attachable) noexcept;
 bool AttachableEditorsRequested() noexcept;

@@ -7,9 +7,9 @@
 //
 // "Sensitivity" stays 0: an LV2 host cannot seed its measure's random draws.
 
-#include "IPlugLV2Ports.h"
 #include "Lv2TestSupport.h"
 #include "TeskParams.h"
+#include "lv2_binding/IPlugLV2Ports.h"
 
 #include <algorithm>
 

@@ -58,6 +58,11 @@ constexpr int kSpectrumHistory = 8192;
 constexpr int kSpectrumX = 35, kSpectrumY = 92, kSpectrumW = 231, kSpectrumH = 49;
 static_assert(FFTDisplay::HandleTravel(kSpectrumW) == kBandGridSteps,
               "the spectrum display's handles move one pixel per step of the band grid");
+
+// The waveform display fills its sunken panel in the background, which keeps the same
+// 10 px margin from the editor's right edge as the left panels keep from the left one.
+constexpr int kWaveformX = 280, kWaveformY = 15, kWaveformW = 135, kWaveformH = 380;
+static_assert(kWaveformX + kWaveformW == kEditorWidth - 10, "the waveform stops at its panel's right edge");
 }  // namespace
 
 IGraphics* MakeGraphics(IPlugBase* pPlug, int w, int h, int fps)
@@ -94,7 +99,8 @@ TeskEditor::TeskEditor(IPlugBase* pPlug, const TeskEditorShare& share)
   IBitmap title = Load(pGraphics, kTitle);
   pGraphics->EnableMouseOver(true);
 
-  mWaveformDisplay = new WaveformDisplay(pPlug, 280, 15, 154, 380, kWaveformDisplay, &title);
+  mWaveformDisplay =
+    new WaveformDisplay(pPlug, kWaveformX, kWaveformY, kWaveformW, kWaveformH, kWaveformDisplay, &title);
   mWaveformDisplay->SetFeed(share.feed);
   pGraphics->AttachControl(mWaveformDisplay);
   mWaveformDisplay->setOn2(false);

@@ -1,7 +1,7 @@
 // Writes the Turtle files of Tesk's LV2 bundle from the parameter table, the plug-in's
 // identity and the binding's port layout, so the description cannot drift from the
-// code: manifest.ttl (what the bundle holds), tesk.ttl (both plug-ins' ports and
-// features, the UI) and presets.ttl (the factory preset "-").
+// code: manifest.ttl (what the bundle holds), tesk.ttl (both plug-ins' ports, the stereo
+// one's port groups and features, the UI) and presets.ttl (the factory preset "-").
 //
 // Usage: tesk_lv2_ttl OUTPUT_FOLDER
 
@@ -20,6 +20,7 @@ namespace
 const char* const kPrefixes = "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
                               "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
                               "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+                              "@prefix pg:    <http://lv2plug.in/ns/ext/port-groups#> .\n"
                               "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
                               "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -72,13 +73,38 @@ std::string LatencyPort(const IPlugLV2PortLayout& ports)
          std::to_string(Tesk::kLatencySamples) + " ;\n        units:unit units:frame\n    ]";
 }
 
+// The stereo variant's audio ports form one input and one output group, left and right,
+// so that hosts which map plug-ins onto interleaved stereo streams see it as one stereo
+// effect rather than two unrelated channels.
+struct PortGroup
+{
+  const char* uri;
+  const char* type;  // pg:InputGroup or pg:OutputGroup
+  const char* symbol;
+  const char* label;
+};
+// Their URIs, like every URI of the bundle, never change.
+const PortGroup kStereoIn{"urn:orvanta:tesk#in", "pg:InputGroup", "in", "Input"};
+const PortGroup kStereoOut{"urn:orvanta:tesk#out", "pg:OutputGroup", "out", "Output"};
+
 std::string AudioPort(int index, bool input, int ch, int nChannels)
 {
-  const char* side = nChannels == 2 ? (ch == 0 ? " L" : " R") : "";
-  const char* sym = nChannels == 2 ? (ch == 0 ? "_l" : "_r") : "";
-  return std::string("    [\n        a lv2:") + (input ? "InputPort" : "OutputPort") +
-         " , lv2:AudioPort ;\n        lv2:index " + std::to_string(index) + " ;\n        lv2:symbol \"" +
-         (input ? "in" : "out") + sym + "\" ;\n        lv2:name \"" + (input ? "In" : "Out") + side + "\"\n    ]";
+  const bool stereo = nChannels == 2;
+  const char* side = stereo ? (ch == 0 ? " L" : " R") : "";
+  const char* sym = stereo ? (ch == 0 ? "_l" : "_r") : "";
+  std::string s = std::string("    [\n        a lv2:") + (input ? "InputPort" : "OutputPort") +
+                  " , lv2:AudioPort ;\n        lv2:index " + std::to_string(index) + " ;\n        lv2:symbol \"" +
+                  (input ? "in" : "out") + sym + "\" ;\n        lv2:name \"" + (input ? "In" : "Out") + side + "\"";
+  if (stereo)
+    s += std::string(" ;\n        pg:group ") + Uri((input ? kStereoIn : kStereoOut).uri) +
+         " ;\n        lv2:designation " + (ch == 0 ? "pg:left" : "pg:right");
+  return s + "\n    ]";
+}
+
+std::string Group(const PortGroup& g)
+{
+  return Uri(g.uri) + "\n    a " + g.type + " , pg:StereoGroup ;\n    lv2:symbol \"" + g.symbol +
+         "\" ;\n    rdfs:label \"" + g.label + "\" .\n\n";
 }
 
 std::string Plugin(const TeskLV2Variant& v)
@@ -92,6 +118,8 @@ std::string Plugin(const TeskLV2Variant& v)
   s += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
   s += "    lv2:extensionData state:interface , " + Uri(kTeskLV2SeedURI) + " ;\n";
   s += "    ui:ui " + Uri(kTeskLV2UIURI) + " ;\n";
+  if (v.nIn == 2 && v.nOut == 2)
+    s += "    pg:mainInput " + Uri(kStereoIn.uri) + " ;\n    pg:mainOutput " + Uri(kStereoOut.uri) + " ;\n";
   s += "    lv2:port\n";
   for (int i = 0; i < tesk::kNumParams; ++i) s += ControlPort(ports, i) + " ,\n";
   s += LatencyPort(ports);
@@ -149,6 +177,7 @@ std::string Description()
   std::string s = kPrefixes;
   s += Project();
   s += SeedExtension();
+  s += Group(kStereoIn) + Group(kStereoOut);
   for (const TeskLV2Variant& v : kTeskLV2Variants) s += Plugin(v);
   return s + UI();
 }

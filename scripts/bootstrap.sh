@@ -15,12 +15,18 @@ PACKAGES=(
   lv2-dev liblilv-dev
   lilv-utils sordi serdi lv2file jalv jackd2 ardour
   lsp-plugins-lv2 sndfile-tools
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-bad
+  debhelper dpkg-dev fakeroot lintian
+  sox
 )
 
+# A package counts as present when it is installed for this machine's architecture (or
+# for all): the arm64 cross build installs the same libraries for arm64 beside them.
+native=$(dpkg --print-architecture)
 missing=()
 for p in "${PACKAGES[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+  installed=$(dpkg-query -W -f='${Status} ${Architecture}\n' "$p" 2>/dev/null || true)
+  grep -qxE "install ok installed ($native|all)" <<<"$installed" || missing+=("$p")
 done
 
 if ((${#missing[@]} == 0)); then

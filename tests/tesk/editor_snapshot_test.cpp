@@ -91,7 +91,7 @@ TEST(TeskEditor, LayoutInAttachOrder)
   };
   IControl* pKnob = g->GetControl(2);
   const Row rows[] = {
-    {"waveform display", Is<WaveformDisplay>, IRECT(280, 15, 434, 395), Tesk::kWaveformDisplay},
+    {"waveform display", Is<WaveformDisplay>, IRECT(280, 15, 415, 395), Tesk::kWaveformDisplay},  // its panel
     {"sensitivity knob", Is<SensKnob>, IRECT(99, 37, pKnob->GetRECT()->R, 127), Tesk::kSensitivity},
     {"fader Pre", Is<Fader>, IRECT(47, 173, 82, 418), Tesk::kPre},
     {"fader Mode A", Is<Fader>, IRECT(139, 171, 174, 416), Tesk::kModeA},

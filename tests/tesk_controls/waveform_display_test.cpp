@@ -26,8 +26,9 @@ void Offer(EditorFixture& f, const std::vector<double>& values)
   f.gfx->OnEditorTimer();
 }
 
-// A point ten points before the newest lands in column x 423, clear of the title and
-// inside the editor.
+// The display's last column, the newest point's, is x 414: its panel ends a margin
+// short of the editor's right edge. A point ten points before the newest lands in
+// column x 404, clear of the title's letters.
 void StoreSpike(EditorFixture& f, double v)
 {
   std::vector<double> values(11, 0.0);
@@ -60,16 +61,28 @@ TEST(WaveformDisplay, FullScalePointReaches189PixelsEachWay)
   EditorFixture f;
   StoreSpike(f, 3.0);
   f.DrawAll();
-  EXPECT_EQ(f.At(423, kCentreY), Fill(35));  // 127 x 0.7 x 0.4 at the centre line
-  EXPECT_EQ(f.At(423, kCentreY - 189), kLine);
-  EXPECT_EQ(f.At(423, kCentreY + 189), kLine);
-  EXPECT_TRUE(f.ShowsBackground(423, kCentreY - 190));
-  EXPECT_TRUE(f.ShowsBackground(423, kCentreY + 190));
+  EXPECT_EQ(f.At(404, kCentreY), Fill(35));  // 127 x 0.7 x 0.4 at the centre line
+  EXPECT_EQ(f.At(404, kCentreY - 189), kLine);
+  EXPECT_EQ(f.At(404, kCentreY + 189), kLine);
+  EXPECT_TRUE(f.ShowsBackground(404, kCentreY - 190));
+  EXPECT_TRUE(f.ShowsBackground(404, kCentreY + 190));
   // The silent column before starts the outline at the centre line; the one after
   // draws nothing.
-  EXPECT_EQ(f.At(422, kCentreY), kLine);
-  EXPECT_TRUE(f.ShowsBackground(424, kCentreY));
-  EXPECT_TRUE(f.ShowsBackground(424, kCentreY - 100));
+  EXPECT_EQ(f.At(403, kCentreY), kLine);
+  EXPECT_TRUE(f.ShowsBackground(405, kCentreY));
+  EXPECT_TRUE(f.ShowsBackground(405, kCentreY - 100));
+}
+
+TEST(WaveformDisplay, LoudEnvelopeStaysInsideItsPanel)
+{
+  EditorFixture f;
+  Offer(f, std::vector<double>(TeskDisplayFeed::kWaveformPoints, 1.0));
+  f.DrawAll();
+  // Every column of the panel is filled, its last one too ...
+  for (int x : {280, 347, 414}) EXPECT_FALSE(f.ShowsBackground(x, kCentreY)) << x;
+  // ... and nothing of the envelope reaches the margin right of the panel.
+  for (int x = 415; x < 425; ++x)
+    for (int y = 0; y < 440; ++y) ASSERT_TRUE(f.ShowsBackground(x, y)) << x << " " << y;
 }
 
 TEST(WaveformDisplay, FillBrightensWithTheSecondFlag)
@@ -81,12 +94,12 @@ TEST(WaveformDisplay, FillBrightensWithTheSecondFlag)
   EXPECT_DOUBLE_EQ(w->Factor2(), 1.0);
   StoreSpike(f, -0.5);
   f.DrawAll();
-  EXPECT_EQ(f.At(423, kCentreY), Fill(50));
+  EXPECT_EQ(f.At(404, kCentreY), Fill(50));
   // Half scale: a = 94.5, filled for t = 0 .. 94, outlined to 205 -/+ 94.5.
   const int grey = static_cast<int>((94 / 94.5 * 255 * 0.5 + 127) * 0.4);
-  EXPECT_EQ(f.At(423, kCentreY + 94).A, 15);
-  EXPECT_TRUE(f.At(423, kCentreY + 94) == Fill(grey) || f.At(423, kCentreY + 94) == kLine);
-  EXPECT_TRUE(f.ShowsBackground(423, kCentreY - 96));
+  EXPECT_EQ(f.At(404, kCentreY + 94).A, 15);
+  EXPECT_TRUE(f.At(404, kCentreY + 94) == Fill(grey) || f.At(404, kCentreY + 94) == kLine);
+  EXPECT_TRUE(f.ShowsBackground(404, kCentreY - 96));
 }
 
 TEST(WaveformDisplay, TitleDrawnOverTheEnvelope)
@@ -114,9 +127,9 @@ TEST(WaveformDisplay, BypassRewindsButKeepsThePoints)
   EXPECT_TRUE(w->IsDirty());
   EXPECT_EQ(w->WritePos(), 0);
   EXPECT_DOUBLE_EQ(w->Sample(789), 1.0);
-  // The view now shows slots 646 .. 799: slot 789 in column 143.
+  // The view now shows slots 665 .. 799: slot 789 in column 124.
   f.DrawAll();
-  EXPECT_EQ(f.At(423, kCentreY), Fill(35));
+  EXPECT_EQ(f.At(404, kCentreY), Fill(35));
 
   // The next point lands in slot 0, drawn in the last column.
   Offer(f, {0.5});
@@ -124,7 +137,7 @@ TEST(WaveformDisplay, BypassRewindsButKeepsThePoints)
   EXPECT_DOUBLE_EQ(w->Sample(0), 0.5);
   EXPECT_DOUBLE_EQ(w->Sample(1), 0.0);
   f.DrawAll();
-  EXPECT_EQ(f.At(422, kCentreY), Fill(35));
+  EXPECT_EQ(f.At(403, kCentreY), Fill(35));
 }
 
 TEST(WaveformDisplay, MouseEventsPushDragDoesNothing)

@@ -27,6 +27,9 @@ inline const Colour kBlack{0, 0, 0};
 namespace layout
 {
 constexpr int kEditorW = 425, kEditorH = 440;
+// Every panel keeps this distance from the editor's edges and from its neighbour.
+constexpr int kPanelMargin = 10;
+constexpr int kLeftPanelsL = kPanelMargin, kLeftPanelsR = 270;
 
 constexpr int kKnobX = 99, kKnobY = 37, kKnobSize = 37, kKnobFrames = 120;
 
@@ -55,9 +58,14 @@ constexpr int kMapLeft = 40, kMapTop = 98, kMapW = 219, kMapH = 31;  // where th
 constexpr int kBandHandleW = 9, kBandHandleH = 43;
 constexpr int kBandHandleTop = kSpecY - 4;
 
-// Waveform display and the title drawn over it.
-constexpr int kWaveLeft = 280, kWaveTop = 15, kWaveBottom = 395, kWaveCentre = 205, kWaveAmp = 189;
+// Waveform display and the title drawn over it. The display's control reaches past the
+// editor's right edge; its panel stops a margin short of it, as the left panels do.
+constexpr int kWaveLeft = kLeftPanelsR + kPanelMargin, kWaveTop = 15, kWaveBottom = 395, kWaveCentre = 205,
+              kWaveAmp = 189;
+constexpr int kWaveRight = kEditorW - kPanelMargin;
 constexpr int kTitleX = 288, kTitleY = 0, kTitleW = 132, kTitleH = 400;
+// The title's letters stand on the panel's centre line (the image's place is fixed).
+constexpr double kTitleCentre = (kWaveLeft + kWaveRight) / 2.0 - kTitleX;
 
 constexpr int kVersionL = 283, kVersionT = 417, kVersionR = 333, kVersionB = 437;
 }  // namespace layout

@@ -130,11 +130,10 @@ void PaintFrequencyScale(Canvas& c)
 
 void PaintWaveformBackdrop(Canvas& c)
 {
-  // Runs off the editor's right edge, so only the left corners are rounded.
-  style::Recess(c, kWaveLeft, kWaveTop, kEditorW + 8, kWaveBottom, 4, Colour{13, 14, 16});
+  style::Recess(c, kWaveLeft, kWaveTop, kWaveRight, kWaveBottom, 4, Colour{13, 14, 16});
   ShapeMask centre(kEditorW, kEditorH, 1), half(kEditorW, kEditorH, 1);
-  centre.rect(kWaveLeft + 2, kWaveCentre, kEditorW, kWaveCentre + 1);
-  for (int x = kWaveLeft + 3; x < kEditorW; x += 4)
+  centre.rect(kWaveLeft + 2, kWaveCentre, kWaveRight - 2, kWaveCentre + 1);
+  for (int x = kWaveLeft + 3; x + 2 <= kWaveRight - 2; x += 4)
   {
     half.rect(x, kWaveCentre - kWaveAmp / 2, x + 2, kWaveCentre - kWaveAmp / 2 + 1);
     half.rect(x, kWaveCentre + kWaveAmp / 2, x + 2, kWaveCentre + kWaveAmp / 2 + 1);
@@ -198,8 +197,8 @@ Canvas PaintBackground()
 {
   Canvas c(kEditorW, kEditorH);
   PaintPanel(c);
-  PaintPlate(c, 10, kWaveTop, 270, 151);
-  PaintPlate(c, 10, 155, 270, 426);
+  PaintPlate(c, kLeftPanelsL, kWaveTop, kLeftPanelsR, 151);
+  PaintPlate(c, kLeftPanelsL, 155, kLeftPanelsR, 426);
   PaintSpectrumFrame(c);
   PaintFrequencyScale(c);
   PaintWaveformBackdrop(c);

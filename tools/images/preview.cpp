@@ -109,14 +109,14 @@ void PlotSpectrum(LICE_IBitmap* bm, int xm1, int xm2, bool inv)
   }
 }
 
-// The waveform display's envelope for 154 made-up points: decaying hits over a low bed.
+// The waveform display's envelope for made-up points, one per column of its panel: decaying hits over a low bed.
 void PlotWaveform(LICE_IBitmap* bm)
 {
   const int cy = kWaveCentre, A = kWaveAmp;
   int prevX = kWaveLeft, prevHi = cy, prevLo = cy;
   unsigned seed = 12345u;
   const LICE_pixel line = LICE_RGBA(0, 0, 0, 15);
-  for (int c = 0; c < 154; ++c)
+  for (int c = 0; c < kWaveRight - kWaveLeft; ++c)
   {
     seed = seed * 1103515245u + 12345u;
     const double noise = ((seed >> 16) & 0x7fff) / 32767.0;

@@ -17,8 +17,8 @@ Canvas PaintTitle()
   const int pitch = 92, top = 16;
   Coverage glyphs(w, h);
   for (size_t i = 0; i < letters.size(); ++i)
-    glyphs = glyphs.unite(
-      TextCoverage(w, h, font, std::string(1, letters[i]), w / 2.0, top + static_cast<int>(i) * pitch, Align::kCenter));
+    glyphs = glyphs.unite(TextCoverage(w, h, font, std::string(1, letters[i]), kTitleCentre,
+                                       top + static_cast<int>(i) * pitch, Align::kCenter));
   const Coverage outline = glyphs.minus(glyphs.morphed(-2));
   c.paint(glyphs, palette::kAccent, 0.10);
   c.paint(outline, palette::kAccent, 0.85);

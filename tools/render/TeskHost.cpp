@@ -12,13 +12,18 @@
 #include "Tesk.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace
 {
-// The folder that holds the installed Tesk component: on Linux the build lays the bundle
-// out in the folder above this program's own; on Apple the system knows it (none).
-std::string ComponentFolder()
+// The folders that may hold the Tesk component, in the order they are searched: on Linux
+// the build lays the bundle out in the folder above this program's own, and an installed
+// renderer has it in its private library folder, at a fixed path from its own; on Apple
+// the system knows it (none).
+std::vector<std::string> ComponentFolders()
 {
+  std::vector<std::string> folders;
 #ifndef __APPLE__
   char self[PATH_MAX] = "";
   const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
@@ -26,10 +31,13 @@ std::string ComponentFolder()
   {
     std::string folder(self, static_cast<size_t>(n));
     folder.erase(folder.rfind('/'));
-    return folder + "/..";
+    folders.push_back(folder + "/..");
+#ifdef TESK_RENDER_COMPONENT_FOLDER
+    folders.push_back(folder + "/" + TESK_RENDER_COMPONENT_FOLDER);
+#endif
   }
 #endif
-  return {};
+  return folders;
 }
 
 std::string Error(OSStatus status) { return "(error " + std::to_string(status) + ")"; }
@@ -57,10 +65,12 @@ std::string RefusedStep(auhost::PrepareStep step, int channels)
 
 TeskHost::TeskHost()
 {
-  const std::string folder = ComponentFolder();
   const AudioComponentDescription description = {kAudioUnitType_Effect, static_cast<OSType>(kTeskFourCC),
                                                  static_cast<OSType>(kTeskFourCC), 0, 0};
-  const AudioComponent c = auhost::FindAudioComponent(description, folder.empty() ? nullptr : folder.c_str());
+  AudioComponent c = nullptr;
+  for (const std::string& folder : ComponentFolders())
+    if (!c) c = auhost::FindAudioComponent(description, folder.c_str());
+  if (!c) c = auhost::FindAudioComponent(description);
   if (!c) throw RenderError(kExitPlugin, "the Tesk component (Tesk.component) was not found");
   const OSStatus r = auhost::AudioUnitHost::Open(c, &mHost);
   if (r != noErr) throw RenderError(kExitPlugin, "the Tesk component did not open " + Error(r));

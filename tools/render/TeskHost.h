@@ -13,8 +13,9 @@
 // interrupted, and handed over as bytes.
 //
 // On Linux the bundle is searched for in the build folder that holds this program's
-// folder (build/Tesk.component beside build/tools/tesk-render); on Apple among the
-// installed components.
+// folder (build/Tesk.component beside build/tools/tesk-render) and, installed, in the
+// renderer's private library folder (../lib/<triplet>/tesk from /usr/bin); on Apple
+// among the installed components.
 //
 // The host calls themselves are the shared Audio Unit host's (tools/auhost/); this class
 // turns their refusals into the renderer's errors and knows what is Tesk's own.

@@ -23,6 +23,15 @@ std::string UTF8(CFStringRef s)
 }
 
 ComponentInstance AsComponentInstance(AudioUnit unit) { return reinterpret_cast<ComponentInstance>(unit); }
+
+// With kAudioUnitParameterFlag_CFNameRelease the host owns the strings the unit made for
+// it: the name, and a custom unit's name.
+void ReleaseNames(const AudioUnitParameterInfo& info)
+{
+  if (!(info.flags & kAudioUnitParameterFlag_CFNameRelease)) return;
+  if ((info.flags & kAudioUnitParameterFlag_HasCFNameString) && info.cfNameString) CFRelease(info.cfNameString);
+  if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName) CFRelease(info.unitName);
+}
 }  // namespace
 
 AudioStreamBasicDescription CanonicalFormat(double sampleRate, int channels) noexcept
@@ -155,7 +164,7 @@ OSStatus AudioUnitHost::Parameters(std::vector<Parameter>* pParameters) const
     Parameter p;
     p.mID = id;
     if ((info.flags & kAudioUnitParameterFlag_HasCFNameString) && info.cfNameString) p.mName = UTF8(info.cfNameString);
-    if ((info.flags & kAudioUnitParameterFlag_CFNameRelease) && info.cfNameString) CFRelease(info.cfNameString);
+    ReleaseNames(info);
     if (p.mName.empty()) p.mName.assign(info.name, strnlen(info.name, sizeof(info.name)));
     p.mMin = info.minValue;
     p.mMax = info.maxValue;

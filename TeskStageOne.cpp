@@ -109,8 +109,8 @@ bool TeskEngine::FrameStep1(int i, bool silent) noexcept
   if (silent)
   {
     ++mSilentFrameSteps;
-    for (int ch = 0; ch < mChannels; ++ch) std::fill(mMag[ch].begin(), mMag[ch].begin() + kHopSize, 0.0);
-    if (shown) ShowSpectra();
+    ZeroMagnitudes();
+    if (shown) ShowSilentSpectra();
     StoreSilentResult(mStage1, i);
     return true;
   }

@@ -146,6 +146,10 @@ public:
     }
   }
 
+  // Whether frame i's last result was zeros (during its step: the result before the
+  // one being made). Audio thread.
+  bool ResultIsSilent(int i) const noexcept { return mSilentResult[i]; }
+
   // Frame i's buffer on channel ch: the gathered samples in the first kFrameSize
   // entries, the result in all kCycle entries after its step. Audio thread.
   double* Buffer(int ch, int i) noexcept { return mBuffers[ch][i].data(); }

@@ -3,6 +3,7 @@
 
 #include "TeskDisplayFeed.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -26,6 +27,7 @@ TeskDisplayFeed::TeskDisplayFeed()
     mPoints(std::make_unique<std::atomic<double>[]>(kWaveformPoints))
 {
   for (int i = 0; i < kSpectrumSlots * kSpectrumBins; ++i) mSpectra[i].store(0.0, std::memory_order_relaxed);
+  mRowIsZero.fill(true);
   for (int i = 0; i < kWaveformPoints; ++i) mPoints[i].store(0.0, std::memory_order_relaxed);
 }
 
@@ -43,7 +45,8 @@ void TeskDisplayFeed::RequestClear() noexcept
 
 // ---- Spectra ----
 
-void TeskDisplayFeed::AddSpectra(const double* magL, const double* magR) noexcept
+template <typename Fill>
+void TeskDisplayFeed::StoreSpectrum(Fill&& fill) noexcept
 {
   const std::uint64_t s = mSpectraStored.load(std::memory_order_relaxed);
   unsigned request = 0;
@@ -56,10 +59,27 @@ void TeskDisplayFeed::AddSpectra(const double* magL, const double* magR) noexcep
   }
   // A reader that reads any of the new values sees s counted before them (Holds).
   std::atomic_thread_fence(std::memory_order_release);
-  std::atomic<double>* row = mSpectra.get() + static_cast<std::size_t>(s % kSpectrumSlots) * kSpectrumBins;
-  for (int k = 0; k < kSpectrumBins; ++k) row[k].store(magL[k] + magR[k], std::memory_order_relaxed);
+  const int slot = static_cast<int>(s % kSpectrumSlots);
+  fill(mSpectra.get() + static_cast<std::size_t>(slot) * kSpectrumBins, mRowIsZero[slot]);
   mSpectraStored.store(s + 1, std::memory_order_release);
   mSpectrumPushes.fetch_add(1, std::memory_order_relaxed);
+}
+
+void TeskDisplayFeed::AddSpectra(const double* magL, const double* magR) noexcept
+{
+  StoreSpectrum([&](std::atomic<double>* row, bool& rowIsZero) {
+    for (int k = 0; k < kSpectrumBins; ++k) row[k].store(magL[k] + magR[k], std::memory_order_relaxed);
+    rowIsZero = false;
+  });
+}
+
+void TeskDisplayFeed::AddSilentSpectra() noexcept
+{
+  StoreSpectrum([](std::atomic<double>* row, bool& rowIsZero) {
+    if (rowIsZero) return;
+    for (int k = 0; k < kSpectrumBins; ++k) row[k].store(0.0, std::memory_order_relaxed);
+    rowIsZero = true;
+  });
 }
 
 // ---- Waveform ----
@@ -70,26 +90,31 @@ void TeskDisplayFeed::SetSampleRate(int sampleRate) noexcept { mDecimation = sam
 // no averaging or peak picking: the point is the value offered at that call.
 void TeskDisplayFeed::AddWaveform(const double* outL, const double* outR, int n) noexcept
 {
-  for (int t = 0; t < n; ++t)
+  for (int t = 0; t < n;)
   {
-    if (mDecimCounter >= mDecimation)
+    // The values offered before the next kept one only count.
+    if (mDecimCounter < mDecimation)
     {
-      int pos = mWritePos.load(std::memory_order_relaxed);
-      unsigned request = 0;
-      if (TakeRequest(mWaveformClear, &request))
-      {
-        // The rewind is published before it is acknowledged, so a reader never pairs
-        // a performed clear with the position from before it.
-        pos = 0;
-        mWritePos.store(0, std::memory_order_release);
-        Performed(mWaveformClear, request);
-      }
-      mPoints[pos].store(LimitPoint((outL[t] + outR[t]) * 0.5), std::memory_order_relaxed);
-      mWritePos.store(pos + 1 >= kWaveformPoints ? 0 : pos + 1, std::memory_order_release);
-      mPointsStored.fetch_add(1, std::memory_order_release);
-      mWaveformPushes.fetch_add(1, std::memory_order_relaxed);
-      mDecimCounter = 0;
+      const int skipped = std::min(mDecimation - mDecimCounter, n - t);
+      mDecimCounter += skipped;
+      t += skipped;
+      continue;
     }
-    ++mDecimCounter;
+    int pos = mWritePos.load(std::memory_order_relaxed);
+    unsigned request = 0;
+    if (TakeRequest(mWaveformClear, &request))
+    {
+      // The rewind is published before it is acknowledged, so a reader never pairs
+      // a performed clear with the position from before it.
+      pos = 0;
+      mWritePos.store(0, std::memory_order_release);
+      Performed(mWaveformClear, request);
+    }
+    mPoints[pos].store(LimitPoint((outL[t] + outR[t]) * 0.5), std::memory_order_relaxed);
+    mWritePos.store(pos + 1 >= kWaveformPoints ? 0 : pos + 1, std::memory_order_release);
+    mPointsStored.fetch_add(1, std::memory_order_release);
+    mWaveformPushes.fetch_add(1, std::memory_order_relaxed);
+    mDecimCounter = 1;
+    ++t;
   }
 }

@@ -27,6 +27,7 @@
 // - idle: TakeSpectrumPushes, TakeWaveformPushes (the processor pays them from OnIdle).
 // - editor: the reading side below; any number of readers, none of which writes.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -53,6 +54,8 @@ public:
   void SetSampleRate(int sampleRate) noexcept;
   // One frame step's magnitude spectra (kSpectrumBins each), stored as their sum.
   void AddSpectra(const double* magL, const double* magR) noexcept;
+  // One frame step's spectra that are all +0: the same as AddSpectra of zeros.
+  void AddSilentSpectra() noexcept;
   // The output of n samples; every sample offers the value (l + r) * 0.5.
   void AddWaveform(const double* outL, const double* outR, int n) noexcept;
 
@@ -122,8 +125,15 @@ private:
   // s + kSpectrumSlots spectra.
   bool Holds(std::uint64_t s) const noexcept { return SpectraStored() < s + kSpectrumSlots; }
 
+  // Stores the spectrum that fill writes into its row and counts it. Audio thread.
+  template <typename Fill>
+  void StoreSpectrum(Fill&& fill) noexcept;
+
   // Spectra: kSpectrumSlots rows of kSpectrumBins sums; spectrum s in row s % slots.
   std::unique_ptr<std::atomic<double>[]> mSpectra;
+  // Audio thread only: the rows that hold +0 in every bin, which a spectrum of zeros
+  // need not store again (silence stores the same row over and over).
+  std::array<bool, kSpectrumSlots> mRowIsZero;
   std::atomic<std::uint64_t> mSpectraStored{0};
   std::atomic<std::uint64_t> mSpectraWipedBefore{0};
   ClearRequests mSpectrumClear;

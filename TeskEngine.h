@@ -168,6 +168,8 @@ public:
   void Traitement2(double inL, double inR, double* outL, double* outR) noexcept;
   // Lowers the bins one and two above every selected bin. Audio thread: no allocation, no locks.
   void AppliqueReduction() noexcept;
+  // Whether the reduction leaves magnitudes of +0 as they are: its steps are 0 or more.
+  bool ReductionKeepsZeros() const noexcept;
 
   // ==== Inspection (tests, benchmarks, tools; the rendering thread, between blocks) ====
   double DryL() const noexcept { return mDry[0]; }
@@ -264,6 +266,10 @@ private:
   // takes the band edges from the marks at once, as the push of "FFTDisplay" the
   // spectra owe would.
   void ShowSpectra() noexcept;
+  // A frame of zeros: sets every channel's magnitudes to +0 (nothing to do while they
+  // still are), and ShowSpectra for those zeros.
+  void ZeroMagnitudes() noexcept;
+  void ShowSilentSpectra() noexcept;
   void Rdft(int n, int direction, double* data) noexcept;
   // The odd bins 1, 3, .., 4095 of the 8192-point spectrum of x[0..4095] (zero beyond)
   // packed into spectrum (the rdft layout of length 8192); its even bins untouched.
@@ -301,6 +307,10 @@ private:
   int mDryDelayPos = 0;
   double mDry[kMaxChannels] = {0.0, 0.0};
   double mReductionStep = 0.0;
+  // Audio thread: every channel's magnitudes 0..kHopSize-1 are +0 (a silent frame's),
+  // and so are the unreduced magnitudes and the gains (after a silent stage-two step).
+  // Cleared by whatever writes other values there.
+  bool mMagIsZero = false, mGainIsZero = false;
   AlignedBuffer<int> mFFTIp, mDctIp;
   Buffer mFFTW, mDctW;
   FFTOoura mFFTPackage;

@@ -64,6 +64,7 @@ void TeskEngine::UseChannels(int channels) noexcept
     mDry[1] = 0.0;
   }
   mChannels = channels;
+  mMagIsZero = mGainIsZero = false;  // a channel joins or leaves with its own values
 }
 
 void TeskEngine::ProcessSpan(const double* const* in, double* const* out, int n) noexcept

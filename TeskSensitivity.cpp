@@ -408,9 +408,12 @@ void TeskEngine::CalculSensitivity(int i, bool silent) noexcept
   const double* frameR = mStage1.Buffer(1, i);
   const double sens = mSensitivity.load(std::memory_order_relaxed);
 
+  // The right channel's zeros of a mono engine never raise the peak: left alone.
   double peak = 0.0;
-  if (!silent)
+  if (!silent && mChannels == 2)
     for (int k = 0; k < n; ++k) peak = std::max({peak, std::fabs(frameL[k]), std::fabs(frameR[k])});
+  else if (!silent)
+    for (int k = 0; k < n; ++k) peak = std::max(peak, std::fabs(frameL[k]));
   mFramePeak = peak;
 
   // "Sensitivity" 0 weighs the measure by 0: S is 1 whatever the histogram. A frame

@@ -46,6 +46,7 @@ void TeskEngine::MeasureFrame(int ch, const double* frame) noexcept
   for (int k = 0; k < kFrameSize; ++k) spectrum[k] = frame[k] * window[k];
   Rdft(kFrameSize, 1, spectrum);
   Magnitudes(spectrum, mMag[ch].data(), kHopSize);
+  mMagIsZero = false;
 }
 
 void TeskEngine::TransformFrame(int ch, const double* frame) noexcept
@@ -111,6 +112,20 @@ void TeskEngine::ShowSpectra() noexcept
   // What the owed push makes OnParamChange(kFFTDisplay) do to the engine, done at
   // once here: the audio thread must not wait for the mutex. The host notification
   // follows when the processor pays the owed push.
+  TakeBandFromMarks();
+}
+
+void TeskEngine::ZeroMagnitudes() noexcept
+{
+  if (mMagIsZero) return;
+  for (int ch = 0; ch < mChannels; ++ch) std::fill(mMag[ch].begin(), mMag[ch].begin() + kHopSize, 0.0);
+  mMagIsZero = true;
+}
+
+void TeskEngine::ShowSilentSpectra() noexcept
+{
+  // Both channels' zeros (a mono engine's right channel stays 0) sum to +0.
+  if (mFeed) mFeed->AddSilentSpectra();
   TakeBandFromMarks();
 }
 

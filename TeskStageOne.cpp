@@ -109,8 +109,8 @@ bool TeskEngine::FrameStep1(int i, bool silent) noexcept
   if (silent)
   {
     ++mSilentFrameSteps;
-    for (int ch = 0; ch < mChannels; ++ch) std::fill(mMag[ch].begin(), mMag[ch].begin() + kHopSize, 0.0);
-    if (shown) ShowSpectra();
+    ZeroMagnitudes();
+    if (shown) ShowSilentSpectra();
     StoreSilentResult(mStage1, i);
     return true;
   }
@@ -132,7 +132,8 @@ bool TeskEngine::FrameStep1(int i, bool silent) noexcept
 void TeskEngine::StoreSilentResult(Frames& stage, int frame) noexcept
 {
   // The gathered half holds the frame's zeros; the other half still holds the second
-  // half of the last result, which has been emitted.
+  // half of the last result, which has been emitted: zeros already if that one was.
+  if (stage.ResultIsSilent(frame)) return;
   for (int ch = 0; ch < mChannels; ++ch)
   {
     double* result = stage.Buffer(ch, frame);

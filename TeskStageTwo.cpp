@@ -75,30 +75,45 @@ bool TeskEngine::FrameStep2(int i, bool silent) noexcept
   const int h = kHopSize;
 
   // 1-3. Magnitudes before the reduction, shown; a frame of zeros has zeros.
-  for (int ch = 0; ch < mChannels; ++ch)
+  const bool shown = !mBypass.load(std::memory_order_relaxed);
+  if (silent)
   {
-    if (silent)
-      std::fill(mMag[ch].begin(), mMag[ch].begin() + h, 0.0);
-    else
-      MeasureFrame(ch, mStage2.Buffer(ch, i));
+    ZeroMagnitudes();
+    if (shown) ShowSilentSpectra();
   }
-  if (!mBypass.load(std::memory_order_relaxed)) ShowSpectra();
+  else
+  {
+    for (int ch = 0; ch < mChannels; ++ch) MeasureFrame(ch, mStage2.Buffer(ch, i));
+    if (shown) ShowSpectra();
+  }
 
   // 4-7. Reduction and the per-bin gain it leaves.
   mReductionStep = kFixedReductionStep;
   if (mAutoMode.load(std::memory_order_relaxed) > 0.5) mReductionStep = (mSensAvgDelayed * kFixedReductionStep) * 2.0;
-  for (int ch = 0; ch < mChannels; ++ch) std::copy(mMag[ch].begin(), mMag[ch].begin() + h, mMagOrig[ch].begin());
-  AppliqueReduction();
 
   // A frame of zeros: every unreduced magnitude is 0, so every gain is 0, and the
-  // filtered frame is zeros whatever the filter.
+  // filtered frame is zeros whatever the filter. Magnitudes of +0 lowered by steps of
+  // 0 or more and held at 0 stay +0, so the reduction has nothing to do either.
   if (silent)
   {
     ++mSilentFrameSteps;
-    for (int ch = 0; ch < mChannels; ++ch) std::fill(mGain[ch].begin(), mGain[ch].end(), 0.0);
+    if (!ReductionKeepsZeros()) AppliqueReduction();
+    if (!mGainIsZero)
+    {
+      for (int ch = 0; ch < mChannels; ++ch)
+      {
+        std::fill(mMagOrig[ch].begin(), mMagOrig[ch].end(), 0.0);
+        std::fill(mGain[ch].begin(), mGain[ch].end(), 0.0);
+      }
+      mGainIsZero = true;
+    }
     StoreSilentResult(mStage2, i);
     return true;
   }
+
+  for (int ch = 0; ch < mChannels; ++ch) std::copy(mMag[ch].begin(), mMag[ch].begin() + h, mMagOrig[ch].begin());
+  AppliqueReduction();
+  mGainIsZero = false;
 
   for (int ch = 0; ch < mChannels; ++ch)
   {
@@ -150,6 +165,12 @@ void TeskEngine::BuildGainKernel(int ch) noexcept
   kernel[1] = 0.0;  // the Nyquist bin: G's own Nyquist entry is 0
 }
 
+bool TeskEngine::ReductionKeepsZeros() const noexcept
+{
+  return mModeA.load(std::memory_order_relaxed) * mReductionStep >= 0.0 &&
+         mReductionStep * mModeB.load(std::memory_order_relaxed) >= 0.0;
+}
+
 void TeskEngine::AppliqueReduction() noexcept
 {
   const int n = kFrameSize;
@@ -158,6 +179,7 @@ void TeskEngine::AppliqueReduction() noexcept
   const double inv = mInvertBand.load(std::memory_order_relaxed);
   const double a = mModeA.load(std::memory_order_relaxed) * mReductionStep;
   const double b = mReductionStep * mModeB.load(std::memory_order_relaxed);
+  mMagIsZero = false;
 
   // A selected bin k lowers k + 1 by a and k + 2 by b, each then held at 0 or above,
   // in the order of k; only k + 1 < kHopSize is ever applied. So bin m is lowered

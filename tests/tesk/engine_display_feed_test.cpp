@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -91,6 +92,32 @@ INSTANTIATE_TEST_SUITE_P(
                   PointCase{"not_a_number_is_silence", std::numeric_limits<double>::quiet_NaN(), 0.0}),
   [](const auto& info) { return std::string(info.param.name); });
 
+TEST(DisplayFeed, PointsDoNotDependOnHowTheValuesAreSplitIntoCalls)
+{
+  // Distinct values, so a point taken one value early or late shows.
+  std::vector<double> values(30000);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = std::sin(0.001 * static_cast<double>(i));
+  auto one = std::make_unique<TeskDisplayFeed>();
+  one->SetSampleRate(44100);
+  for (double v : values) Offer(*one, {v});
+  const Ring want(*one);
+  for (const int chunk : {2, 7, 440, 441, 442, 1000, 4096, 30000})
+  {
+    SCOPED_TRACE(chunk);
+    auto feed = std::make_unique<TeskDisplayFeed>();
+    feed->SetSampleRate(44100);
+    for (std::size_t i = 0; i < values.size(); i += chunk)
+    {
+      const int n = static_cast<int>(std::min<std::size_t>(chunk, values.size() - i));
+      feed->AddWaveform(values.data() + i, values.data() + i, n);
+    }
+    EXPECT_EQ(feed->PointsStored(), one->PointsStored());
+    const Ring got(*feed);
+    EXPECT_EQ(got.writePos, want.writePos);
+    EXPECT_EQ(got.points, want.points);
+  }
+}
+
 TEST(DisplayFeed, RingWrapsAfterEightHundredPointsAndEachPointOwesOnePush)
 {
   auto feed = std::make_unique<TeskDisplayFeed>();
@@ -125,6 +152,55 @@ TEST(DisplayFeed, KeepsTheLastSpectraAsSumsAndEachOwesOnePush)
   // The oldest slot is the one the next spectrum takes: no longer held whole.
   EXPECT_FALSE(feed->CopySpectrum(oldest, sums.data()));
   EXPECT_FALSE(feed->CopySpectrum(100, sums.data()));
+}
+
+TEST(DisplayFeed, SilentSpectraReadAsSpectraOfZerosInEveryRow)
+{
+  // Runs of silence between spectra, long enough to come back to rows that still hold
+  // zeros and to rows that hold older spectra: each reads as AddSpectra of zeros does.
+  const std::vector<double> zeros(kBins, 0.0);
+  const int slots = TeskDisplayFeed::kSpectrumSlots;
+  const struct
+  {
+    const char* name;
+    std::vector<int> runs;  // alternating: spectra, then silent ones, ...
+  } cases[] = {
+    {"silence from the start", {0, 3 * slots}},
+    {"one spectrum in silence", {1, slots - 1, 1, 2 * slots}},
+    {"silence shorter than the ring", {slots + 5, 7, 3, slots / 2}},
+    {"silence over old spectra", {2 * slots, slots + 3, slots - 2, slots}},
+  };
+  for (const auto& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    auto silent = std::make_unique<TeskDisplayFeed>(), zeroed = std::make_unique<TeskDisplayFeed>();
+    int s = 0;
+    for (std::size_t r = 0; r < c.runs.size(); ++r)
+      for (int i = 0; i < c.runs[r]; ++i, ++s)
+      {
+        if (r % 2 == 0)
+        {
+          AddSpectrum(*silent, s + 1);
+          AddSpectrum(*zeroed, s + 1);
+        }
+        else
+        {
+          silent->AddSilentSpectra();
+          zeroed->AddSpectra(zeros.data(), zeros.data());
+        }
+      }
+    ASSERT_EQ(silent->SpectraStored(), zeroed->SpectraStored());
+    EXPECT_EQ(silent->TakeSpectrumPushes(), zeroed->TakeSpectrumPushes());
+    std::vector<double> got(kBins), want(kBins);
+    for (std::uint64_t k = s > slots ? s - slots + 1 : 0; k < static_cast<std::uint64_t>(s); ++k)
+    {
+      ASSERT_TRUE(silent->CopySpectrum(k, got.data()));
+      ASSERT_TRUE(zeroed->CopySpectrum(k, want.data()));
+      for (int b = 0; b < kBins; ++b)
+        ASSERT_EQ(std::signbit(got[b]), std::signbit(want[b])) << "spectrum " << k << " bin " << b;
+      ASSERT_EQ(got, want) << "spectrum " << k;
+    }
+  }
 }
 
 TEST(DisplayFeed, AClearWaitsForTheNextItemAndLeavesItsMark)

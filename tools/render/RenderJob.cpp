@@ -64,11 +64,18 @@ void WriteWholeFile(const std::string& path, const std::string& displayName, con
   if (!out) throw FileError(kExitOutput, displayName, "write error");
 }
 
-// Planar float buffers for one slice, with the pointer arrays the host call takes.
+// The frames read and written per file call: a run of whole slices, so each system
+// call moves tens of kilobytes rather than one slice's few.
+constexpr int kIoFrames = 16384;
+
+// Interleaved float buffers for a run of slices read or written at once, and planar
+// ones for one slice, with the pointer arrays the host call takes.
 struct SliceBuffers
 {
   SliceBuffers(int channels, int frames)
-    : mInterleaved(static_cast<size_t>(channels) * frames),
+    : mRunFrames(std::max(frames, kIoFrames / frames * frames)),
+      mInterleavedIn(static_cast<size_t>(channels) * mRunFrames),
+      mInterleavedOut(static_cast<size_t>(channels) * mRunFrames),
       mIn(channels, std::vector<float>(frames)),
       mOut(channels, std::vector<float>(frames))
   {
@@ -79,20 +86,32 @@ struct SliceBuffers
     }
   }
 
-  void Deinterleave(int channels, int frames)
+  // Input frames [first, first + n) of the run into the slice's planar buffers.
+  void Deinterleave(int channels, int first, int n)
   {
-    for (int i = 0; i < frames; ++i)
-      for (int c = 0; c < channels; ++c) mIn[c][i] = mInterleaved[static_cast<size_t>(i) * channels + c];
+    const float* run = mInterleavedIn.data() + static_cast<size_t>(first) * channels;
+    for (int c = 0; c < channels; ++c)
+    {
+      float* in = mIn[c].data();
+      for (int i = 0; i < n; ++i) in[i] = run[static_cast<size_t>(i) * channels + c];
+    }
   }
 
-  // Interleaves output frames [first, first + n) into the front of mInterleaved.
+  // The slice's output frames [first, first + n) behind the mOutFrames already held.
   void Interleave(int channels, int first, int n)
   {
-    for (int i = 0; i < n; ++i)
-      for (int c = 0; c < channels; ++c) mInterleaved[static_cast<size_t>(i) * channels + c] = mOut[c][first + i];
+    float* run = mInterleavedOut.data() + static_cast<size_t>(mOutFrames) * channels;
+    for (int c = 0; c < channels; ++c)
+    {
+      const float* out = mOut[c].data() + first;
+      for (int i = 0; i < n; ++i) run[static_cast<size_t>(i) * channels + c] = out[i];
+    }
+    mOutFrames += n;
   }
 
-  std::vector<float> mInterleaved;
+  const int mRunFrames;
+  std::vector<float> mInterleavedIn, mInterleavedOut;
+  int mOutFrames = 0;  // output frames held in mInterleavedOut, not yet written
   std::vector<std::vector<float>> mIn, mOut;
   std::vector<const float*> mInPtrs;
   std::vector<float*> mOutPtrs;
@@ -341,8 +360,15 @@ void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter
   const double cpuStart = ProcessCpuSeconds();
   std::int64_t rendered = 0, written = 0, toSkip = latency, tail = latency;
 
-  // Renders one slice of what is in the input buffers and writes what is not
-  // skipped: with --compensate the first `latency` frames are the plug-in's delay.
+  auto flush = [&] {
+    if (buffers.mOutFrames == 0) return;
+    writer.Write(buffers.mInterleavedOut.data(), buffers.mOutFrames);
+    written += buffers.mOutFrames;
+    buffers.mOutFrames = 0;
+  };
+  // Renders one slice of what is in the input buffers and keeps what is not skipped
+  // for the next write: with --compensate the first `latency` frames are the
+  // plug-in's delay.
   auto renderSlice = [&](int n) {
     ThrowIfInterrupted();
     host.Render(buffers.mInPtrs.data(), buffers.mOutPtrs.data(), n);
@@ -351,17 +377,21 @@ void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter
     toSkip -= skip;
     if (n > skip)
     {
+      if (buffers.mOutFrames + (n - skip) > buffers.mRunFrames) flush();
       buffers.Interleave(channels, skip, n - skip);
-      writer.Write(buffers.mInterleaved.data(), n - skip);
-      written += n - skip;
     }
     progress.Update(rendered);
   };
 
-  for (int n; (n = source.Read(buffers.mInterleaved.data(), block)) > 0;)
+  for (int got; (got = source.Read(buffers.mInterleavedIn.data(), buffers.mRunFrames)) > 0;)
   {
-    buffers.Deinterleave(channels, n);
-    renderSlice(n);
+    for (int first = 0; first < got; first += block)
+    {
+      const int n = std::min(block, got - first);
+      buffers.Deinterleave(channels, first, n);
+      renderSlice(n);
+    }
+    flush();
   }
   // The tail: silence in, the delayed end of the input out.
   for (auto& channel : buffers.mIn) std::fill(channel.begin(), channel.end(), 0.0f);
@@ -371,6 +401,7 @@ void RenderJob::RenderAudio(TeskHost& host, AudioSource& source, AudioFileWriter
     tail -= n;
     renderSlice(n);
   }
+  flush();
   progress.Finish();
 
   summary.mSource = source.Name();
